@@ -1,7 +1,7 @@
 // The scanners and console primitives: result codes, stored values, and
 // what each call leaves unread for the next one.
-#include <cstdio>
-#include <string>
+#include <iomanip>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -10,131 +10,101 @@
 
 namespace {
 
-// Runs a scanner on a variable preset to a sentinel; gives "code:value".
-std::string scan(char kind)
+// Runs a scanner on a variable preset to 777; gives "code:value".
+template <class T>
+std::string scan(int (*scanner)(T*))
 {
-    char text[64];
-    int i = 777;
-    long l = 777;
-    double d = 777;
-    int code = 0;
-    switch (kind) {
-    case 'i':
-        code = vizaza::scanint(&i);
-        std::snprintf(text, sizeof text, "%d:%d", code, i);
-        break;
-    case 'l':
-        code = vizaza::scanlong(&l);
-        std::snprintf(text, sizeof text, "%d:%ld", code, l);
-        break;
-    default:
-        code = vizaza::scandouble(&d);
-        std::snprintf(text, sizeof text, "%d:%.15g", code, d);
-        break;
-    }
-    return text;
+    T v = 777;
+    const int code = scanner(&v);
+    std::ostringstream text;
+    text << code << ':' << std::setprecision(15) << v;
+    return text.str();
 }
-
-struct ScanCase {
-    char kind;  // 'i' scanint, 'l' scanlong, 'd' scandouble
-    std::string input;
-    const char* result;
-    std::string rest;
-};
+std::string si() { return scan(vizaza::scanint); }
+std::string sl() { return scan(vizaza::scanlong); }
+std::string sd() { return scan(vizaza::scandouble); }
 
 const std::string ones80(80, '1');
 
-const ScanCase scan_cases[] = {
-    {'i', "  42\t\nnext", "0:42", "next"},
-    {'i', "4 2\n", "1:777", ""},
-    {'i', "\nnext", "2:777", "next"},
-    {'i', "# no answer\nnext", "2:777", "next"},
-    {'i', "12 # twelve\nnext", "0:12", "next"},
-    {'i', "   \n", "0:0", ""},
-    {'i', "-\n", "0:0", ""},
-    {'i', "1-2\n", "0:-12", ""},
-    {'i', "--7\n", "0:-7", ""},
-    {'i', "+5\n", "1:777", ""},
-    {'i', "123456789\n", "0:123456789", ""},
-    {'i', "-12345678\n", "0:-12345678", ""},
-    {'i', "1234567890\n", "1:777", ""},
-    {'i', "-123456789\n", "1:777", ""},
-    {'l', " 999999999 \n", "0:999999999", ""},
-    {'l', "0000000001\n", "1:777", ""},
-    // Line length: 79 kept, 80 rejected and used up, the 81st dropped.
-    {'i', std::string(79, '0') + "\nnext", "1:777", "next"},
-    {'i', std::string(78, ' ') + "5\n", "0:5", ""},
-    {'i', ones80 + "\nnext", "1:777", "next"},
-    {'i', ones80 + "1\nnext", "1:777", "\nnext"},
-    {'i', ones80 + std::string(20, '1') + "\n", "1:777", std::string(19, '1') + "\n"},
-    {'i', ones80 + "#\nnext", "1:777", "next"},
+const struct {
+    std::string (*scanner)();
+    std::string input, result, rest;
+} scan_cases[] = {
+    {si, "  42\t\nnext", "0:42", "next"},
+    {si, "4 2\n", "1:777", ""},
+    {si, "\nnext", "2:777", "next"},
+    {si, "# no answer\nnext", "2:777", "next"},
+    {si, "12 # twelve\nnext", "0:12", "next"},
+    {si, "   \n", "0:0", ""},
+    {si, "-\n", "0:0", ""},
+    {si, "1-2\n", "0:-12", ""},
+    {si, "--7\n", "0:-7", ""},
+    {si, "+5\n", "1:777", ""},
+    {si, "123456789\n", "0:123456789", ""},
+    {si, "-12345678\n", "0:-12345678", ""},
+    {si, "1234567890\n", "1:777", ""},
+    {si, "-123456789\n", "1:777", ""},
+    {sl, " 999999999 \n", "0:999999999", ""},
+    {sl, "0000000001\n", "1:777", ""},
+    // Length: 79 characters are kept, 80 rejected and used up, the 81st dropped.
+    {si, std::string(78, ' ') + "5\n", "0:5", ""},
+    {si, ones80 + "\nnext", "1:777", "next"},
+    {si, ones80 + "1\nnext", "1:777", "\nnext"},
+    {si, ones80 + std::string(20, '1') + "\n", "1:777", std::string(19, '1') + "\n"},
+    {si, ones80 + "#\nnext", "1:777", "next"},
     // Bytes that are no part of a number, and end of input.
-    {'i', "42\r\n", "1:777", ""},
-    {'i', std::string("4\0" "2\n", 3), "1:777", ""},
-    {'i', "4\xff\n", "1:777", ""},
-    {'i', "42", "1:777", ""},
-    {'i', "42#", "0:42", ""},
-    {'i', "", "1:777", ""},
-    {'d', "", "1:777", ""},
-    {'d', "34.2\n", "0:34.2", ""},
-    {'d', " .5\n", "0:0.5", ""},
-    {'d', "-.25\n", "0:-0.25", ""},
-    {'d', "5.\n", "1:777", ""},
-    {'d', "5. \n", "1:777", ""},
-    {'d', "1.2.3\n", "1:777", ""},
-    {'d', "1e3\n", "1:777", ""},
-    {'d', "123456789012345\n", "0:123456789012345", ""},
-    {'d', "1234567890123456\n", "1:777", ""},
-    {'d', "0.000000000001\n", "0:1e-12", ""},
-    {'d', "\n", "2:777", ""},
-    {'d', "1 .5\n", "1:777", ""},
+    {si, "42\r\n", "1:777", ""},
+    {si, std::string("4\0" "2\n", 3), "1:777", ""},
+    {si, "4\xff\n", "1:777", ""},
+    {si, "42", "1:777", ""},
+    {si, "42#", "0:42", ""},
+    {sl, "", "1:777", ""},
+    {sd, "", "1:777", ""},
+    {sd, "34.2\n", "0:34.2", ""},
+    {sd, " .5\n", "0:0.5", ""},
+    {sd, "-.25\n", "0:-0.25", ""},
+    {sd, "5.\n", "1:777", ""},
+    {sd, "5. \n", "1:777", ""},
+    {sd, "1.2.3\n", "1:777", ""},
+    {sd, "1e3\n", "1:777", ""},
+    {sd, "1 .5\n", "1:777", ""},
+    {sd, "123456789012345\n", "0:123456789012345", ""},
+    {sd, "1234567890123456\n", "1:777", ""},
+    {sd, "0.000000000001\n", "0:1e-12", ""},
+    {sd, "# none\n", "2:777", ""},
 };
 
 TEST(Scanners, CodesValuesAndUnreadInput)
 {
-    for (const ScanCase& c : scan_cases) {
-        const Outcome o = run_child(c.input, [&] { return scan(c.kind); });
-        EXPECT_EQ(o.value, c.result) << c.kind << " on \"" << c.input << '"';
-        EXPECT_EQ(o.rest, c.rest) << c.kind << " on \"" << c.input << '"';
+    for (const auto& c : scan_cases) {
+        const Outcome o = run_child(c.input, c.scanner);
+        EXPECT_EQ(o.value, c.result) << '"' << c.input << '"';
+        EXPECT_EQ(o.rest, c.rest) << '"' << c.input << '"';
         EXPECT_EQ(o.out + o.err, "") << "scanners print nothing";
     }
 }
 
-struct LineCase {
-    std::string input;
-    char first;
-    std::string rest;
-};
-
-TEST(Readln, ReturnsFirstCharacterAndConsumesOneLine)
+TEST(Console, ReadlnTakesOneLine)
 {
-    const LineCase cases[] = {
-        {"yes\nno\n", 'y', "no\n"},
-        {"\nno\n", '\n', "no\n"},
-        {"\r\n", '\r', ""},
-        {"y", 'y', ""},  // last line without a line feed
-        {"", '\0', ""},  // end of input
+    const char* cases[][3] = {
+        {"yes\nno\n", "y", "no\n"}, {"\nno", "\n", "no"}, {"\r\n", "\r", ""},
+        {"y", "y", ""},  // last line without its line feed
     };
-    for (const LineCase& c : cases) {
-        const Outcome o = run_child(c.input, [] { return std::string(1, vizaza::readln()); });
-        EXPECT_EQ(o.value, std::string(1, c.first)) << c.input;
-        EXPECT_EQ(o.rest, c.rest) << c.input;
+    for (const auto& c : cases) {
+        const Outcome o = run_child(c[0], [] { return std::string(1, vizaza::readln()); });
+        EXPECT_EQ(o.value + "|" + o.rest, std::string(c[1]) + "|" + c[2]) << c[0];
     }
+    EXPECT_EQ(run_child("", [] { return std::string(1, vizaza::readln()); }).value,
+              std::string(1, '\0'));
 }
 
 TEST(Console, BeepAndPauseWriteToStandardOutput)
 {
-    const char* banner = "\n\n     *****   Press <RETURN> to continue   *****";
     Outcome o = run_child("any text\nnext", [] { return vizaza::pausa(), "done"; });
-    EXPECT_EQ(o.out, banner);
-    EXPECT_EQ(o.err, "") << "no \"clear\" runs when standard output is no terminal";
-    EXPECT_EQ(o.rest, "next");
-
-    o = run_child("", [] { return vizaza::pausa(), "done"; });
-    EXPECT_EQ(o.value, "done") << "end of input ends the pause";
-
-    o = run_child("", [] { return vizaza::beep(), ""; });
-    EXPECT_EQ(o.out, "\a");
+    EXPECT_EQ(o.out, "\n\n     *****   Press <RETURN> to continue   *****");
+    EXPECT_EQ(o.err + o.rest, "next") << "no \"clear\" when standard output is no terminal";
+    EXPECT_EQ(run_child("", [] { return vizaza::pausa(), "done"; }).value, "done");
+    EXPECT_EQ(run_child("", [] { return vizaza::beep(), ""; }).out, "\a");
 }
 
 }  // namespace

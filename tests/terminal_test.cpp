@@ -1,15 +1,12 @@
 // The built calculator as a person meets it: in a pseudo-terminal, and with
 // its standard output on a pipe that someone watches while typing.
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <string>
 
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "child.h"
 
 namespace {
 
@@ -33,13 +30,6 @@ bool wait_for(int fd, std::string& seen, const std::string& text)
 void type(int fd, const std::string& keys)
 {
     ASSERT_EQ(write(fd, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
-}
-
-int exit_status(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST(Terminal, TypicalRunClearsTheScreenAtTheEnd)
