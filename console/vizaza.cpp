@@ -18,12 +18,18 @@ constexpr int wide_bound = 1000000000;  // bounds of the short reader forms
 
 bool is_blank(int c) { return c == ' ' || c == '\t'; }
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_word(int c)
+{
+    return c == '.' || is_digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // Gathers one answer line into cell[] and returns its scan code; on scan_ok
 // count holds the number of characters stored (1 to line_max - 1).
 // Characters are kept as getc returned them, so end of input stays distinct
 // from every byte; it never ends a line, so an unfinished line fills up.
-int gather(int (&cell)[line_max], int& count)
+// If `allowed` is given, each stored character must pass it, or gathering
+// stops at once with scan_invalid and the rest of the line stays unread.
+int gather(int (&cell)[line_max], int& count, bool (*allowed)(int) = nullptr)
 {
     std::fflush(stdout);  // the bell and any pending output show before we wait
     count = 0;
@@ -36,6 +42,7 @@ int gather(int (&cell)[line_max], int& count)
         }
         if (count == line_max) break;  // the 81st character is dropped
         cell[count++] = c;
+        if (allowed != nullptr && !allowed(c)) return scan_invalid;
     }
     if (count == 0) return scan_empty;
     return count == line_max ? scan_invalid : scan_ok;
@@ -77,6 +84,9 @@ int scan_integer(long* value)
     *value = sign * magnitude;
     return scan_ok;
 }
+
+// Clamps a digit reader's bound into 0 to 9.
+int digit_bound(int bound) { return bound < 0 ? 0 : bound > 9 ? 9 : bound; }
 
 // Asks up to max_attempts times. ask(hinted) puts the question, with the
 // range hint after a wrong answer, and returns true once it took an answer.
@@ -203,6 +213,26 @@ int scandouble(double* value)
     return scan_ok;
 }
 
+int scandigit(int* value)
+{
+    const char c = readln();
+    if (c == '\n') return scan_empty;
+    if (!is_digit(c)) return scan_invalid;
+    *value = c - '0';
+    return scan_ok;
+}
+
+int scanstring(char* dest)
+{
+    int cell[line_max];
+    int count = 0;
+    const int code = gather(cell, count, is_word);
+    if (code != scan_ok) return code;
+    for (int i = 0; i < count; ++i) dest[i] = static_cast<char>(cell[i]);
+    dest[count] = '\0';  // count < line_max: the word and its NUL fit
+    return scan_ok;
+}
+
 // ---- Number readers ------------------------------------------------------
 
 int read_int(const char* prompt, const char* unit, int def, int low, int high)
@@ -249,5 +279,49 @@ double read_double(const char* prompt, const char* unit, double def)
 }
 double read_double(const char* prompt, double def) { return read_double(prompt, "", def); }
 double read_double(const char* prompt) { return read_double(prompt, 0.0); }
+
+// ---- Digit, yes/no and word readers --------------------------------------
+
+int read_digit(const char* prompt, int def, int low, int high)
+{
+    return read_number("read_digit", scandigit, prompt, "", def, digit_bound(low),
+                       digit_bound(high));
+}
+int read_digit(const char* prompt, int def) { return read_digit(prompt, def, 0, 9); }
+int read_digit(const char* prompt) { return read_digit(prompt, 0); }
+
+short read_bool(const char* prompt, short def)
+{
+    short answer = def;
+    attempt_loop("read_bool", [&](bool) {
+        std::fprintf(stderr, def != 0 ? "%s (y/n) [YES] > " : "%s (y/n) [NO] > ", prompt);
+        switch (readln()) {
+        case 'Y':
+        case 'y': answer = 1; return true;
+        case 'N':
+        case 'n': answer = 0; return true;
+        case '\n': return true;  // the default, as it was given
+        default: return false;
+        }
+    });
+    return answer;
+}
+short read_bool(const char* prompt) { return read_bool(prompt, 1); }
+
+const char* read_string(const char* prompt, const char* def)
+{
+    static char stringa[line_max];
+    const char* answer = def;
+    attempt_loop("read_string", [&](bool) {
+        std::fprintf(stderr, "%s [%s] > ", prompt, def);
+        switch (scanstring(stringa)) {
+        case scan_ok: answer = stringa; return true;
+        case scan_empty: return true;
+        default: return false;
+        }
+    });
+    return answer;
+}
+const char* read_string(const char* prompt) { return read_string(prompt, ""); }
 
 }  // namespace vizaza

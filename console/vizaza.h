@@ -22,11 +22,16 @@
 //   Scanners print nothing; they report with one of the codes below and
 //   write through their pointer only on scan_ok.
 //
+// One-character answers
+//   The digit and yes/no answers take the first character of the line and
+//   discard the rest: no blanks are skipped, "#" is no comment there.
+//
 // End of input
-//   End of input never ends a line. A numeric scanner then returns
-//   scan_invalid, so a question on an exhausted standard input ends in the
-//   fatal exit after six attempts. A last line without a line feed is
-//   rejected the same way, unless a "#" comment ends it first.
+//   End of input never ends a line. The numeric and word scanners then
+//   return scan_invalid, and readln returns '\0', which no reader takes; so a
+//   question on an exhausted standard input ends in the fatal exit after six
+//   attempts. A last line without a line feed is rejected the same way by
+//   the numeric scanners, unless a "#" comment ends it first.
 #ifndef VIZAZA_H
 #define VIZAZA_H
 
@@ -72,6 +77,16 @@ int scanlong(long* value);
 // a digit (".5" and "-.25" are fine, "5." is not). No exponent notation.
 int scandouble(double* value);
 
+// Digits: the first character of the line (see readln). scan_empty if the
+// line is empty, scan_ok with 0 to 9 stored if it is a digit.
+int scandigit(int* value);
+
+// Words: the characters ".", "0" to "9", "a" to "z" and "A" to "Z", at most
+// 79 of them. The scan stops at the first other character (scan_invalid),
+// which is consumed; the rest of its line stays unread. On scan_ok the word
+// and its terminating NUL are copied to dest, which needs room for 80 chars.
+int scanstring(char* dest);
+
 // ---- Number readers ------------------------------------------------------
 //
 // Full form: read_T(prompt, unit, def, low, high). The question is
@@ -112,6 +127,34 @@ double read_double(const char* prompt, double def, double low, double high);
 double read_double(const char* prompt, const char* unit, double def);
 double read_double(const char* prompt, double def);
 double read_double(const char* prompt);
+
+// ---- Digit, yes/no and word readers --------------------------------------
+//
+// They share the six attempts, the bell and the fatal exit of the number
+// readers; the fatal message names read_digit(), read_bool() or read_string().
+
+// A single digit. The question is "<prompt> [<def>] > ", after a wrong
+// answer "<prompt> (<low>::<high>) [<def>] > ". Both bounds are first brought
+// into 0 to 9, then handled like those of the number readers.
+//   read_digit(prompt, def)   bounds 0 and 9
+//   read_digit(prompt)        default 0, bounds 0 and 9
+int read_digit(const char* prompt, int def, int low, int high);
+int read_digit(const char* prompt, int def);
+int read_digit(const char* prompt);
+
+// Yes or no: "<prompt> (y/n) [YES] > ", or "[NO]" when def is 0. An answer
+// starting with "y" or "Y" returns 1, with "n" or "N" 0; an empty answer
+// returns def unchanged, even if it is neither 0 nor 1. No range hint.
+//   read_bool(prompt)   default 1 (yes)
+short read_bool(const char* prompt, short def);
+short read_bool(const char* prompt);
+
+// A word (see scanstring): "<prompt> [<def>] > ". Returns a static buffer
+// holding the word, overwritten by the next read_string that reads a word,
+// or, for an empty answer, def itself. Not re-entrant. No range hint.
+//   read_string(prompt)   default ""
+const char* read_string(const char* prompt, const char* def);
+const char* read_string(const char* prompt);
 
 }  // namespace vizaza
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+using vizaza::read_bool;
+using vizaza::read_digit;
 using vizaza::read_double;
 using vizaza::read_int;
 using vizaza::read_long;
@@ -37,6 +39,16 @@ const std::string lh = "offered load (1.0000::500.0000) [34.2000 erlang] > ";
 const std::string fatal = "\n FATAL ERROR: too many wrong attempts in ";
 
 std::string circuits() { return text(read_int("number of circuits", 40, 1, 500)); }
+std::string yes(short def) { return text(read_bool("ok", def)); }
+std::string digit() { return text(read_digit("d")); }
+std::string word()
+{
+    const char* def = "def";
+    const char* answer = vizaza::read_string("name", def);
+    return answer == def ? "(def)" : answer;
+}
+const std::string y = "ok (y/n) [YES] > ", n = "ok (y/n) [NO] > ", w = "name [def] > ";
+
 std::string load() { return text(read_double("offered load", " erlang", 34.2, 1.0, 500.0)); }
 
 const struct {
@@ -83,6 +95,32 @@ const struct {
      6, "", 255},
     {"end of input, real", load, "x\n", l + times(5, lh) + fatal + "read_double() \n", "", 6, "",
      255},
+    {"yes", [] { return both([] { return yes(0); }, [] { return yes(0); }); }, "yes\nYep\n", n + n,
+     "1 1", 0, "", 0},
+    {"no", [] { return both([] { return yes(1); }, [] { return yes(1); }); }, "no\nN\n", y + y,
+     "0 0", 0, "", 0},
+    {"yes/no, default kept", [] { return yes(5); }, " y\n#\n\n", y + y + y, "5", 2, "", 0},
+    {"yes/no short form", [] { return text(read_bool("ok")); }, "\n", y, "1", 0, "", 0},
+    {"digit, rest of line dropped", digit, "7abc\nnext", "d [0] > ", "7", 0, "next", 0},
+    {"digit, first character only", digit, "12\n", "d [0] > ", "1", 0, "", 0},
+    {"digit, no blanks", digit, " 7\n\n", "d [0] > d (0::9) [0] > ", "0", 1, "", 0},
+    {"digit bounds clamped", [] { return text(read_digit("d", 12, -3, 20)); }, "\n", "d [9] > ",
+     "9", 0, "", 0},
+    {"digit bounds swapped", [] { return text(read_digit("d", 4, 6, 2)); }, "7\n1\n\n",
+     "d [4] > d (2::6) [4] > d (2::6) [4] > ", "4", 2, "", 0},
+    {"word", word, "data.txt\n", w, "data.txt", 0, "", 0},
+    {"empty word gives the default pointer", word, "\n", w, "(def)", 0, "", 0},
+    {"word, rest of line read next", word, "my file\n", w + w, "file", 1, "", 0},
+    {"word, line feed left", word, "ab_\nnext", w + w, "(def)", 1, "next", 0},
+    {"word of 81", word, std::string(81, 'a') + "\n", w + w, "(def)", 1, "", 0},
+    {"word of 85", word, std::string(81, 'a') + "bcde\n", w + w, "bcde", 1, "", 0},
+    {"word short form", [] { return std::string(vizaza::read_string("name")); }, "\n",
+     "name [] > ", "", 0, "", 0},
+    {"end of input, yes/no", [] { return yes(1); }, "", times(6, y) + fatal + "read_bool() \n",
+     "", 6, "", 255},
+    {"end of input, digit", digit, "", "d [0] > " + times(5, "d (0::9) [0] > ") + fatal +
+     "read_digit() \n", "", 6, "", 255},
+    {"end of input, word", word, "", times(6, w) + fatal + "read_string() \n", "", 6, "", 255},
 };
 
 TEST(Readers, QuestionsRetriesAndResults)

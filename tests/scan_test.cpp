@@ -23,6 +23,13 @@ std::string scan(int (*scanner)(T*))
 std::string si() { return scan(vizaza::scanint); }
 std::string sl() { return scan(vizaza::scanlong); }
 std::string sd() { return scan(vizaza::scandouble); }
+std::string sg() { return scan(vizaza::scandigit); }
+std::string ss()
+{
+    char word[80] = "777";
+    const int code = vizaza::scanstring(word);
+    return std::to_string(code) + ":" + word;
+}
 
 const std::string ones80(80, '1');
 
@@ -72,6 +79,23 @@ const struct {
     {sd, "1234567890123456\n", "1:777", ""},
     {sd, "0.000000000001\n", "0:1e-12", ""},
     {sd, "# none\n", "2:777", ""},
+    // Digits take the first character of the line.
+    {sg, "7abc\nnext", "0:7", "next"},
+    {sg, " 7\n", "1:777", ""},
+    {sg, "\n", "2:777", ""},
+    {sg, "", "1:777", ""},
+    // Words stop at the first character that is not allowed.
+    {ss, "data.txt\nnext", "0:data.txt", "next"},
+    {ss, "a#b\nnext", "0:a", "next"},
+    {ss, "my file\n", "1:777", "file\n"},
+    {ss, "ab_\n", "1:777", "\n"},
+    {ss, "\xe9t\n", "1:777", "t\n"},
+    {ss, "\n", "2:777", ""},
+    {ss, std::string(79, 'a') + "\n", "0:" + std::string(79, 'a'), ""},
+    {ss, std::string(80, 'a') + "\nnext", "1:777", "next"},
+    {ss, std::string(81, 'a') + "\nnext", "1:777", "\nnext"},
+    {ss, std::string(80, 'a') + "_bcde\n", "1:777", "bcde\n"},
+    {ss, "ab", "1:777", ""},
 };
 
 TEST(Scanners, CodesValuesAndUnreadInput)
