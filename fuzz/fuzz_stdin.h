@@ -35,14 +35,14 @@ struct FuzzInput {
 
 // Aborts, so that the fuzzer keeps the input, when `ok` is false. Writes to
 // file descriptor 2 itself: the targets may point `stderr` elsewhere.
-#define FUZZ_CHECK(ok)                                                                  \
-    do {                                                                                \
-        if (!(ok)) {                                                                    \
-            const char* what = "check failed: " #ok "\n";                               \
-            if (write(2, what, std::strlen(what)) < 0) { /* aborting anyway */          \
-            }                                                                           \
-            std::abort();                                                               \
-        }                                                                               \
+#define FUZZ_CHECK(ok)                                                         \
+    do {                                                                       \
+        if (!(ok)) {                                                           \
+            const char* what = "check failed: " #ok "\n";                      \
+            if (write(2, what, std::strlen(what)) < 0) { /* aborting anyway */ \
+            }                                                                  \
+            std::abort();                                                      \
+        }                                                                      \
     } while (0)
 
 #endif  // FUZZ_STDIN_H

@@ -8,8 +8,8 @@
 // hold nothing that needs destroying.
 #include <algorithm>
 #include <csetjmp>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 
 #include "fuzz_stdin.h"
 #include "vizaza.h"
@@ -26,7 +26,8 @@ char err_buffer[1 << 14];
 struct Bounds {
     int def, low, high;
 };
-const Bounds bounds[] = {{40, 1, 500}, {5, 10, 1}, {0, 1, 500}, {12, -3, 20}, {4, 6, 2}, {-7, -9, 9}};
+const Bounds bounds[] = {{40, 1, 500}, {5, 10, 1}, {0, 1, 500},
+                         {12, -3, 20}, {4, 6, 2},  {-7, -9, 9}};
 
 int count(const char* text, std::size_t size, const char* what)
 {
@@ -41,7 +42,8 @@ bool is_word(const char* s)
     const std::size_t n = strnlen(s, 80);
     if (n == 0 || n >= 80) return false;
     return std::all_of(s, s + n, [](char c) {
-        return c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        return c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+               (c >= 'A' && c <= 'Z');
     });
 }
 
@@ -64,7 +66,8 @@ bool ask(int kind, const Bounds& b, bool* fatal)
     switch (kind) {
     case 0: value = vizaza::read_int("p", " u", b.def, b.low, b.high); break;
     case 1: value = static_cast<double>(vizaza::read_long("p", b.def, b.low, b.high)); break;
-    case 2: value = vizaza::read_double("p", " u", b.def / 4.0, b.low / 4.0, b.high / 4.0);
+    case 2:
+        value = vizaza::read_double("p", " u", b.def / 4.0, b.low / 4.0, b.high / 4.0);
         low /= 4.0, high /= 4.0;
         break;
     case 3:
@@ -122,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(answer_ok);
         FUZZ_CHECK(bells == static_cast<int>(out_size));  // nothing but bells on stdout
         FUZZ_CHECK(fatal ? bells == 6 && questions == 6 : bells <= 5 && questions == bells + 1);
-        FUZZ_CHECK(!fatal || count(err_buffer, err_size, "\n FATAL ERROR: too many wrong attempts in read_") == 1);
+        FUZZ_CHECK(!fatal || count(err_buffer, err_size,
+                                   "\n FATAL ERROR: too many wrong attempts in read_") == 1);
     }
     FuzzInput::close();
     return 0;

@@ -12,7 +12,8 @@ const std::string banner = "\n\n\n     *****   Press <RETURN> to continue   ****
 
 std::string report(const std::string& blocking, const std::string& utilization)
 {
-    return "\nblocking probability = " + blocking + "\nutilization %        = " + utilization + banner;
+    return "\nblocking probability = " + blocking + "\nutilization %        = " + utilization +
+           banner;
 }
 
 const struct {
@@ -26,8 +27,9 @@ const struct {
     {"10\n5\n\n", q + l, report("1.838457e-02", "49.08"), 0},
     {"500\n1\n\n", q + l, report("0.000000e+00", " 0.20"), 0},
     {"500\n500\n", q + l, report("3.484778e-02", "96.52"), 0},  // end of input at the pause
-    {"7\n", q + l + lh + lh + lh + lh + lh +
-     "\n FATAL ERROR: too many wrong attempts in read_double() \n", "\a\a\a\a\a\a", 255},
+    {"7\n",
+     q + l + lh + lh + lh + lh + lh + "\n FATAL ERROR: too many wrong attempts in read_double() \n",
+     "\a\a\a\a\a\a", 255},
 };
 
 TEST(Calculator, WholeDialogueThroughPipes)

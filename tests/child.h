@@ -50,11 +50,13 @@ inline Outcome run_child(const std::string& input, const std::function<std::stri
         std::string r;
         for (int c; (c = std::getc(stdin)) != EOF;) r += static_cast<char>(c);
         std::fflush(stdout);
-        const bool written = write(value, v.data(), v.size()) >= 0 && write(rest, r.data(), r.size()) >= 0;
+        const bool written =
+            write(value, v.data(), v.size()) >= 0 && write(rest, r.data(), r.size()) >= 0;
         _exit(written ? 0 : 99);
     }
     close(in[0]);
-    if (write(in[1], input.data(), input.size()) < 0) { /* the child left early */ }
+    const ssize_t sent = write(in[1], input.data(), input.size());
+    (void)sent;  // short if the child stopped reading early
     close(in[1]);
     const int status = exit_status(pid);
     return {slurp(out), slurp(err), slurp(value), slurp(rest), status};

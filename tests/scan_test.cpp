@@ -61,7 +61,7 @@ const struct {
     {si, ones80 + "#\nnext", "1:777", "next"},
     // Bytes that are no part of a number, and end of input.
     {si, "42\r\n", "1:777", ""},
-    {si, std::string("4\0" "2\n", 3), "1:777", ""},
+    {si, std::string("4\0002\n", 4), "1:777", ""},
     {si, "4\xff\n", "1:777", ""},
     {si, "42", "1:777", ""},
     {si, "42#", "0:42", ""},
@@ -111,7 +111,9 @@ TEST(Scanners, CodesValuesAndUnreadInput)
 TEST(Console, ReadlnTakesOneLine)
 {
     const char* cases[][3] = {
-        {"yes\nno\n", "y", "no\n"}, {"\nno", "\n", "no"}, {"\r\n", "\r", ""},
+        {"yes\nno\n", "y", "no\n"},
+        {"\nno", "\n", "no"},
+        {"\r\n", "\r", ""},
         {"y", "y", ""},  // last line without its line feed
     };
     for (const auto& c : cases) {
