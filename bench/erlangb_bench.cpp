@@ -1,0 +1,55 @@
+// The cost of the formula as the circuits grow, and of the scanners on
+// typical answer lines.
+#include <cstdio>
+#include <cstring>
+
+#include <benchmark/benchmark.h>
+
+#include "erlangb.h"
+#include "vizaza.h"
+
+namespace {
+
+void formula(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb(n, n));
+    state.SetComplexityN(n);
+}
+BENCHMARK(formula)->RangeMultiplier(2)->Range(1, 512)->Complexity(benchmark::oN);
+
+// Scans `line` over and over from a memory stream standing in for stdin.
+void scanner(benchmark::State& state, int (*scan)(), const char* line)
+{
+    char text[128] = {};
+    std::strncpy(text, line, sizeof text - 1);
+    stdin = fmemopen(text, std::strlen(text), "r");
+    for (auto _ : state) {
+        std::rewind(stdin);
+        benchmark::DoNotOptimize(scan());
+    }
+    std::fclose(stdin);
+}
+
+int scan_int()
+{
+    int value = 0;
+    return vizaza::scanint(&value);
+}
+int scan_real()
+{
+    double value = 0;
+    return vizaza::scandouble(&value);
+}
+int scan_word()
+{
+    char word[80];
+    return vizaza::scanstring(word);
+}
+
+BENCHMARK_CAPTURE(scanner, circuits, scan_int, "24\n");
+BENCHMARK_CAPTURE(scanner, comment, scan_int, "  500   # the most circuits\n");
+BENCHMARK_CAPTURE(scanner, load, scan_real, "34.2\n");
+BENCHMARK_CAPTURE(scanner, word, scan_word, "data.txt\n");
+
+}  // namespace

@@ -1,0 +1,9 @@
+#include <cstdio>
+
+#include <vizaza.h>
+
+int main()
+{
+    std::printf("%d\n", vizaza::read_int("dozen", 0));
+    return 0;
+}
