@@ -33,6 +33,12 @@ struct FuzzInput {
     static void close() { std::fclose(stdin); }
 };
 
+// The characters a word may hold.
+inline bool is_word_char(char c)
+{
+    return c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // Aborts, so that the fuzzer keeps the input, when `ok` is false. Writes to
 // file descriptor 2 itself: the targets may point `stderr` elsewhere.
 #define FUZZ_CHECK(ok)                                                         \

@@ -41,10 +41,7 @@ bool is_word(const char* s)
 {
     const std::size_t n = strnlen(s, 80);
     if (n == 0 || n >= 80) return false;
-    return std::all_of(s, s + n, [](char c) {
-        return c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
-               (c >= 'A' && c <= 'Z');
-    });
+    return std::all_of(s, s + n, is_word_char);
 }
 
 int digit_bound(int b) { return std::clamp(b, 0, 9); }

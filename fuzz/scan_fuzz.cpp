@@ -8,11 +8,6 @@
 
 namespace {
 
-bool is_word_char(char c)
-{
-    return c == '.' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Runs one scanner on a variable holding `sentinel` and checks its result.
 template <class T>
 void check_number(int (*scan)(T*), T sentinel, T low, T high)

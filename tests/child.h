@@ -1,4 +1,5 @@
-// Runs code that reads standard input, and may end the process, in a child.
+// Runs the code under test, which reads standard input and may end the
+// process, in a child with its standard streams captured.
 #ifndef TESTS_CHILD_H
 #define TESTS_CHILD_H
 
@@ -25,6 +26,12 @@ inline int exit_status(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+inline void put(int fd, const std::string& text)
+{
+    if (write(fd, text.data(), text.size()) < 0) { /* a reader that left early */
+    }
+}
+
 inline std::string slurp(int fd)
 {
     std::string text(static_cast<size_t>(lseek(fd, 0, SEEK_END)), '\0');
@@ -34,32 +41,30 @@ inline std::string slurp(int fd)
 }
 
 // Runs `call` in a forked child whose standard input is a pipe fed with
-// `input` and then closed; standard output and error go to memory files.
+// `input` and then closed; everything it writes goes to memory files.
 inline Outcome run_child(const std::string& input, const std::function<std::string()>& call)
 {
-    const int out = memfd_create("out", 0), err = memfd_create("err", 0);
-    const int value = memfd_create("value", 0), rest = memfd_create("rest", 0);
+    int file[4];  // out, err, value, rest
+    for (int& f : file) f = memfd_create("child", 0);
     int in[2];
     if (pipe(in) != 0) return {"", "pipe failed", "", "", -1};
     std::signal(SIGPIPE, SIG_IGN);  // the child may stop reading early
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(in[0], 0), dup2(out, 1), dup2(err, 2), close(in[0]), close(in[1]);
-        const std::string v = call();
-        std::string r;
-        for (int c; (c = std::getc(stdin)) != EOF;) r += static_cast<char>(c);
+        dup2(in[0], 0), dup2(file[0], 1), dup2(file[1], 2), close(in[1]);
+        const std::string value = call();
+        std::string rest;
+        for (int c; (c = std::getc(stdin)) != EOF;) rest += static_cast<char>(c);
         std::fflush(stdout);
-        const bool written =
-            write(value, v.data(), v.size()) >= 0 && write(rest, r.data(), r.size()) >= 0;
-        _exit(written ? 0 : 99);
+        put(file[2], value), put(file[3], rest);
+        _exit(0);
     }
     close(in[0]);
-    const ssize_t sent = write(in[1], input.data(), input.size());
-    (void)sent;  // short if the child stopped reading early
+    put(in[1], input);
     close(in[1]);
     const int status = exit_status(pid);
-    return {slurp(out), slurp(err), slurp(value), slurp(rest), status};
+    return {slurp(file[0]), slurp(file[1]), slurp(file[2]), slurp(file[3]), status};
 }
 
 // A `call` that turns the child into the built calculator.
