@@ -1,24 +1,131 @@
 #include "erlangb.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <limits>
 
-double erlangb(int n, double A)
+namespace {
+
+// Walks B(k, A) for k = 1, 2, ... up to n, each exactly as erlangb(k, A)
+// gives it, and stops at the first k whose blocking is at most `stop`.
+// Returns that k, or n; B holds B(k, A) there (1 when n < 1).
+int walk(int n, double A, double stop, double& B)
 {
-    // term starts as the k = 0 term, which is also the answer for n < 1.
+    // The log-domain terms hold while their sum is finite; from the k where
+    // it overflows on, erlangb(k, A) is the recurrence, so both run side by
+    // side and the logarithms stop once they are of no more use.
     const double lnA = std::log(A);
     double lnfact = 0.0;  // ln i!
     double term = 1.0;    // A^i / i!
     double sum = 1.0;
-    for (int i = 1; i <= n; ++i) {
-        lnfact += std::log(static_cast<double>(i));
-        term = std::exp(i * lnA - lnfact);
-        sum += term;
+    double rec = 1.0;  // B(i, A) = A B(i-1, A) / (i + A B(i-1, A))
+    B = 1.0;
+    int i = 0;
+    while (i < n) {
+        ++i;
+        rec = A * rec / (i + A * rec);
+        if (std::isfinite(sum)) {
+            lnfact += std::log(static_cast<double>(i));
+            term = std::exp(i * lnA - lnfact);
+            sum += term;
+        }
+        B = std::isfinite(sum) ? term / sum : rec;
+        if (B <= stop) break;
     }
-    if (std::isfinite(sum)) return term / sum;
+    return i;
+}
 
-    // Past about 700 erlangs the terms overflow. The recurrence
-    // B(k) = A B(k-1) / (k + A B(k-1)), B(0) = 1, never does.
+// ln B(n, A) for the load solver, by the recurrence on the reciprocal,
+// 1/B(k) = 1 + (k / A) / B(k-1), whose chain of dependent steps holds no
+// division. 1/B is kept as m * 2^(300 s), so it holds where B underflows;
+// A must be above about 1e-160, so that k / A stays finite.
+double log_blocking(int n, double A)
+{
+    constexpr double big = 0x1p300, small = 0x1p-300;
+    double m = 1.0, one = 1.0;
+    int s = 0;
+    for (int k = 1; k <= n; ++k) {
+        m = one + (k / A) * m;
+        if (m > big) m *= small, one *= small, ++s;
+    }
+    return -(std::log(m) + s * 300 * std::log(2.0));
+}
+
+// ln of the normal distribution function, also far into its lower tail.
+double log_phi(double z)
+{
+    if (z > -30.0) return std::log(0.5 * std::erfc(-z / std::sqrt(2.0)));
+    constexpr double log_sqrt_2pi = 0.91893853320467274178;
+    return -0.5 * z * z - std::log(-z) - log_sqrt_2pi;
+}
+
+// A first guess at the root of B(n, A) = t within [lo, hi], to within a few
+// parts in a thousand: B written as a Poisson probability over a normal
+// approximation of the Poisson distribution function, solved by bisection in
+// ln A. Costs about 30 logs and erfcs, no walk over the circuits.
+double first_guess(int n, double lnt, double lo, double hi)
+{
+    const double lnfact = std::lgamma(n + 1.0);
+    double x0 = std::log(lo), x1 = std::log(hi);
+    for (int i = 0; i < 30; ++i) {
+        const double x = 0.5 * (x0 + x1), A = std::exp(x);
+        const double lnB = n * x - A - lnfact - log_phi((n + 0.5 - A) / std::sqrt(A));
+        (lnB < lnt ? x0 : x1) = x;
+    }
+    return std::exp(0.5 * (x0 + x1));
+}
+
+}  // namespace
+
+double erlangb(int n, double A)
+{
     double B = 1.0;
-    for (int k = 1; k <= n; ++k) B = A * B / (k + A * B);
+    walk(n, A, -1.0, B);
     return B;
+}
+
+int erlangb_circuits(double A, double target)
+{
+    if (!(A >= 0.0 && A <= erlangb_max_load) || !(target > 0.0 && target < 1.0)) return 0;
+    // Past k = 2A each step at least halves B, so it reaches 0 within about
+    // 1100 more steps: the walk ends far below INT_MAX.
+    double B = 1.0;
+    return walk(INT_MAX, A, target, B);
+}
+
+double erlangb_load(int n, double target)
+{
+    if (n < 1 || n > erlangb_max_circuits || !(target > 0.0 && target < 1.0))
+        return std::numeric_limits<double>::quiet_NaN();
+    if (n == 1) return target / (1.0 - target);
+
+    // B(n, A) <= A^n / n! puts the root at or above lo; B(n, A) >= 1 - n/A
+    // puts it at or below hi. Both stay brackets as the steps narrow them.
+    const double lnt = std::log(target);
+    double lo = std::exp((lnt + std::lgamma(n + 1.0)) / n);
+    double hi = n / (1.0 - target);
+    double A = first_guess(n, lnt, lo, hi);
+    for (int step = 0; step < 200; ++step) {
+        const double g = log_blocking(n, A) - lnt;
+        if (g == 0.0) return A;
+        (g < 0.0 ? lo : hi) = A;
+        // d ln B / d ln A = n - A (1 - B): the circuits less the carried load.
+        const double e = n - A + A * std::exp(g + lnt);
+        // ln B is concave in ln A (the carried load grows with A) and 1/B is
+        // a polynomial in 1/A with positive coefficients, so convex: Newton
+        // steps on each end at or below the root from either side, and the
+        // larger of the two is the nearer.
+        double next = A * std::exp(-g / e);
+        const double d = 1.0 + std::expm1(g) / e;
+        if (d > 0.0) next = std::max(next, A / d);
+        const bool sound = e > 0.0 && std::isfinite(next);
+        if (sound && std::fabs(next - A) <= 1e-13 * A) return next;
+        if (!sound || !(next > lo && next < hi)) {
+            if (hi - lo <= 1e-15 * hi) return A;
+            next = std::sqrt(lo) * std::sqrt(hi);  // rounding blurs the steps: bisect
+        }
+        A = next;
+    }
+    return A;
 }

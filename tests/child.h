@@ -67,11 +67,13 @@ inline Outcome run_child(const std::string& input, const std::function<std::stri
     return {slurp(file[0]), slurp(file[1]), slurp(file[2]), slurp(file[3]), status};
 }
 
-// A `call` that turns the child into the built calculator.
-inline std::string exec_program()
+// `call`s that turn the child into the built calculator or sizing tool.
+inline std::string exec_path(const char* path)
 {
-    execl(ERLANGB_PROGRAM, "erlangb", static_cast<char*>(nullptr));
+    execl(path, path, static_cast<char*>(nullptr));
     _exit(127);
 }
+inline std::string exec_program() { return exec_path(ERLANGB_PROGRAM); }
+inline std::string exec_size_program() { return exec_path(ERLANGB_SIZE_PROGRAM); }
 
 #endif  // TESTS_CHILD_H
