@@ -153,9 +153,8 @@ TEST(Sizing, ArgumentsOutsideTheDomain)
         int circuits;
     } sizes[] = {
         {0.0, 0.01, 1},  // no traffic: one circuit loses nothing
-        {-1.0, 0.01, 0},         {nan, 0.01, 0},   {inf, 0.01, 0},
-        {erlangb_max_load * 1.000001, 0.01, 0},    {34.2, 0.0, 0},
-        {34.2, 1.0, 0},          {34.2, -0.5, 0},  {34.2, nan, 0},
+        {-1.0, 0.01, 0}, {nan, 0.01, 0}, {inf, 0.01, 0},  {erlangb_max_load * 1.000001, 0.01, 0},
+        {34.2, 0.0, 0},  {34.2, 1.0, 0}, {34.2, -0.5, 0}, {34.2, nan, 0},
     };
     for (const auto& s : sizes)
         EXPECT_EQ(erlangb_circuits(s.A, s.target), s.circuits) << s.A << " erlang at " << s.target;
