@@ -42,8 +42,10 @@ int walk(int n, double A, double stop, double& B)
 // A must be above about 1e-160, so that k / A stays finite.
 double log_blocking(int n, double A)
 {
-    constexpr double big = 0x1p300, small = 0x1p-300;
-    double m = 1.0, one = 1.0;
+    constexpr double big = 0x1p300;
+    constexpr double small = 0x1p-300;
+    double m = 1.0;    // 1/B(k), scaled
+    double one = 1.0;  // 1, scaled alike
     int s = 0;
     for (int k = 1; k <= n; ++k) {
         m = one + (k / A) * m;
@@ -60,17 +62,18 @@ double log_phi(double z)
     return -0.5 * z * z - std::log(-z) - log_sqrt_2pi;
 }
 
-// A first guess at the root of B(n, A) = t within [lo, hi], to within a few
-// parts in a thousand: B written as a Poisson probability over a normal
+// A first guess at the root of B(n, A) = t within [lo, hi], mostly within a
+// few per cent: B written as a Poisson probability over a normal
 // approximation of the Poisson distribution function, solved by bisection in
-// ln A to about one part in a million of the range. Costs 20 logs and erfcs, no walk over the
-// circuits.
+// ln A. Costs 20 logs and erfcs, no walk over the circuits.
 double first_guess(int n, double lnt, double lo, double hi)
 {
     const double lnfact = std::lgamma(n + 1.0);
-    double x0 = std::log(lo), x1 = std::log(hi);
+    double x0 = std::log(lo);
+    double x1 = std::log(hi);
     for (int i = 0; i < 20; ++i) {
-        const double x = 0.5 * (x0 + x1), A = std::exp(x);
+        const double x = 0.5 * (x0 + x1);
+        const double A = std::exp(x);
         const double lnB = n * x - A - lnfact - log_phi((n + 0.5 - A) / std::sqrt(A));
         (lnB < lnt ? x0 : x1) = x;
     }

@@ -4,7 +4,8 @@ file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-foreach(file bin/erlangb share/man/man1/erlangb.1 include/vizaza.h lib*/libvizaza.a
+foreach(file bin/erlangb bin/erlangb-size share/man/man1/erlangb.1 share/man/man1/erlangb-size.1
+             include/vizaza.h lib*/libvizaza.a
              lib*/cmake/vizaza/vizazaConfig.cmake lib*/cmake/vizaza/vizazaConfigVersion.cmake)
   file(GLOB found ${prefix}/${file})
   if(NOT found)
