@@ -36,22 +36,38 @@ int walk(int n, double A, double stop, double& B)
     return i;
 }
 
-// ln B(n, A) for the load solver, by the recurrence on the reciprocal,
-// 1/B(k) = 1 + (k / A) / B(k-1), whose chain of dependent steps holds no
-// division. 1/B is kept as m * 2^(300 s), so it holds where B underflows;
-// A must be above about 1e-160, so that k / A stays finite.
-double log_blocking(int n, double A)
+// B(n, A) as the load solver needs it: its logarithm, and the slope
+// d ln B / d ln A, which is the circuits less the carried load.
+struct Blocking {
+    double lnB;
+    double slope;
+};
+
+// Evaluates B(n, A) by the recurrence on the reciprocal I = 1/B,
+//   I(k) = 1 + (k / A) I(k-1),   J(k) = (k / A) (I(k-1) + J(k-1)),
+// where J = -dI / d ln A is carried along, so the slope is J / I. Every term
+// is positive: nothing cancels, even where B is near 1 and A far above n, and
+// the dependent steps hold no division. I and J are kept scaled by 2^(-300 s)
+// so they hold where B underflows; A must be above about 1e-160, so that
+// k / A stays finite.
+Blocking evaluate(int n, double A)
 {
     constexpr double big = 0x1p300;
     constexpr double small = 0x1p-300;
-    double m = 1.0;    // 1/B(k), scaled
-    double one = 1.0;  // 1, scaled alike
+    double I = 1.0;
+    double J = 0.0;
+    double one = 1.0;     // 1, scaled alike
+    double excess = 0.0;  // I - 1 (scaled), formed without the subtraction
     int s = 0;
     for (int k = 1; k <= n; ++k) {
-        m = one + (k / A) * m;
-        if (m > big) m *= small, one *= small, ++s;
+        const double r = k / A;
+        J = r * (I + J);
+        excess = r * I;
+        I = one + excess;
+        if (I > big) I *= small, J *= small, one *= small, excess *= small, ++s;
     }
-    return -(std::log(m) + s * 300 * std::log(2.0));
+    const double lnI = s == 0 ? std::log1p(excess) : std::log(I) + s * 300 * std::log(2.0);
+    return {-lnI, J / I};
 }
 
 // ln of the normal distribution function, also far into its lower tail.
@@ -111,26 +127,20 @@ double erlangb_load(int n, double target)
     double lo = std::exp((lnt + std::lgamma(n + 1.0)) / n) * (1 - 1e-9);
     double hi = n / (1.0 - target) * (1 + 1e-9);
     double A = first_guess(n, lnt, lo, hi);
-    for (int step = 0; step < 200; ++step) {
-        const double g = log_blocking(n, A) - lnt;
-        if (g == 0.0) return A;
+    for (int step = 0;; ++step) {
+        const Blocking b = evaluate(n, A);
+        const double g = b.lnB - lnt;
+        if (g == 0.0 || step == 100) return A;
         (g < 0.0 ? lo : hi) = A;
-        // d ln B / d ln A = n - A (1 - B): the circuits less the carried load.
-        const double e = n - A + A * std::exp(g + lnt);
         // ln B is concave in ln A (the carried load grows with A) and 1/B is
         // a polynomial in 1/A with positive coefficients, so convex: Newton
         // steps on each end at or below the root from either side, and the
         // larger of the two is the nearer.
-        double next = A * std::exp(-g / e);
-        const double d = 1.0 + std::expm1(g) / e;
+        double next = A * std::exp(-g / b.slope);
+        const double d = 1.0 + std::expm1(g) / b.slope;
         if (d > 0.0) next = std::max(next, A / d);
-        const bool sound = e > 0.0 && std::isfinite(next);
-        if (sound && std::fabs(next - A) <= 1e-13 * A) return next;
-        if (!sound || !(next > lo && next < hi)) {
-            if (hi - lo <= 1e-15 * hi) return A;
-            next = std::sqrt(lo) * std::sqrt(hi);  // rounding blurs the steps: bisect
-        }
-        A = next;
+        if (std::fabs(next - A) <= 1e-13 * A) return next;
+        // Should rounding ever push a step outside the bracket, bisect it.
+        A = next > lo && next < hi ? next : std::sqrt(lo) * std::sqrt(hi);
     }
-    return A;
 }

@@ -12,7 +12,7 @@ inline constexpr double erlangb_max_load = 5e6;
 
 // The most circuits erlangb_load takes, enough for every count that
 // erlangb_circuits gives. Each evaluation of B costs one step per circuit,
-// so a call takes at most about 0.1 s (0.8 s for targets within 1e-6 of 1).
+// so a call takes at most about 0.1 s.
 inline constexpr int erlangb_max_circuits = 10000000;
 
 // ---- The formula -----------------------------------------------------------
@@ -44,11 +44,11 @@ int erlangb_circuits(double A, double target);
 // below target: the root A of B(n, A) = target (B grows with A). One circuit
 // has the closed form target / (1 - target). Returns NaN when n < 1 or
 // n > erlangb_max_circuits, or when target is NaN or outside (0, 1).
-// Accuracy: relative error below 1e-12 for targets up to 0.5, for any n and
-// targets down to the smallest double; as the target nears 1 the load grows
-// like n / (1 - target), B barely moves with it, and the error grows to about
-// 1e-16 / (1 - target). Cost: safeguarded Newton steps from a close first
-// guess: 2 to 5 evaluations of B(n, .) at n steps each, plus about 2 us.
+// Accuracy: relative error below 1e-12 over the whole domain, from targets
+// at the smallest double (tiny loads) to targets a rounding step below 1
+// (loads near n / (1 - target)). Cost: safeguarded Newton steps from a close
+// first guess, 2 to 5 evaluations of B(n, .) at n steps each, plus about
+// 2 microseconds.
 double erlangb_load(int n, double target);
 
 #endif  // ERLANGB_H

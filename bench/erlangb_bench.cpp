@@ -41,14 +41,19 @@ double seconds_per_call(F f)
     return spent.count() / static_cast<double>(calls);
 }
 
-// One evaluation of B(n, A) as the load solver makes it: the reciprocal
-// recurrence 1/B(k) = 1 + (k / A) / B(k-1) (its rescaling never triggers
-// here).
+// One evaluation of B(n, A) as the load solver makes it: the recurrences
+// I(k) = 1 + (k / A) I(k-1) for 1/B and J(k) = (k / A) (I(k-1) + J(k-1)) for
+// its slope (the rescaling they also carry never triggers here).
 double evaluation(int n, double A)
 {
-    double m = 1.0;
-    for (int k = 1; k <= n; ++k) m = 1.0 + (k / A) * m;
-    return 1.0 / m;
+    double I = 1.0;
+    double J = 0.0;
+    for (int k = 1; k <= n; ++k) {
+        const double r = k / A;
+        J = r * (I + J);
+        I = 1.0 + r * I;
+    }
+    return J / I;
 }
 
 // The load that the circuits for 1 to 100,000 erlangs carry at 1 %, and its

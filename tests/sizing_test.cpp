@@ -144,6 +144,18 @@ TEST(Sizing, SolversAnswerEachOther)
     }
 }
 
+// Targets near 1, where the load grows like n / (1 - target) and B barely
+// moves with it: two circuits have a closed form,
+// B(2, A) = t at A = (t + sqrt(t (2 - t))) / (1 - t), with 1 - t exact.
+TEST(Sizing, LoadForTargetsNearOne)
+{
+    for (const double gap : {1e-3, 1e-6, 1e-9, 1e-12, 1e-15}) {
+        const double t = 1 - gap;
+        const double exact = (t + std::sqrt(t * (2 - t))) / (1 - t);
+        EXPECT_NEAR(erlangb_load(2, t), exact, 1e-12 * exact) << "1 - target = " << gap;
+    }
+}
+
 TEST(Sizing, ArgumentsOutsideTheDomain)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
