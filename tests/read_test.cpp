@@ -78,6 +78,8 @@ const struct {
      "-99999999\n\n", "n [7kg] > n [0] > ", "-99999999 0"},
     {"long full form", [] { return text(read_long("m", " m", 9L, -5L, 50L)); }, "x\n-6\n-5\n",
      "m [9 m] > m (-5::50) [9 m] > m (-5::50) [9 m] > ", "-5", 2},
+    {"long without unit", [] { return text(read_long("m", 4L, 1L, 3L)); }, "9\n2\n",
+     "m [3] > m (1::3) [3] > ", "2", 1},
     {"long short forms",
      [] {
          return both([] { return text(read_long("m", 3L)); }, [] { return text(read_long("m")); });
@@ -86,6 +88,8 @@ const struct {
     {"real retry, then default", load, "abc\n\n", l + lh, "34.2", 1},
     {"real bounds inclusive", [] { return both(load, load); }, "1.0\n500.0\n", l + l, "1 500"},
     {"real just outside", load, "500.0001\n.99\n\n", l + lh + lh, "34.2", 2},
+    {"real without unit", [] { return text(read_double("p", 1.0, 0.0001, 50.0)); }, "60\n\n",
+     "p [1.0000] > p (0.0001::50.0000) [1.0000] > ", "1", 1},
     {"real short forms", [] { return text(read_double("x")); }, "2000000000\n-.5\n",
      "x [0.0000] > x (-1000000000.0000::1000000000.0000) [0.0000] > ", "-0.5", 1},
     {"six wrong answers", circuits, times(7, "0\n"), q + times(5, qh) + fatal + "read_int() \n", "",
