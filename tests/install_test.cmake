@@ -1,12 +1,15 @@
-# Run by CTest: install, check the installed files, build and run a consumer.
+# Run by CTest: install, check the installed files, build and run a consumer
+# through the CMake package and another through pkg-config.
 cmake_minimum_required(VERSION 3.16)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-foreach(file bin/erlangb bin/erlangb-size share/man/man1/erlangb.1 share/man/man1/erlangb-size.1
-             include/vizaza.h lib*/libvizaza.a
-             lib*/cmake/vizaza/vizazaConfig.cmake lib*/cmake/vizaza/vizazaConfigVersion.cmake)
+foreach(file bin/erlangb bin/erlangb-size share/man/man1/erlangb.1.gz
+             share/man/man1/erlangb-size.1.gz share/doc/erlangb/copyright
+             share/doc/libvizaza-dev/changelog.gz include/vizaza.h lib*/libvizaza.a
+             lib*/cmake/vizaza/vizazaConfig.cmake lib*/cmake/vizaza/vizazaConfigVersion.cmake
+             lib*/pkgconfig/vizaza.pc)
   file(GLOB found ${prefix}/${file})
   if(NOT found)
     message(FATAL_ERROR "not installed: ${file}")
@@ -19,10 +22,30 @@ execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/build OUTPUT_QUIET
   COMMAND_ERROR_IS_FATAL ANY)
 
-file(WRITE ${WORK_DIR}/answers "x\n12\n")
-execute_process(COMMAND ${WORK_DIR}/build/consumer INPUT_FILE ${WORK_DIR}/answers
-  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
-string(ASCII 7 bell)
-if(NOT status EQUAL 0 OR NOT out STREQUAL "${bell}12\n" OR NOT err STREQUAL "dozen [0] > dozen (-1000000000::1000000000) [0] > ")
-  message(FATAL_ERROR "consumer: status ${status}, out '${out}', err '${err}'")
+# The pkg-config module names the prefix installed to; a plain compiler
+# command builds the same consumer with its flags.
+file(GLOB pc_dir ${prefix}/lib*/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+find_program(PKG_CONFIG pkg-config REQUIRED)
+execute_process(COMMAND ${PKG_CONFIG} --variable=prefix vizaza OUTPUT_VARIABLE pc_prefix
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(NOT pc_prefix STREQUAL prefix)
+  message(FATAL_ERROR "vizaza.pc names prefix '${pc_prefix}', installed to '${prefix}'")
 endif()
+execute_process(COMMAND ${PKG_CONFIG} --cflags --libs vizaza OUTPUT_VARIABLE pc_flags
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS}")
+execute_process(COMMAND ${CXX} ${flags} -std=c++17 ${CONSUMER_DIR}/main.cpp ${pc_flags}
+  -o ${WORK_DIR}/pc-consumer COMMAND_ERROR_IS_FATAL ANY)
+
+file(WRITE ${WORK_DIR}/answers "x\n12\n")
+string(ASCII 7 bell)
+foreach(consumer build/consumer pc-consumer)
+  execute_process(COMMAND ${WORK_DIR}/${consumer} INPUT_FILE ${WORK_DIR}/answers
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT out STREQUAL "${bell}12\n"
+     OR NOT err STREQUAL "dozen [0] > dozen (-1000000000::1000000000) [0] > ")
+    message(FATAL_ERROR "${consumer}: status ${status}, out '${out}', err '${err}'")
+  endif()
+endforeach()

@@ -1,0 +1,42 @@
+# The Debian packages, made by `cpack -G DEB` from a build configured with
+# -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the two programs,
+# and libvizaza-dev, the library for C++17 programs.
+set(ERLANGB_MAINTAINER "The erlangb developers <erlangb-dev@example.org>"
+  CACHE STRING "Maintainer field of the Debian packages")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME erlangb)
+set(CPACK_PACKAGE_VENDOR "The erlangb developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Each package's description below starts with its own summary line; an
+# empty common summary keeps CPack from putting the project's in front.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL programs development)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ERLANGB_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SOURCE erlangb)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # Depends: from the binaries, by dpkg-shlibdeps
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME erlangb)
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "Erlang B blocking and trunk sizing at the console
+erlangb asks for the circuits of a loss system and the traffic offered to
+them, and prints the blocking probability and the circuits' utilization.
+erlangb-size asks for the offered load and a blocking target, and prints the
+circuits the target needs, their blocking and utilization, and the most
+traffic they carry while meeting it.")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libvizaza-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "console dialogue library for C++17 programs
+vizaza asks questions at the console and reads typed answers a line at a
+time: integers, reals, digits, yes/no and words, each with a default, a
+range hint after a wrong answer, a retry limit and a fatal exit. This
+package holds the header, the static library, a CMake package
+(find_package(vizaza)) and a pkg-config module.")
+
+include(CPack)
