@@ -1,12 +1,11 @@
 // The sizing solvers against independent values and against the formula
-// itself, and the sizing tool's whole dialogue through pipes.
+// itself.
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
 #include <gtest/gtest.h>
 
-#include "child.h"
 #include "erlangb.h"
 
 namespace {
@@ -197,49 +196,6 @@ TEST(Sizing, LargestArguments)
 
     const double most = erlangb_load(erlangb_max_circuits, 0.01);
     EXPECT_NEAR(std::log(erlangb(erlangb_max_circuits, most) / 0.01), 0.0, 1e-6);
-}
-
-const std::string load_q = "offered load [34.2000 erlang] > ";
-const std::string load_hint = "offered load (0.0100::100000.0000) [34.2000 erlang] > ";
-const std::string target_q = "blocking target [1.0000 %] > ";
-const std::string target_hint = "blocking target (0.0001::50.0000) [1.0000 %] > ";
-const std::string banner = "\n\n\n     *****   Press <RETURN> to continue   *****";
-
-std::string sizing(const char* circuits, const char* blocking, const char* utilization,
-                   const char* load)
-{
-    return std::string("\ncircuits needed      = ") + circuits +
-           "\nblocking probability = " + blocking + "\nutilization %        = " + utilization +
-           "\nload at target       = " + load + " erlang" + banner;
-}
-
-const std::string defaults = sizing("46", "9.578160e-03", "73.64", "34.3223");
-
-const struct {
-    std::string input, err, out;
-    int status;
-} size_runs[] = {
-    {"\n\n\n", load_q + target_q, defaults, 0},
-    {"10\n1\n\n", load_q + target_q, sizing("18", "7.142438e-03", "55.16", "10.4369"), 0},
-    {"100000\n0.0001\n\n", load_q + target_q,
-     sizing("101197", "9.986081e-07", "98.82", "100000.1164"), 0},
-    {"0.01\n50\n\n", load_q + target_q, sizing("1", "9.900990e-03", " 0.99", "1.0000"), 0},
-    {"abc\n0.005\n\n\n", load_q + load_hint + load_hint + target_q, "\a\a" + defaults, 0},
-    {"\n60\n\n\n", load_q + target_q + target_hint, "\a" + defaults, 0},
-    {"5\n",
-     load_q + target_q + target_hint + target_hint + target_hint + target_hint + target_hint +
-         "\n FATAL ERROR: too many wrong attempts in read_double() \n",
-     "\a\a\a\a\a\a", 255},
-};
-
-TEST(SizingTool, WholeDialogueThroughPipes)
-{
-    for (const auto& c : size_runs) {
-        const Outcome o = run_child(c.input, exec_size_program);
-        EXPECT_EQ(o.err, c.err) << c.input;
-        EXPECT_EQ(o.out, c.out) << c.input;
-        EXPECT_EQ(o.status, c.status) << c.input;
-    }
 }
 
 }  // namespace
