@@ -8,8 +8,9 @@
 namespace {
 
 // Walks B(k, A) for k = 1, 2, ... up to n, each exactly as erlangb(k, A)
-// gives it, and stops at the first k whose blocking is at most `stop`.
-// Returns that k, or n; B holds B(k, A) there (1 when n < 1).
+// gives it, and stops at the first k whose blocking is at most `stop` (a
+// negative stop never does). Returns that k, or n; B holds B(k, A) there
+// (1 when n < 1).
 int walk(int n, double A, double stop, double& B)
 {
     // The log-domain terms hold while their sum is finite; from the k where
@@ -20,7 +21,6 @@ int walk(int n, double A, double stop, double& B)
     double term = 1.0;    // A^i / i!
     double sum = 1.0;
     double rec = 1.0;  // B(i, A) = A B(i-1, A) / (i + A B(i-1, A))
-    B = 1.0;
     int i = 0;
     while (i < n) {
         ++i;
@@ -30,9 +30,9 @@ int walk(int n, double A, double stop, double& B)
             term = std::exp(i * lnA - lnfact);
             sum += term;
         }
-        B = std::isfinite(sum) ? term / sum : rec;
-        if (B <= stop) break;
+        if (stop >= 0.0 && (std::isfinite(sum) ? term / sum : rec) <= stop) break;
     }
+    B = std::isfinite(sum) ? term / sum : rec;
     return i;
 }
 
