@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Erlang B formula of teletraffic engineering, and its two inverses:
 // the circuits a blocking target needs, and the load they carry at it.
 #ifndef ERLANGB_H

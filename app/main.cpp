@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // erlangb: asks for the circuits of a loss system and the traffic offered to
 // them, prints the blocking probability and the circuits' utilization.
 #include <cstdio>

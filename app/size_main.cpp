@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // erlangb-size: asks for the offered load and a blocking target, prints the
 // circuits the target needs, their blocking and utilization, and the most
 // load those circuits carry while meeting the target.

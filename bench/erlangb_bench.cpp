@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of the formula as the circuits grow, of the two sizing solvers as
 // the load grows, and of the scanners on typical answer lines.
 #include <chrono>

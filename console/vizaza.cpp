@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vizaza: console dialogue library. The contracts are in vizaza.h.
 #include "vizaza.h"
 

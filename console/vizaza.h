@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vizaza: a small console dialogue library.
 //
 // A program asks a question, the user types an answer and presses RETURN.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the fuzz targets: the input becomes standard input.
 #ifndef FUZZ_STDIN_H
 #define FUZZ_STDIN_H

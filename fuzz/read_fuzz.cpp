@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the readers on standard input, in an order the input chooses,
 // until the input is used up: every reader returns an answer it may return,
 // or ends in the fatal exit after exactly six questions and six bells.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the scanners and readln on standard input, in an order the input
 // chooses, until the input is used up, checking what must always hold.
 #include <cmath>

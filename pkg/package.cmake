@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian packages, made by `cpack -G DEB` from a build configured with
 # -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the two programs,
 # and libvizaza-dev, the library for C++17 programs.

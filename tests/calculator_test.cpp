@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Erlang B formula, and both programs' whole dialogues through pipes.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the code under test, which reads standard input and may end the
 // process, in a child with its standard streams captured.
 #ifndef TESTS_CHILD_H

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by CTest: install, check the installed files, build and run a consumer
 # through the CMake package and another through pkg-config.
 cmake_minimum_required(VERSION 3.16)

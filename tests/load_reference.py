@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Reference loads for the sizing tests, in 60-digit decimal arithmetic.
 
 For each (circuits n, blocking target t) it finds the offered load A with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The number readers: questions, range hints, retries, defaults, bounds and
 // the fatal exit after six wrong answers.
 #include <sstream>

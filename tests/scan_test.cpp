@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scanners and console primitives: result codes, stored values, and
 // what each call leaves unread for the next one.
 #include <iomanip>

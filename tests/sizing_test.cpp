@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sizing solvers against independent values and against the formula
 // itself.
 #include <cmath>

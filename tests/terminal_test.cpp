@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built calculator as a person meets it: in a pseudo-terminal, and with
 // its standard output on a pipe that someone watches while typing.
 #include <cstdlib>
