@@ -147,7 +147,9 @@ void clear_screen()
     if (isatty(STDOUT_FILENO) == 0) return;
     std::fflush(stdout);
     // The terminal's own "clear" knows how to clear it; the command is fixed.
-    const int status = std::system("clear");  // NOLINT(cert-env33-c)
+    // -x keeps the scrollback: what the user had on the terminal before, and
+    // the report, can still be scrolled back to.
+    const int status = std::system("clear -x");  // NOLINT(cert-env33-c)
     (void)status;  // a missing or failing "clear" leaves the screen as it is
 }
 
@@ -169,7 +171,9 @@ void pausa()
 {
     std::fputs("\n\n     *****   Press <RETURN> to continue   *****", stdout);
     readln();
-    clear_screen();
+    // Only a person at the terminal has seen the screen: a line piped in
+    // answers the pause at once, and clearing would hide the report.
+    if (isatty(STDIN_FILENO) != 0) clear_screen();
 }
 
 // ---- Numeric scanners ----------------------------------------------------

@@ -46,9 +46,10 @@ inline constexpr int scan_empty = 2;    // the line is empty; nothing stored
 
 // ---- Console primitives --------------------------------------------------
 
-// Runs the shell command "clear" when standard output is a terminal; its
-// status is ignored. With standard output redirected there is no screen to
-// clear, so nothing is run and no control codes land in the output.
+// Runs the shell command "clear -x" when standard output is a terminal; its
+// status is ignored. It clears the screen but keeps the terminal's
+// scrollback. With standard output redirected there is no screen to clear,
+// so nothing is run and no control codes land in the output.
 void clear_screen();
 
 // Consumes one whole line of standard input, its line feed included, and
@@ -60,7 +61,9 @@ char readln();
 void beep();
 
 // Writes "\n\n" and the banner "     *****   Press <RETURN> to continue   *****"
-// to standard output, waits for one line (readln), then calls clear_screen.
+// to standard output and waits for one line (readln). Then, when a person is
+// at the terminal (standard input and output both are terminals), it calls
+// clear_screen; a line piped in leaves the report on the screen.
 void pausa();
 
 // ---- Numeric scanners ----------------------------------------------------

@@ -18,18 +18,28 @@ struct Program {
     int keys, screen;  // where to type, and where its output shows
 };
 
-// Starts the calculator on a pseudo-terminal, or with stdin and stdout on pipes.
-Program start(bool terminal)
+// Where the calculator's standard input and output are: both on a
+// pseudo-terminal, both on pipes, or input piped in while the output shows
+// on the terminal.
+enum class Seat { terminal, pipes, piped_input };
+
+// Starts the calculator in that seat.
+Program start(Seat seat)
 {
-    if (terminal) {
-        int tty = -1;
-        const pid_t pid = forkpty(&tty, nullptr, nullptr, nullptr);
-        if (pid == 0) setenv("TERM", "xterm", 1), exec_program();
-        return {pid, tty, tty};
-    }
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return {-1, -1, -1};
     std::signal(SIGPIPE, SIG_IGN);
+    if (seat != Seat::pipes) {
+        int tty = -1;
+        const pid_t pid = forkpty(&tty, nullptr, nullptr, nullptr);
+        if (pid == 0) {
+            if (seat == Seat::piped_input) dup2(in[0], 0);
+            close(in[1]), setenv("TERM", "xterm", 1), exec_program();
+        }
+        close(in[0]);
+        if (seat == Seat::terminal) close(in[1]);
+        return {pid, seat == Seat::terminal ? tty : in[1], tty};
+    }
     const pid_t pid = fork();
     if (pid == 0) dup2(in[0], 0), dup2(out[1], 1), close(in[1]), close(out[0]), exec_program();
     close(in[0]), close(out[1]);
@@ -60,9 +70,9 @@ void play(const Program& p, std::string& seen,
     }
 }
 
-TEST(Terminal, TypicalRunClearsTheScreenAtTheEnd)
+TEST(Terminal, TypicalRunClearsTheScreenButKeepsTheScrollback)
 {
-    const Program p = start(true);
+    const Program p = start(Seat::terminal);
     ASSERT_GE(p.pid, 0);
     std::string seen;
     play(p, seen,
@@ -76,13 +86,30 @@ TEST(Terminal, TypicalRunClearsTheScreenAtTheEnd)
     put(p.keys, "\r");
     wait_for(p.screen, seen, "never printed");  // read until the terminal closes
     EXPECT_NE(seen.find("\033[H\033[2J", waiting), std::string::npos) << "screen cleared";
+    EXPECT_EQ(seen.find("\033[3J"), std::string::npos) << "scrollback erased";
     EXPECT_EQ(exit_status(p.pid), 0);
     close(p.keys);
 }
 
+// Answers piped in also answer the pause at once: the report stays on the
+// terminal, which nobody has read yet.
+TEST(Terminal, PipedAnswersLeaveTheReportOnTheScreen)
+{
+    const Program p = start(Seat::piped_input);
+    ASSERT_GE(p.pid, 0);
+    put(p.keys, "10\n5\n\n");
+    close(p.keys);
+    std::string seen;
+    wait_for(p.screen, seen, "never printed");
+    EXPECT_NE(seen.find("blocking probability = 1.838457e-02\r\n"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("\033[2J"), std::string::npos) << "screen cleared:\n" << seen;
+    EXPECT_EQ(exit_status(p.pid), 0);
+    close(p.screen);
+}
+
 TEST(Terminal, BellAndBannerReachAPipeBeforeTheWait)
 {
-    const Program p = start(false);
+    const Program p = start(Seat::pipes);
     ASSERT_GE(p.pid, 0);
     std::string seen;
     play(p, seen, {{"0\n", "\a"}, {"\n\n", banner}});
