@@ -115,8 +115,11 @@ int erlangb_circuits(double A, double target)
     return walk(INT_MAX, A, target, B);
 }
 
-double erlangb_load(int n, double target)
+double erlangb_load(int n, double target, int* evaluations)
 {
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
     if (n < 1 || n > erlangb_max_circuits || !(target > 0.0 && target < 1.0))
         return std::numeric_limits<double>::quiet_NaN();
     if (n == 1) return target / (1.0 - target);
@@ -130,6 +133,7 @@ double erlangb_load(int n, double target)
     double A = first_guess(n, lnt, lo, hi);
     for (int step = 0;; ++step) {
         const Blocking b = evaluate(n, A);
+        ++*evaluations;
         const double g = b.lnB - lnt;
         if (g == 0.0 || step == 100) return A;
         (g < 0.0 ? lo : hi) = A;

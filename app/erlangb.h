@@ -49,7 +49,8 @@ int erlangb_circuits(double A, double target);
 // at the smallest double (tiny loads) to targets a rounding step below 1
 // (loads near n / (1 - target)). Cost: safeguarded Newton steps from a close
 // first guess, 2 to 5 evaluations of B(n, .) at n steps each, plus about
-// 2 microseconds.
-double erlangb_load(int n, double target);
+// 2 microseconds. When `evaluations` is given, the number of evaluations
+// made is stored there (0 for the closed form and outside the domain).
+double erlangb_load(int n, double target, int* evaluations = nullptr);
 
 #endif  // ERLANGB_H

@@ -17,8 +17,8 @@ from decimal import Decimal, getcontext
 
 getcontext().prec = 60
 
-CIRCUITS = [1, 2, 10, 46, 100, 1000, 10000, 100000, 1000000]
-TARGETS = ["1e-300", "1e-06", "0.01", "0.5", "0.999"]
+CIRCUITS = [1, 2, 4, 10, 46, 100, 1000, 10000, 100000, 1000000]
+TARGETS = ["5e-324", "1e-300", "1e-06", "0.01", "0.5", "0.999"]
 
 
 def blocking(n, a):

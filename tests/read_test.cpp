@@ -59,6 +59,7 @@ const struct {
     int bells = 0;
     std::string rest = "";
     int status = 0;
+    std::string printed = "";  // what the call itself printed before the bells
 } read_cases[] = {
     {"empty answer", circuits, "\n", q, "40"},
     {"out of range both ways", circuits, "0\n501\n500\n", q + qh + qh, "500", 2},
@@ -67,6 +68,15 @@ const struct {
      1, "next"},
     {"a longer line leaves its tail", circuits, std::string(81, '1') + "123\n", q + qh, "123", 1},
     {"comment", circuits, "24 # circuits\n", q, "24"},
+    // What was printed before a question has left the buffer by the time it
+    // waits for the answer: the value is how much of it has.
+    {"output shows before the wait",
+     [] {
+         std::printf("report");
+         circuits();
+         return text(lseek(1, 0, SEEK_CUR));
+     },
+     "\n", q, "6", 0, "", 0, "report"},
     {"swapped bounds", [] { return text(read_int("n", 5, 10, 1)); }, "11\n10\n",
      "n [5] > n (1::10) [5] > ", "10", 1},
     {"default below", [] { return text(read_int("n", 0, 1, 500)); }, "\n", "n [1] > ", "1"},
@@ -112,6 +122,8 @@ const struct {
     {"digit, no blanks", digit, " 7\n\n", "d [0] > d (0::9) [0] > ", "0", 1},
     {"digit bounds clamped", [] { return text(read_digit("d", 12, -3, 20)); }, "\n", "d [9] > ",
      "9"},
+    {"digit low bound clamped to 0", [] { return text(read_digit("d", 4, -3, 5)); }, "9\n0\n",
+     "d [4] > d (0::5) [4] > ", "0", 1},
     {"digit bounds swapped", [] { return text(read_digit("d", 4, 6, 2)); }, "7\n1\n\n",
      "d [4] > d (2::6) [4] > d (2::6) [4] > ", "4", 2},
     {"word", word, "data.txt\n", w, "data.txt"},
@@ -135,7 +147,7 @@ TEST(Readers, QuestionsRetriesAndResults)
         const Outcome o = run_child(c.input, c.call);
         EXPECT_EQ(o.err, c.err) << c.what;
         EXPECT_EQ(o.value, c.value) << c.what;
-        EXPECT_EQ(o.out, std::string(static_cast<size_t>(c.bells), '\a')) << c.what;
+        EXPECT_EQ(o.out, c.printed + std::string(static_cast<size_t>(c.bells), '\a')) << c.what;
         EXPECT_EQ(o.rest, c.rest) << c.what;
         EXPECT_EQ(o.status, c.status) << c.what;
     }

@@ -13,18 +13,33 @@ namespace {
 
 // Runs a scanner on a variable preset to 777; gives "code:value".
 template <class T>
+std::string text(T v)
+{
+    std::ostringstream out;
+    out << std::setprecision(15) << v;
+    return out.str();
+}
+
+template <class T>
 std::string scan(int (*scanner)(T*))
 {
     T v = 777;
     const int code = scanner(&v);
-    std::ostringstream text;
-    text << code << ':' << std::setprecision(15) << v;
-    return text.str();
+    return std::to_string(code) + ":" + text(v);
 }
 std::string si() { return scan(vizaza::scanint); }
 std::string sl() { return scan(vizaza::scanlong); }
 std::string sd() { return scan(vizaza::scandouble); }
 std::string sg() { return scan(vizaza::scandigit); }
+// Two lines scanned back to back, so that the second scan's line cells are
+// where the first one left its characters.
+std::string sd2()
+{
+    double first = 777, second = 777;
+    const int a = vizaza::scandouble(&first);
+    const int b = vizaza::scandouble(&second);
+    return std::to_string(a) + ":" + text(first) + " " + std::to_string(b) + ":" + text(second);
+}
 std::string ss()
 {
     char word[80] = "777";
@@ -80,6 +95,7 @@ const struct {
     {sd, "1234567890123456\n", "1:777", ""},
     {sd, "0.000000000001\n", "0:1e-12", ""},
     {sd, "# none\n", "2:777", ""},
+    {sd2, "123\n5.\n", "0:123 1:777", ""},  // nothing of the line before is read
     // Digits take the first character of the line.
     {sg, "7abc\nnext", "0:7", "next"},
     {sg, " 7\n", "1:777", ""},
@@ -87,6 +103,7 @@ const struct {
     {sg, "", "1:777", ""},
     // Words stop at the first character that is not allowed.
     {ss, "data.txt\nnext", "0:data.txt", "next"},
+    {ss, "AZaz.09\n", "0:AZaz.09", ""},
     {ss, "a#b\nnext", "0:a", "next"},
     {ss, "my file\n", "1:777", "file\n"},
     {ss, "ab_\n", "1:777", "\n"},
