@@ -50,6 +50,8 @@ const struct {
     {exec_size_program, "10\n1\n\n", l + t, sizing("18", "7.142438e-03", "55.16", "10.4369"), 0},
     {exec_size_program, "100000\n0.0001\n\n", l + t,
      sizing("101197", "9.986081e-07", "98.82", "100000.1164"), 0},
+    // its blocking at 46 circuits, 0.010027, is just above the target
+    {exec_size_program, "34.33\n1\n\n", l + t, sizing("47", "7.270730e-03", "72.51", "35.2146"), 0},
     {exec_size_program, "0.01\n50\n\n", l + t, sizing("1", "9.900990e-03", " 0.99", "1.0000"), 0},
     {exec_size_program, "abc\n0.005\n\n\n", l + sh + sh + t, "\a\a" + sized, 0},
     {exec_size_program, "\n60\n\n\n", l + t + th, "\a" + sized, 0},

@@ -98,12 +98,12 @@ TEST(Sizing, LoadAgreesWithDecimalArithmetic)
 
 // Few circuits at every target: the load found gives the target back through
 // erlangb (to the 1e-12 of the load, times the slope d ln B / d ln A <= n),
-// and the solver keeps to the header's 2 to 5 evaluations, none for one
-// circuit. Up to a million circuits for the count.
+// and the solver keeps to the header's 2 to 5 evaluations (7 up to 32
+// circuits), none for one circuit. Up to a million circuits for the count.
 TEST(Sizing, LoadRoundTripsInFewEvaluations)
 {
     const double targets[] = {std::numeric_limits<double>::denorm_min(),
-                              1e-300, 1e-12, 1e-3, 0.1, 0.3, 0.5, 0.7, 0.9, 0.999};
+                              1e-300, 1e-12, 1e-3, 0.1, 0.3, 0.5, 0.7, 0.9, 0.999, 1 - 1e-9};
     std::vector<int> circuits;
     for (int n = 1; n <= 60; ++n) circuits.push_back(n);
     circuits.insert(circuits.end(), {100, 1000, 10000, 100000, 1000000});
@@ -114,7 +114,7 @@ TEST(Sizing, LoadRoundTripsInFewEvaluations)
             if (n <= 60 && t >= 1e-300) {
                 EXPECT_NEAR(erlangb(n, load) / t, 1.0, 2e-12 * n) << n << " circuits at " << t;
             }
-            EXPECT_EQ(evaluations >= 2 && evaluations <= 5, n > 1)
+            EXPECT_EQ(evaluations >= 2 && evaluations <= (n <= 32 ? 7 : 5), n > 1)
                 << n << " circuits at " << t << ": " << evaluations << " evaluations";
             if (n == 1) {
                 EXPECT_EQ(evaluations, 0) << "the closed form, at " << t;
