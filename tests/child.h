@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
 
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -88,6 +91,22 @@ inline std::string exec_path(const char* path)
     _exit(127);
 }
 inline std::string exec_program() { return exec_path(ERLANGB_PROGRAM); }
+
+// A `call` that runs the built table program with these arguments, its
+// standard output on `output` when one is named.
+inline std::function<std::string()> exec_table(std::vector<std::string> args,
+                                               const char* output = nullptr)
+{
+    return [args, output] {
+        std::vector<char*> argv{const_cast<char*>(ERLANGB_TABLE_PROGRAM)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (output != nullptr) dup2(open(output, O_WRONLY), 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+        return std::string();
+    };
+}
 inline std::string exec_size_program() { return exec_path(ERLANGB_SIZE_PROGRAM); }
 
 #endif  // TESTS_CHILD_H

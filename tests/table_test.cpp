@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: MIT
+// erlangb-table: its lists, its bad invocations, and its answers to the
+// three questions as text and as CSV.
+#include <charconv>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "child.h"
+#include "erlangb.h"
+#include "table.h"
+
+namespace {
+
+std::string values(const List& list)
+{
+    std::string text;
+    for (long i = 0; i < list_size(list); ++i)
+        text += (i > 0 ? " " : "") + csv_number(list_value(list, i));
+    return text;
+}
+
+// The list grammar: the values a list gives, or "!" and part of the error.
+const struct {
+    Quantity quantity;
+    const char* text;
+    std::string result;
+} list_cases[] = {
+    {Quantity::load, "34,2", "34 2"},
+    {Quantity::load, "0.1..0.5..0.1", "0.1 0.2 0.30000000000000004 0.4 0.5"},
+    {Quantity::load, "1e-3,2.5e1", "0.001 25"},
+    {Quantity::circuits, "1..4,10..20..5,7", "1 2 3 4 10 15 20 7"},
+    {Quantity::circuits, "1..6..2", "1 3 5"},
+    {Quantity::blocking, "1%,0.1%..0.3%..0.1%,0.02", "0.01 0.001 0.002 0.003 0.02"},
+    {Quantity::blocking, "5e-1%", "0.005"},
+    {Quantity::load, "1..", "!'1..' has an empty part"},
+    {Quantity::load, "..3", "!'..3' has an empty part"},
+    {Quantity::load, "5..1", "!in '5..1' FIRST is above LAST"},
+    {Quantity::load, "1..5..0", "!in '1..5..0' STEP is not above 0"},
+    {Quantity::load, "1..2..3..4", "!'1..2..3..4' is no number or range"},
+    {Quantity::load, "1,,2", "!an empty item"},
+    {Quantity::load, "", "!an empty item"},
+    {Quantity::load, "3,", "!an empty item"},
+    {Quantity::blocking, "1 %", "!'1 %' is no number"},
+    {Quantity::blocking, "1%%", "!'1%%' is no number"},
+    {Quantity::load, "1%", "!'1%' is no number"},
+    {Quantity::load, "+5", "!'+5' is no number"},
+    {Quantity::load, "inf", "!'inf' is no number"},
+    {Quantity::load, "nan", "!'nan' is no number"},
+    {Quantity::load, "0x1p3", "!'0x1p3' is no number"},
+    {Quantity::load, "1e400", "!'1e400' is out of range"},
+    {Quantity::circuits, "0", "!'0' is outside the domain"},
+    {Quantity::circuits, "2.5", "!'2.5' is outside the domain"},
+    {Quantity::circuits, "1..10..1.5", "!'1..10..1.5' is outside the domain"},
+    {Quantity::circuits, "10000000", "1e+07"},
+    {Quantity::circuits, "1..10000001", "!is outside the domain"},
+    {Quantity::load, "-1", "!'-1' is outside the domain"},
+    {Quantity::load, "5000000", "5e+06"},
+    {Quantity::load, "1e7", "!'1e7' is outside the domain"},
+    {Quantity::blocking, "0", "!'0' is outside the domain"},
+    {Quantity::blocking, "100%", "!'100%' is outside the domain"},
+    {Quantity::blocking, "1e-400", "!'1e-400' is out of range"},
+    {Quantity::holding, "180", "180"},
+    {Quantity::holding, "1,2", "!one holding time only"},
+    {Quantity::holding, "1..2", "!'1..2' is no number"},
+    {Quantity::load, "1e-9..1e6..1e-9", "!has too many values"},
+};
+
+TEST(Table, ListGrammar)
+{
+    for (const auto& c : list_cases) {
+        List list;
+        std::string error;
+        const bool ok = parse_list(c.text, c.quantity, list, error);
+        if (c.result[0] == '!') {
+            EXPECT_FALSE(ok) << c.text;
+            EXPECT_NE(error.find(c.result.substr(1)), std::string::npos) << c.text << ": " << error;
+        } else {
+            EXPECT_TRUE(ok) << c.text << ": " << error;
+            EXPECT_EQ(values(list), c.result) << c.text;
+        }
+    }
+}
+
+// Bad invocations: one line naming what is wrong, the hint, status 2 and
+// nothing on standard output.
+const struct {
+    std::vector<std::string> args;
+    std::string says;
+} bad_cases[] = {
+    {{"-x"}, "unknown option '-x'"},
+    {{"--frob", "-a", "1"}, "unknown option '--frob'"},
+    {{"-a"}, "option '-a' needs a value"},
+    {{"-a", "1", "-b", "1%", "extra"}, "unexpected operand 'extra'"},
+    {{"-a", "1"}, "give two of --circuits, --load (or --calls) and --blocking"},
+    {{"-n", "3", "-a", "1", "-b", "1%"}, "give two of"},
+    {{}, "give two of"},
+    {{"-a", "1", "-a", "2", "-b", "1%"}, "--load is given twice"},
+    {{"-a", "1", "-c", "2", "-t", "3"}, "--load and --calls both give the load"},
+    {{"-c", "300", "-b", "1%"}, "--calls needs --holding"},
+    {{"-t", "180", "-n", "5"}, "--holding needs --calls"},
+    {{"-c", "1e30", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang is outside"},
+    {{"-n", "0", "-b", "1%"}, "--circuits '0': '0' is outside the domain"},
+    {{"-n", "2.5", "-b", "1%"}, "--circuits '2.5'"},
+    {{"-a", "-1", "-b", "1%"}, "--load '-1'"},
+    {{"-a", "1e7", "-b", "1%"}, "--load '1e7'"},
+    {{"-a", "10", "-b", "0"}, "--blocking '0'"},
+    {{"-a", "10", "-b", "100%"}, "--blocking '100%'"},
+    {{"-a", "10", "-b", "1e-400"}, "--blocking '1e-400'"},
+    {{"-a", "1..", "-b", "1%"}, "--load '1..'"},
+    {{"-a", "10", "-b", "1 %"}, "--blocking '1 %'"},
+    {{"--circuits=1,,2", "-b", "1%"}, "--circuits '1,,2': an empty item"},
+};
+
+TEST(Table, BadInvocations)
+{
+    for (const auto& c : bad_cases) {
+        const Outcome o = run_child("", exec_table(c.args));
+        EXPECT_EQ(o.status, 2) << c.says;
+        EXPECT_EQ(o.out, "") << c.says;
+        EXPECT_EQ(o.err.rfind("erlangb-table: ", 0), 0U) << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.substr(o.err.find('\n')), "\nTry 'erlangb-table --help'.\n") << o.err;
+    }
+}
+
+std::string run_table(const std::vector<std::string>& args)
+{
+    return run_child("", exec_table(args)).out;
+}
+
+// The three questions, each as the function behind it answers it.
+TEST(Table, ThreeQuestions)
+{
+    EXPECT_EQ(run_table({"-a", "10", "-b", "1%", "--csv"}), "load,blocking,circuits\n10,0.01,18\n");
+    EXPECT_EQ(run_table({"-n", "24", "-a", "34.2", "--csv"}),
+              "circuits,load,blocking\n24,34.2," + csv_number(erlangb(24, 34.2)) + "\n");
+    EXPECT_EQ(run_table({"-n", "10", "-b", "0.01", "--csv"}),
+              "circuits,blocking,load\n10,0.01," + csv_number(erlangb_load(10, 0.01)) + "\n");
+    EXPECT_EQ(run_table({"-c", "300", "-t", "180", "-b", "1%"}),
+              run_table({"-a", "15", "-b", "1%"}));
+    EXPECT_EQ(run_table({"-n", "1..3", "-a", "1"}),
+              "# blocking probability of the circuits at each offered load in erlang\n"
+              "# circuits           1\n"
+              "         1     0.50000\n"
+              "         2     0.20000\n"
+              "         3    0.062500\n");
+}
+
+// Cells of published Erlang B tables (5 significant digits), each the
+// exact load rounded; the columns are 0.1 %, 1 %, 2 % and 5 %.
+TEST(Table, PublishedCells)
+{
+    const std::string table = run_table({"-n", "10,20,50,100,300", "-b", "0.1%,1%,2%,5%"});
+    for (const char* row : {"        10      3.0920      4.4612      5.0840      6.2157\n",
+                            "        20      9.4115      12.031      13.182      15.249\n",
+                            "        50      32.512      37.901      40.255      44.533\n",
+                            "       100      75.242      84.064      87.972      95.240\n",
+                            "       300      258.65      277.13      285.71      302.62\n"})
+        EXPECT_NE(table.find(row), std::string::npos) << row << "in\n" << table;
+}
+
+// The CSV reads back, cell by cell in the text table's order, and the text
+// shows each of its numbers rounded; loads give their target back.
+TEST(Table, TextIsTheCsvRounded)
+{
+    const std::vector<std::string> itu = {
+        "-n", "1..301", "-b", "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%"};
+    std::vector<std::string> csv_args = itu;
+    csv_args.push_back("--csv");
+    std::istringstream text(run_table(itu)), csv(run_table(csv_args));
+    std::string line;
+    std::getline(csv, line);
+    ASSERT_EQ(line, "circuits,blocking,load");
+    std::getline(text, line), std::getline(text, line);  // title and headings
+    int cells = 0;
+    for (std::string row; std::getline(text, row);) {
+        std::istringstream fields(row);
+        std::string n, shown;
+        fields >> n;
+        while (fields >> shown) {
+            ASSERT_TRUE(std::getline(csv, line));
+            double v[3];
+            const char* p = line.data();
+            for (double& x : v)
+                p = std::from_chars(p + (p != line.data()), line.data() + line.size(), x).ptr;
+            EXPECT_EQ(csv_number(v[0]), n);
+            EXPECT_EQ(shown, text_number(v[2], false)) << line;
+            EXPECT_NEAR(erlangb(static_cast<int>(v[0]), v[2]) / v[1], 1.0, 1e-9) << line;
+            ++cells;
+        }
+    }
+    EXPECT_EQ(cells, 301 * 20);
+    EXPECT_FALSE(std::getline(csv, line)) << line;
+}
+
+TEST(Table, NumbersAsTheTextShowsThem)
+{
+    const struct {
+        double value;
+        std::string cell, heading;
+    } cases[] = {
+        {4.46117685757769, "4.4612", "4.4612"},
+        {0.5, "0.50000", "0.5"},
+        {9.99996, "10.000", "10"},
+        {0.0999996, "0.10000", "0.1"},
+        {1e-5, "1.0000e-05", "1e-05"},
+        {0.0001, "0.00010000", "0.0001"},
+        {100917.53, "100918", "100918"},
+        {0.0, "0", "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text_number(c.value, false), c.cell) << c.value;
+        EXPECT_EQ(text_number(c.value, true), c.heading) << c.value;
+    }
+}
+
+TEST(Table, HelpVersionAndUnwritableOutput)
+{
+    const Outcome help = run_child("", exec_table({"--help"}));
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, usage_text);
+    EXPECT_EQ(run_child("", exec_table({"-V"})).out, "erlangb-table 1.0.0\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-n", "1..300", "-b", "1%"}, {"--help"}}) {
+        const Outcome full = run_child("", exec_table(args, "/dev/full"));
+        EXPECT_EQ(full.status, 1) << args[0];
+        EXPECT_NE(full.err.find("erlangb-table: cannot write"), std::string::npos) << full.err;
+    }
+}
+
+}  // namespace
