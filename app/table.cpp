@@ -94,10 +94,14 @@ bool parse_item(std::string_view item, Quantity quantity, Range& range, std::str
     for (int i = 0; i < count; ++i) {
         const Number r = read_number(parts[i], quantity == Quantity::blocking, v[i]);
         if (r == Number::malformed) {
-            const std::string what =
-                parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
-            error = count == 1 ? quoted + " is no number"
-                               : quoted + " has " + what + " where a number belongs";
+            error = quoted;
+            if (count == 1) {
+                error += " is no number";
+            } else {
+                error += " has ";
+                error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
+                error += " where a number belongs";
+            }
             return false;
         }
         if (r == Number::out_of_range) {
@@ -255,14 +259,14 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         {nullptr, 0, nullptr, 0},
     };
     const struct {
-        int option;
         const char* name;
+        int option;
         Quantity quantity;
-    } lists[] = {{'n', "--circuits", Quantity::circuits},
-                 {'a', "--load", Quantity::load},
-                 {'c', "--calls", Quantity::calls},
-                 {'t', "--holding", Quantity::holding},
-                 {'b', "--blocking", Quantity::blocking}};
+    } lists[] = {{"--circuits", 'n', Quantity::circuits},
+                 {"--load", 'a', Quantity::load},
+                 {"--calls", 'c', Quantity::calls},
+                 {"--holding", 't', Quantity::holding},
+                 {"--blocking", 'b', Quantity::blocking}};
     List given[5];
     bool seen[5] = {};
     bool csv = false;
@@ -288,7 +292,8 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
             if (seen[i]) return error = name + " is given twice", Action::bad_usage;
             std::string what;
             if (!parse_list(optarg, lists[i].quantity, given[i], what)) {
-                error = name + " '" + optarg + "': " + what;
+                error = name;
+                error.append(" '").append(optarg).append("': ").append(what);
                 return Action::bad_usage;
             }
             seen[i] = true;
@@ -408,7 +413,8 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress)
                                             : request.csv                      ? csv_number(answer)
                                                           : text_number(answer, false);
             if (request.csv) {
-                line += row_text + "," + csv_number(columns[j]) + "," + answer_text + "\n";
+                line.append(row_text).append(",").append(csv_number(columns[j]));
+                line.append(",").append(answer_text).append("\n");
             } else {
                 line += "  ";
                 align(line, answer_text, cell_width);
