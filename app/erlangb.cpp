@@ -44,31 +44,36 @@ struct Blocking {
     double slope;
 };
 
-// Evaluates B(n, A) by the recurrence on the reciprocal I = 1/B,
-//   I(k) = 1 + (k / A) I(k-1),   J(k) = (k / A) (I(k-1) + J(k-1)),
-// where J = -dI / d ln A is carried along, so the slope is J / I. Every term
-// is positive: nothing cancels, even where B is near 1 and A far above n, and
-// the dependent steps hold no division. I and J are kept scaled by 2^(-300 s)
-// so they hold where B underflows; A must be above about 1e-160, so that
-// k / A stays finite.
+// Evaluates B(n, A) through its reciprocal, a sum of positive terms,
+//   I = 1/B = sum of t(k) for k = 0..n,  t(n) = 1,  t(k-1) = t(k) k / A,
+// and J = -dI / d ln A = sum of (n - k) t(k), so the slope is J / I. Nothing
+// cancels, even where B is near 1 and A far above n, and the product and the
+// two sums are three short chains of dependent steps, not one long one.
+// Below k = A the terms shrink geometrically: the walk stops once what is
+// left of both sums is provably below 1e-17 of them, after about
+// n - A + 6 sqrt(A) steps (a handful where A is far above n). The values are
+// kept scaled by 2^(-300 s) so they hold where B underflows; A must be above
+// about 1e-160, so that k / A stays finite.
 Blocking evaluate(int n, double A)
 {
     constexpr double big = 0x1p300;
     constexpr double small = 0x1p-300;
-    double I = 1.0;
-    double J = 0.0;
-    double one = 1.0;     // 1, scaled alike
-    double excess = 0.0;  // I - 1 (scaled), formed without the subtraction
+    double one = 1.0;  // t(n), scaled like the rest
+    double t = 1.0;
+    double excess = 0.0;    // the sum of t(k) for k < n: I - 1, without the subtraction
+    double weighted = 0.0;  // J
     int s = 0;
-    for (int k = 1; k <= n; ++k) {
-        const double r = k / A;
-        J = r * (I + J);
-        excess = r * I;
-        I = one + excess;
-        if (I > big) I *= small, J *= small, one *= small, excess *= small, ++s;
+    for (int k = n; k >= 1; --k) {
+        t *= k / A;
+        excess += t;
+        weighted += (n - k + 1) * t;
+        if (t > big) t *= small, excess *= small, weighted *= small, one *= small, ++s;
+        // What is left is at most t (k - 1) / (A - k + 1), with weights <= n.
+        if (k < A && n * t * k < 1e-17 * (A - k) * std::min(excess, weighted)) break;
     }
+    const double I = one + excess;
     const double lnI = s == 0 ? std::log1p(excess) : std::log(I) + s * 300 * std::log(2.0);
-    return {-lnI, J / I};
+    return {-lnI, weighted / I};
 }
 
 // ln of the normal distribution function, also far into its lower tail.

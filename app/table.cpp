@@ -140,29 +140,45 @@ void align(std::string& line, const std::string& text, int width)
 // A count of circuits in full.
 std::string whole(double circuits) { return std::to_string(static_cast<long>(circuits)); }
 
-// The answer of one cell. `past` holds the column's two previous rows (row
-// value, answer) for the load solver's start.
+// The answer of one cell. `past` holds the column's last rows (row value,
+// answer) for the load solver's start.
 struct Past {
-    double n1 = 0, a1 = 0, n2 = 0, a2 = 0;
+    double n[4], a[4];
+    int m = 0;
 };
 
-double cell(Answer answer, double row, double column, Past& past)
+// The cubic through the column's last four rows, at `row`: down a column the
+// load grows smoothly with the circuits, so it starts the solver close
+// enough for about 2 evaluations a cell (Newton's divided differences).
+double extrapolate(const Past& past, double row)
+{
+    if (past.m < 2) return past.m == 0 ? 0.0 : past.a[0] * row / past.n[0];
+    double d[4];
+    std::copy(past.a, past.a + past.m, d);
+    for (int j = 1; j < past.m; ++j)
+        for (int i = past.m - 1; i >= j; --i)
+            d[i] = (d[i] - d[i - 1]) / (past.n[i] - past.n[i - j]);
+    double v = d[past.m - 1];
+    for (int i = past.m - 2; i >= 0; --i) v = v * (row - past.n[i]) + d[i];
+    return v;
+}
+
+double cell(Answer answer, double row, double column, Past& past, long& evaluations)
 {
     switch (answer) {
     case Answer::circuits: return erlangb_circuits(row, column);
     case Answer::blocking: return erlangb(static_cast<int>(row), column);
     default: break;
     }
-    // Down a column the load grows smoothly with the circuits: the line
-    // through the two rows above starts the solver within about 1e-7.
-    double start = 0;
-    if (past.a2 > 0) {
-        start = past.a1 + (past.a1 - past.a2) * (row - past.n1) / (past.n1 - past.n2);
-    } else if (past.a1 > 0) {
-        start = past.a1 * row / past.n1;
+    int made = 0;
+    const double load =
+        erlangb_load_near(static_cast<int>(row), column, extrapolate(past, row), &made);
+    evaluations += made;
+    if (past.m == 4) {
+        std::copy(past.n + 1, past.n + 4, past.n), std::copy(past.a + 1, past.a + 4, past.a);
+        --past.m;
     }
-    const double load = erlangb_load_near(static_cast<int>(row), column, start);
-    past = {row, load, past.n1, past.a1};
+    past.n[past.m] = row, past.a[past.m++] = load;
     return load;
 }
 
@@ -370,8 +386,11 @@ std::string csv_number(double value)
     return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
 }
 
-bool write_table(const Request& request, std::FILE* out, std::FILE* progress)
+bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations)
 {
+    long made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
     static const char* const titles[] = {
         "# offered load in erlang that the circuits carry at each blocking probability\n",
         "# circuits needed for each offered load in erlang at each blocking probability\n",
@@ -408,7 +427,7 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress)
                                                    : text_number(row, true);
         if (!request.csv) align(line, row_text, cell_width);
         for (size_t j = 0; j < columns.size(); ++j) {
-            const double answer = cell(request.answer, row, columns[j], past[j]);
+            const double answer = cell(request.answer, row, columns[j], past[j], *evaluations);
             const std::string answer_text = request.answer == Answer::circuits ? whole(answer)
                                             : request.csv                      ? csv_number(answer)
                                                           : text_number(answer, false);

@@ -94,10 +94,13 @@ std::string csv_number(double value);
 // million rows take no more memory than one). Text: a "# " title line, a
 // "#" line of headings, then right-aligned columns. CSV: a header naming
 // row, column and answer, then one line per cell in the same order.
-// Cells: load by erlangb_load_near, started down each column from the rows
-// above; circuits by erlangb_circuits; blocking by erlangb. When `progress`
-// is given and the run has taken over a second, a line there shows the
-// rows done, erased at the end. Returns false when writing to `out` failed.
-bool write_table(const Request& request, std::FILE* out, std::FILE* progress);
+// Cells: load by erlangb_load_near, started down each column from the cubic
+// through the four rows above, about 2 evaluations of B a cell; circuits by
+// erlangb_circuits; blocking by erlangb. When `progress` is given and the
+// run has taken over a second, a line there shows the rows done, erased at
+// the end. When `evaluations` is given, the load solver's evaluations are
+// counted there. Returns false when writing to `out` failed.
+bool write_table(const Request& request, std::FILE* out, std::FILE* progress,
+                 long* evaluations = nullptr);
 
 #endif  // ERLANGB_TABLE_H

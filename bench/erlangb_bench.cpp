@@ -3,10 +3,13 @@
 // the load grows, and of the scanners on typical answer lines.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "erlangb.h"
+#include "table.h"
 #include "vizaza.h"
 
 namespace {
@@ -42,6 +45,32 @@ void load(benchmark::State& state)
     state.counters["circuits"] = n;
 }
 BENCHMARK(load)->RangeMultiplier(10)->Range(1, 100000);
+
+// erlangb-table's ITU-T layout (301 circuits by 20 grades of service, each
+// cell a load) and one long column, 1 to 10,000 circuits at 1 %, written to
+// /dev/null as the program writes them.
+void table(benchmark::State& state, std::vector<std::string> args)
+{
+    args.insert(args.begin(), "erlangb-table");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    Request request{};
+    std::string error;
+    if (parse_command_line(static_cast<int>(argv.size()), argv.data(), request, error) !=
+        Action::table)
+        state.SkipWithError(error.c_str());
+    std::FILE* null = std::fopen("/dev/null", "w");
+    for (auto _ : state) write_table(request, null, nullptr);
+    std::fclose(null);
+    state.counters["cells"] =
+        static_cast<double>(list_size(request.rows) * list_size(request.columns));
+}
+BENCHMARK_CAPTURE(table, itu_layout,
+                  {"-n", "1..301", "-b",
+                   "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, long_column, {"-n", "1..10000", "-b", "1%"})
+    ->Unit(benchmark::kMillisecond);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

@@ -29,7 +29,9 @@ erlangb asks for the circuits of a loss system and the traffic offered to
 them, and prints the blocking probability and the circuits' utilization.
 erlangb-size asks for the offered load and a blocking target, and prints the
 circuits the target needs, their blocking and utilization, and the most
-traffic they carry while meeting it.")
+traffic they carry while meeting it. erlangb-table answers all three
+questions from the command line, one value or a whole table of them (the
+classic Erlang B table among them), as text or CSV, for scripts.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libvizaza-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
@@ -38,6 +40,6 @@ vizaza asks questions at the console and reads typed answers a line at a
 time: integers, reals, digits, yes/no and words, each with a default, a
 range hint after a wrong answer, a retry limit and a fatal exit. This
 package holds the header, the static library, a CMake package
-(find_package(vizaza)) and a pkg-config module.")
+(find_package(vizaza)), a pkg-config module and the manual page vizaza(3).")
 
 include(CPack)

@@ -194,6 +194,26 @@ TEST(Table, TextIsTheCsvRounded)
     EXPECT_FALSE(std::getline(csv, line)) << line;
 }
 
+// Down a column the load solver starts from the rows above: about 2
+// evaluations a cell over the ITU-T layout, and a long column.
+TEST(Table, LoadCellsCostAboutTwoEvaluations)
+{
+    for (const char* blocking :
+         {"0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%", "1%"}) {
+        const char* n = blocking[1] == '%' ? "1..3000" : "1..301";
+        const char* args[] = {"erlangb-table", "-n", n, "-b", blocking};
+        Request request{};
+        std::string error;
+        ASSERT_EQ(parse_command_line(5, const_cast<char**>(args), request, error), Action::table);
+        std::FILE* null = std::fopen("/dev/null", "w");
+        long evaluations = 0;
+        EXPECT_TRUE(write_table(request, null, nullptr, &evaluations));
+        std::fclose(null);
+        const long cells = list_size(request.rows) * list_size(request.columns);
+        EXPECT_LE(evaluations, 2.2 * cells) << n << " at " << blocking;
+    }
+}
+
 TEST(Table, NumbersAsTheTextShowsThem)
 {
     const struct {
