@@ -103,7 +103,16 @@ TEST(Sizing, LoadAgreesWithDecimalArithmetic)
 TEST(Sizing, LoadRoundTripsInFewEvaluations)
 {
     const double targets[] = {std::numeric_limits<double>::denorm_min(),
-                              1e-300, 1e-12, 1e-3, 0.1, 0.3, 0.5, 0.7, 0.9, 0.999, 1 - 1e-9};
+                              1e-300,
+                              1e-12,
+                              1e-3,
+                              0.1,
+                              0.3,
+                              0.5,
+                              0.7,
+                              0.9,
+                              0.999,
+                              1 - 1e-9};
     std::vector<int> circuits;
     for (int n = 1; n <= 60; ++n) circuits.push_back(n);
     circuits.insert(circuits.end(), {100, 1000, 10000, 100000, 1000000});
