@@ -213,14 +213,11 @@ long list_size(const List& list)
 
 double list_value(const List& list, long i)
 {
-    for (const Range& r : list) {
-        if (i < r.count) {
-            const double v = r.first + static_cast<double>(i) * r.step;
-            return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
-        }
-        i -= r.count;
-    }
-    return 0;
+    size_t k = 0;
+    while (k + 1 < list.size() && i >= list[k].count) i -= list[k++].count;
+    const Range& r = list[k];
+    const double v = r.first + static_cast<double>(i) * r.step;
+    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
 }
 
 // ---- The command line ------------------------------------------------------
@@ -386,7 +383,8 @@ std::string csv_number(double value)
     return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
 }
 
-bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations)
+bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations,
+                 double progress_after)
 {
     long made = 0;
     if (evaluations == nullptr) evaluations = &made;
@@ -441,8 +439,8 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
         }
         if (!request.csv) line += '\n';
         const auto now = clock::now();
-        if (progress != nullptr && now - start > std::chrono::seconds(1) &&
-            now - shown > std::chrono::milliseconds(200)) {
+        if (progress != nullptr && now - start >= std::chrono::duration<double>(progress_after) &&
+            (!showing || now - shown > std::chrono::milliseconds(200))) {
             std::fprintf(progress, "\rerlangb-table: row %ld of %ld", i + 1, rows);
             std::fflush(progress);
             shown = now;

@@ -97,10 +97,11 @@ std::string csv_number(double value);
 // Cells: load by erlangb_load_near, started down each column from the cubic
 // through the four rows above, about 2 evaluations of B a cell; circuits by
 // erlangb_circuits; blocking by erlangb. When `progress` is given and the
-// run has taken over a second, a line there shows the rows done, erased at
-// the end. When `evaluations` is given, the load solver's evaluations are
-// counted there. Returns false when writing to `out` failed.
-bool write_table(const Request& request, std::FILE* out, std::FILE* progress,
-                 long* evaluations = nullptr);
+// run has taken `progress_after` seconds, a line there shows the rows done
+// ("\rerlangb-table: row 12 of 300", every 0.2 s), erased at the end. When
+// `evaluations` is given, the load solver's evaluations are counted there.
+// Returns false when writing to `out` failed.
+bool write_table(const Request& request, std::FILE* out, std::FILE* progress = nullptr,
+                 long* evaluations = nullptr, double progress_after = 1.0);
 
 #endif  // ERLANGB_TABLE_H

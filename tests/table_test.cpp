@@ -100,6 +100,8 @@ const struct {
     {{"-c", "300", "-b", "1%"}, "--calls needs --holding"},
     {{"-t", "180", "-n", "5"}, "--holding needs --calls"},
     {{"-c", "1e30", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang is outside"},
+    {{"-c", "-5", "-t", "180", "-b", "1%"}, "--calls '-5': '-5' is outside the domain: calls per"},
+    {{"-c", "5", "-t", "0", "-b", "1%"}, "--holding '0': '0' is outside the domain: a holding"},
     {{"-n", "0", "-b", "1%"}, "--circuits '0': '0' is outside the domain"},
     {{"-n", "2.5", "-b", "1%"}, "--circuits '2.5'"},
     {{"-a", "-1", "-b", "1%"}, "--load '-1'"},
@@ -206,11 +208,21 @@ TEST(Table, LoadCellsCostAboutTwoEvaluations)
         std::string error;
         ASSERT_EQ(parse_command_line(5, const_cast<char**>(args), request, error), Action::table);
         std::FILE* null = std::fopen("/dev/null", "w");
+        std::FILE* progress = std::tmpfile();
         long evaluations = 0;
-        EXPECT_TRUE(write_table(request, null, nullptr, &evaluations));
+        EXPECT_TRUE(write_table(request, null, progress, &evaluations, 0.0));
         std::fclose(null);
         const long cells = list_size(request.rows) * list_size(request.columns);
         EXPECT_LE(evaluations, 2.2 * cells) << n << " at " << blocking;
+
+        // Shown from the start here (after 0 s): the first row, then erased.
+        std::string shown(200, '\0');
+        std::rewind(progress);
+        shown.resize(std::fread(shown.data(), 1, shown.size(), progress));
+        std::fclose(progress);
+        EXPECT_EQ(shown.rfind("\rerlangb-table: row 1 of ", 0), 0U) << shown;
+        EXPECT_EQ(shown.substr(shown.rfind('\r', shown.size() - 2)),
+                  "\r" + std::string(60, ' ') + "\r");
     }
 }
 
