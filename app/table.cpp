@@ -50,7 +50,7 @@ Number read_number(std::string_view text, bool percent, double& value)
 bool in_domain(Quantity quantity, double v)
 {
     switch (quantity) {
-    case Quantity::circuits: return v >= 1 && v <= erlangb_max_circuits && v == std::floor(v);
+    case Quantity::circuits: return v > 0 && v <= erlangb_max_circuits;
     case Quantity::load: return v > 0 && v <= erlangb_max_load;
     case Quantity::blocking: return v > 0 && v < 1;
     default: return v > 0 && std::isfinite(v);  // calls, holding
@@ -60,7 +60,7 @@ bool in_domain(Quantity quantity, double v)
 const char* domain_text(Quantity quantity)
 {
     switch (quantity) {
-    case Quantity::circuits: return "circuits are whole numbers from 1 to 10000000";
+    case Quantity::circuits: return "circuits are above 0 and at most 10000000";
     case Quantity::load: return "a load is above 0 and at most 5000000 erlang";
     case Quantity::calls: return "calls per hour are above 0";
     case Quantity::blocking:
@@ -115,11 +115,9 @@ bool parse_item(std::string_view item, Quantity quantity, Range& range, std::str
     const double steps = (v[1] - v[0]) / v[2];
     if (steps > 1e12) return error = quoted + " has too many values", false;
     range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1]};
-    // The values rise, so the first and the last bound them all; circuits
-    // are whole when the first and the step are.
+    // The values rise, so the first and the last bound them all.
     const double last = list_value(List{range}, range.count - 1);
-    if (!in_domain(quantity, v[0]) || !in_domain(quantity, last) ||
-        (quantity == Quantity::circuits && v[2] != std::floor(v[2]))) {
+    if (!in_domain(quantity, v[0]) || !in_domain(quantity, last)) {
         error = quoted + " is outside the domain: " + domain_text(quantity);
         return false;
     }
@@ -137,8 +135,12 @@ void align(std::string& line, const std::string& text, int width)
     line += text;
 }
 
-// A count of circuits in full.
-std::string whole(double circuits) { return std::to_string(static_cast<long>(circuits)); }
+// A number of circuits: whole ones in full, others as the other numbers.
+std::string circuits_text(double circuits, bool csv, bool trim)
+{
+    if (circuits == std::floor(circuits)) return std::to_string(static_cast<long>(circuits));
+    return csv ? csv_number(circuits) : text_number(circuits, trim);
+}
 
 // The answer of one cell. `past` holds the column's last rows (row value,
 // answer) for the load solver's start.
@@ -163,16 +165,24 @@ double extrapolate(const Past& past, double row)
     return v;
 }
 
-double cell(Answer answer, double row, double column, Past& past, long& evaluations)
+// Whole numbers of circuits keep the whole-number functions, so every
+// figure is the one erlangb and erlangb-size print; others take the
+// continuous function's.
+double cell(const Request& request, double row, double column, Past& past, long& evaluations)
 {
-    switch (answer) {
-    case Answer::circuits: return erlangb_circuits(row, column);
-    case Answer::blocking: return erlangb(static_cast<int>(row), column);
+    const bool whole = row == std::floor(row);
+    switch (request.answer) {
+    case Answer::circuits:
+        return request.fractional ? erlangb_fractional_circuits(row, column)
+                                  : erlangb_circuits(row, column);
+    case Answer::blocking:
+        return whole ? erlangb(static_cast<int>(row), column) : erlangb_continuous(row, column);
     default: break;
     }
     int made = 0;
     const double load =
-        erlangb_load_near(static_cast<int>(row), column, extrapolate(past, row), &made);
+        whole ? erlangb_load_near(static_cast<int>(row), column, extrapolate(past, row), &made)
+              : erlangb_continuous_load(row, column, &made);
     evaluations += made;
     if (past.m == 4) {
         std::copy(past.n + 1, past.n + 4, past.n), std::copy(past.a + 1, past.a + 4, past.a);
@@ -232,11 +242,13 @@ const char* const usage_text =
     "Rows are the circuits when given, otherwise the loads; columns are the\n"
     "blocking values when given, otherwise the loads.\n"
     "\n"
-    "  -n, --circuits LIST    numbers of circuits, whole, 1 to 10000000\n"
+    "  -n, --circuits LIST    numbers of circuits, above 0, at most 10000000\n"
     "  -a, --load LIST        offered load in erlangs, above 0, at most 5000000\n"
     "  -c, --calls LIST       the load as calls per hour, with --holding\n"
     "  -t, --holding SECONDS  the calls' mean holding time (load = calls x holding / 3600)\n"
     "  -b, --blocking LIST    blocking probabilities, 0.01 or 1%, strictly between 0 and 1\n"
+    "      --fractional       with --load and --blocking: the real number of circuits\n"
+    "                         at which the load blocks exactly at the target\n"
     "      --csv              one line per cell, exact numbers, for scripts and spreadsheets\n"
     "  -h, --help             show this help and exit\n"
     "  -V, --version          show the version and exit\n"
@@ -244,6 +256,12 @@ const char* const usage_text =
     "LIST is comma-separated items: a number, or a range FIRST..LAST or\n"
     "FIRST..LAST..STEP (STEP default 1). Numbers are decimal, with an optional\n"
     "exponent (1e-3); a decimal comma separates two items.\n"
+    "\n"
+    "Fractional circuits: B of a real number x of circuits continues the Erlang B\n"
+    "formula between whole numbers (1/B = A * integral of e^(-A t) (1 + t)^x dt).\n"
+    "Use it where groups are summed before rounding up (agents, positions), and for\n"
+    "the fictitious group of the equivalent random method for overflow traffic.\n"
+    "Whole values give exactly the figures of erlangb and erlangb-size.\n"
     "\n"
     "Examples:\n"
     "  erlangb-table -n 1..301 -b "
@@ -253,13 +271,15 @@ const char* const usage_text =
     "      the circuits needed for several loads at 1 % blocking, as CSV\n"
     "  erlangb-table -c 300 -t 180 -b 1%\n"
     "      300 calls an hour of 3 minutes each: the circuits for 1 % blocking\n"
+    "  erlangb-table -a 10 -b 1% --fractional\n"
+    "      the real number of circuits at which 10 erlangs block 1 % of the calls\n"
     "\n"
     "Exit status: 0 when the table was written, 1 when it could not be written,\n"
     "2 for bad usage.\n";
 
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
 {
-    enum { csv_option = 256 };
+    enum { csv_option = 256, fractional_option };
     static const option options[] = {
         {"circuits", required_argument, nullptr, 'n'},
         {"load", required_argument, nullptr, 'a'},
@@ -267,6 +287,7 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         {"holding", required_argument, nullptr, 't'},
         {"blocking", required_argument, nullptr, 'b'},
         {"csv", no_argument, nullptr, csv_option},
+        {"fractional", no_argument, nullptr, fractional_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
@@ -283,6 +304,7 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     List given[5];
     bool seen[5] = {};
     bool csv = false;
+    bool fractional = false;
     opterr = 0;  // the messages are ours, in the program's own form
     optind = 0;  // restart the scan: tests parse many command lines
     for (int c; (c = getopt_long(argc, argv, ":n:a:c:t:b:hV", options, nullptr)) != -1;) {
@@ -291,6 +313,7 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         case 'h': return Action::help;
         case 'V': return Action::version;
         case csv_option: csv = true; continue;
+        case fractional_option: fractional = true; continue;
         case ':':
             return error = std::string("option '") + arg + "' needs a value", Action::bad_usage;
         case '?':
@@ -338,7 +361,13 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         return error = "give two of --circuits, --load (or --calls) and --blocking",
                Action::bad_usage;
     request.csv = csv;
+    request.fractional = fractional;
     request.answer = !seen[1] ? Answer::load : !seen[0] ? Answer::circuits : Answer::blocking;
+    if (fractional && request.answer != Answer::circuits)
+        return error =
+                   "--fractional goes with --load (or --calls) and --blocking, when the "
+                   "circuits are the answer",
+               Action::bad_usage;
     request.rows = seen[0] ? given[0] : given[1];
     request.columns = seen[4] ? given[4] : given[1];
     return Action::table;
@@ -396,6 +425,10 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     static const char* const headers[] = {"circuits,blocking,load\n", "load,blocking,circuits\n",
                                           "circuits,load,blocking\n"};
     const int kind = static_cast<int>(request.answer);
+    const char* title =
+        request.fractional ? "# fractional circuits at which each offered load in erlang blocks at "
+                             "each probability\n"
+                           : titles[kind];
     const bool circuit_rows = request.answer != Answer::circuits;
 
     std::vector<double> columns(static_cast<size_t>(list_size(request.columns)));
@@ -403,7 +436,7 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
         columns[j] = list_value(request.columns, static_cast<long>(j));
     std::vector<Past> past(columns.size());
 
-    std::string line = request.csv ? headers[kind] : titles[kind];
+    std::string line = request.csv ? headers[kind] : title;
     if (!request.csv) {
         line += '#';
         align(line, circuit_rows ? "circuits" : "load", cell_width - 1);
@@ -420,14 +453,15 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
         if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
         line.clear();
         const double row = list_value(request.rows, i);
-        const std::string row_text = circuit_rows  ? whole(row)
+        const std::string row_text = circuit_rows  ? circuits_text(row, request.csv, true)
                                      : request.csv ? csv_number(row)
                                                    : text_number(row, true);
         if (!request.csv) align(line, row_text, cell_width);
         for (size_t j = 0; j < columns.size(); ++j) {
-            const double answer = cell(request.answer, row, columns[j], past[j], *evaluations);
-            const std::string answer_text = request.answer == Answer::circuits ? whole(answer)
-                                            : request.csv                      ? csv_number(answer)
+            const double answer = cell(request, row, columns[j], past[j], *evaluations);
+            const std::string answer_text = request.answer == Answer::circuits
+                                                ? circuits_text(answer, request.csv, false)
+                                            : request.csv ? csv_number(answer)
                                                           : text_number(answer, false);
             if (request.csv) {
                 line.append(row_text).append(",").append(csv_number(columns[j]));

@@ -33,7 +33,8 @@ using List = std::vector<Range>;
 // every locale: no sign but a leading "-", no "inf", "nan" or hexadecimal.
 // For blocking a number may end in "%", a percentage ("1%" is 0.01).
 // Every value must lie in the quantity's domain:
-//   circuits  whole numbers from 1 to erlangb_max_circuits
+//   circuits  above 0, at most erlangb_max_circuits (whole, or real:
+//             fractional circuits)
 //   load      above 0, at most erlangb_max_load erlangs
 //   calls     above 0 (calls per hour; the load they make is checked later)
 //   blocking  strictly between 0 and 1
@@ -61,6 +62,7 @@ struct Request {
     Answer answer;
     List rows, columns;
     bool csv;
+    bool fractional;  // circuit answers as the real x of erlangb_fractional_circuits
 };
 
 // What the command line asks for.
@@ -72,7 +74,8 @@ enum class Action { table, help, version, bad_usage };
 // Bad usage: an unknown option or a missing argument, an operand, an option
 // given twice, a malformed list or a value outside its domain, not exactly
 // two of circuits, load and blocking, --load with --calls, --calls without
-// --holding or the other way round, and calls whose load is out of range.
+// --holding or the other way round, calls whose load is out of range, and
+// --fractional where the circuits are given rather than asked for.
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error);
 
 // The text that --help prints.
@@ -96,7 +99,9 @@ std::string csv_number(double value);
 // row, column and answer, then one line per cell in the same order.
 // Cells: load by erlangb_load_near, started down each column from the cubic
 // through the four rows above, about 2 evaluations of B a cell; circuits by
-// erlangb_circuits; blocking by erlangb. When `progress` is given and the
+// erlangb_circuits (erlangb_fractional_circuits with --fractional);
+// blocking by erlangb. Circuits that are no whole number take the
+// continuous function and its load, erlangb_continuous(_load). When `progress` is given and the
 // run has taken `progress_after` seconds, a line there shows the rows done
 // ("\rerlangb-table: row 12 of 300", every 0.2 s), erased at the end. When
 // `evaluations` is given, the load solver's evaluations are counted there.

@@ -50,8 +50,8 @@ const struct {
     {Quantity::load, "0x1p3", "!'0x1p3' is no number"},
     {Quantity::load, "1e400", "!'1e400' is out of range"},
     {Quantity::circuits, "0", "!'0' is outside the domain"},
-    {Quantity::circuits, "2.5", "!'2.5' is outside the domain"},
-    {Quantity::circuits, "1..10..1.5", "!'1..10..1.5' is outside the domain"},
+    {Quantity::circuits, "2.5,0.001", "2.5 0.001"},
+    {Quantity::circuits, "1..10..2.5", "1 3.5 6 8.5"},
     {Quantity::circuits, "10000000", "1e+07"},
     {Quantity::circuits, "1..10000001", "!is outside the domain"},
     {Quantity::load, "-1", "!'-1' is outside the domain"},
@@ -103,7 +103,8 @@ const struct {
     {{"-c", "-5", "-t", "180", "-b", "1%"}, "--calls '-5': '-5' is outside the domain: calls per"},
     {{"-c", "5", "-t", "0", "-b", "1%"}, "--holding '0': '0' is outside the domain: a holding"},
     {{"-n", "0", "-b", "1%"}, "--circuits '0': '0' is outside the domain"},
-    {{"-n", "2.5", "-b", "1%"}, "--circuits '2.5'"},
+    {{"-n", "-2.5", "-b", "1%"}, "--circuits '-2.5'"},
+    {{"-n", "10", "-b", "1%", "--fractional"}, "--fractional goes with --load (or --calls)"},
     {{"-a", "-1", "-b", "1%"}, "--load '-1'"},
     {{"-a", "1e7", "-b", "1%"}, "--load '1e7'"},
     {{"-a", "10", "-b", "0"}, "--blocking '0'"},
@@ -141,6 +142,21 @@ TEST(Table, ThreeQuestions)
               "circuits,blocking,load\n10,0.01," + csv_number(erlangb_load(10, 0.01)) + "\n");
     EXPECT_EQ(run_table({"-c", "300", "-t", "180", "-b", "1%"}),
               run_table({"-a", "15", "-b", "1%"}));
+    // Fractional circuits: the continuous function and its inverses.
+    EXPECT_EQ(run_table({"-a", "10", "-b", "1%", "--fractional", "--csv"}),
+              "load,blocking,circuits\n10,0.01," +
+                  csv_number(erlangb_fractional_circuits(10, 0.01)) + "\n");
+    EXPECT_EQ(run_table({"-n", "10.5", "-a", "8", "--csv"}),
+              "circuits,load,blocking\n10.5,8," + csv_number(erlangb_continuous(10.5, 8)) + "\n");
+    EXPECT_EQ(run_table({"-n", "24.7", "-b", "1%", "--csv"}),
+              "circuits,blocking,load\n24.7,0.01," +
+                  csv_number(erlangb_continuous_load(24.7, 0.01)) + "\n");
+    EXPECT_EQ(
+        run_table({"-a", "10,34.2", "-b", "1%", "--fractional"}),
+        "# fractional circuits at which each offered load in erlang blocks at each probability\n"
+        "#     load        0.01\n"
+        "        10      17.445\n"
+        "      34.2      45.863\n");
     EXPECT_EQ(run_table({"-n", "1..3", "-a", "1"}),
               "# blocking probability of the circuits at each offered load in erlang\n"
               "# circuits           1\n"
