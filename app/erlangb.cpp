@@ -326,17 +326,16 @@ double erlangb_fractional_circuits(double A, double target, int* evaluations)
     if (!(f_lo > 0)) return lo + 1e-10;
     if (!(f_hi < 0)) return hi;
     double x0 = lo, f0 = f_lo, x1 = hi, f1 = f_hi;
-    for (int step = 0; step < 100; ++step) {
+    for (int step = 0;; ++step) {
         double x = x1 - f1 * (x1 - x0) / (f1 - f0);
         if (std::fabs(x - x1) < 1e-11) return x;  // a step that small is the rounding's
         if (!(x > lo && x < hi)) x = 0.5 * (lo + hi);
         const double f = continuous(x, A).lnB - lnt;
         ++*evaluations;
-        if (f == 0) return x;
+        if (f == 0 || step == 100) return x;
         (f > 0 ? lo : hi) = x;
         x0 = x1, f0 = f1, x1 = x, f1 = f;
     }
-    return x1;
 }
 
 double erlangb_continuous_load(double x, double target, int* evaluations)
@@ -370,14 +369,14 @@ double erlangb_continuous_load(double x, double target, int* evaluations)
                           : std::min(hi, std::max(lo, std::log(x * target / (1 - target))));
     // The steps stop at 1e-13, or where the bracket has closed on the
     // rounding of ln B (a tiny x at a target near 1).
-    for (int step = 0; step < 30; ++step) {
+    for (int step = 0;; ++step) {
         const Blocking b = continuous(x, std::exp(u));
         ++*evaluations;
         const double g = b.lnB - lnt;
         (g < 0 ? lo : hi) = u;
         const double next = u - g / b.slope;
-        if (g == 0 || std::fabs(next - u) <= 1e-13 || hi - lo <= 1e-13) return std::exp(next);
+        if (g == 0 || std::fabs(next - u) <= 1e-13 || hi - lo <= 1e-13 || step == 30)
+            return std::exp(next);
         u = next > lo && next < hi ? next : 0.5 * (lo + hi);
     }
-    return std::exp(u);
 }

@@ -22,6 +22,25 @@ void formula(benchmark::State& state)
 }
 BENCHMARK(formula)->RangeMultiplier(2)->Range(1, 512)->Complexity(benchmark::oN);
 
+// The continuous function beside the formula at 10 to a million circuits:
+// with the load equal to the circuits (x near A, the hardest case, in the
+// uniform expansion from 5000 circuits on) and with it at four fifths of
+// them (the power series). The formula costs one step per circuit.
+void continuous(benchmark::State& state)
+{
+    const auto x = static_cast<double>(state.range(0));
+    const double A = x * static_cast<double>(state.range(1)) / 100;
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb_continuous(x, A));
+}
+void formula_at(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const double A = n * static_cast<double>(state.range(1)) / 100;
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb(n, A));
+}
+BENCHMARK(continuous)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
+BENCHMARK(formula_at)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
+
 // The circuits for 1 to 100,000 erlangs at 1 % blocking: linear in the
 // circuits found (N below).
 void circuits(benchmark::State& state)
@@ -32,7 +51,7 @@ void circuits(benchmark::State& state)
 }
 BENCHMARK(circuits)->RangeMultiplier(10)->Range(1, 100000)->Complexity(benchmark::oN);
 
-// The load that the circuits for 1 to 100,000 erlangs carry at 1 %, with the
+// The load that the circuits for 1 to 1,000,000 erlangs carry at 1 %, with the
 // evaluations of B(n, .) the solver makes for it.
 void load(benchmark::State& state)
 {
@@ -44,7 +63,7 @@ void load(benchmark::State& state)
     state.counters["evaluations"] = evaluations;
     state.counters["circuits"] = n;
 }
-BENCHMARK(load)->RangeMultiplier(10)->Range(1, 100000);
+BENCHMARK(load)->RangeMultiplier(10)->Range(1, 1000000);
 
 // erlangb-table's ITU-T layout (301 circuits by 20 grades of service, each
 // cell a load) and one long column, 1 to 10,000 circuits at 1 %, written to
