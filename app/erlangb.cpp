@@ -325,7 +325,10 @@ double erlangb_fractional_circuits(double A, double target, int* evaluations)
     // Where the count's own figures and these differ in rounding, the end.
     if (!(f_lo > 0)) return lo + 1e-10;
     if (!(f_hi < 0)) return hi;
-    double x0 = lo, f0 = f_lo, x1 = hi, f1 = f_hi;
+    double x0 = lo;  // the last two points, for the secant
+    double f0 = f_lo;
+    double x1 = hi;
+    double f1 = f_hi;
     for (int step = 0;; ++step) {
         double x = x1 - f1 * (x1 - x0) / (f1 - f0);
         if (std::fabs(x - x1) < 1e-11) return x;  // a step that small is the rounding's
