@@ -29,6 +29,8 @@ const struct {
     {Quantity::load, "34,2", "34 2"},
     {Quantity::load, "0.1..0.5..0.1", "0.1 0.2 0.30000000000000004 0.4 0.5"},
     {Quantity::load, "1e-3,2.5e1", "0.001 25"},
+    {Quantity::load, "1.1..1.4..0.1",
+     "1.1 1.2000000000000002 1.3 1.4"},  // LAST, not 1.4000000000000001
     {Quantity::circuits, "1..4,10..20..5,7", "1 2 3 4 10 15 20 7"},
     {Quantity::circuits, "1..6..2", "1 3 5"},
     {Quantity::blocking, "1%,0.1%..0.3%..0.1%,0.02", "0.01 0.001 0.002 0.003 0.02"},
@@ -100,6 +102,7 @@ const struct {
     {{"-c", "300", "-b", "1%"}, "--calls needs --holding"},
     {{"-t", "180", "-n", "5"}, "--holding needs --calls"},
     {{"-c", "1e30", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang is outside"},
+    {{"-c", "1..1e30..1e29", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang"},
     {{"-c", "-5", "-t", "180", "-b", "1%"}, "--calls '-5': '-5' is outside the domain: calls per"},
     {{"-c", "5", "-t", "0", "-b", "1%"}, "--holding '0': '0' is outside the domain: a holding"},
     {{"-n", "0", "-b", "1%"}, "--circuits '0': '0' is outside the domain"},
