@@ -233,6 +233,8 @@ TEST(Table, LoadCellsCostAboutTwoEvaluations)
         std::fclose(null);
         const long cells = list_size(request.rows) * list_size(request.columns);
         EXPECT_LE(evaluations, 2.2 * cells) << n << " at " << blocking;
+        // at least 1 a cell, but for one circuit's closed form
+        EXPECT_GE(evaluations, cells - list_size(request.columns)) << n << " at " << blocking;
 
         // Shown from the start here (after 0 s): the first row, then erased.
         std::string shown(200, '\0');
