@@ -4,7 +4,7 @@
 // load those circuits carry while meeting the target.
 #include <cstdio>
 
-#include "erlangb.h"
+#include "teletraffic/erlangb.h"
 #include "vizaza.h"
 
 int main()

@@ -1,139 +1,30 @@
 // SPDX-License-Identifier: MIT
 // erlangb-table's core. The contracts are in table.h.
-#include "table.h"
+#include "app/table.h"
 
 #include <getopt.h>
 
 #include <algorithm>
-#include <charconv>
-#include <chrono>
 #include <cmath>
-#include <string_view>
+#include <vector>
 
-#include "erlangb.h"
+#include "teletraffic/erlangb.h"
 
 namespace {
 
-enum class Number { ok, malformed, out_of_range };
+// The domain of each quantity, in the order of Quantity.
+const Domain domains[] = {
+    {0, erlangb_max_circuits, false, true, false, nullptr,
+     "circuits are above 0 and at most 10000000"},
+    {0, erlangb_max_load, false, true, false, nullptr,
+     "a load is above 0 and at most 5000000 erlang"},
+    {0, HUGE_VAL, false, false, false, nullptr, "calls per hour are above 0"},
+    {0, 1, false, false, true, nullptr,
+     "a blocking probability lies strictly between 0 and 1 (0% and 100%)"},
+    {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"},
+};
 
-// Reads one number of a list: decimal digits, ".", an exponent and "-"
-// only, so that std::from_chars sees no "inf", "nan" or hexadecimal. A
-// percentage is read as its text with the exponent lowered by two, so
-// "0.1%" is the very double that "0.001" is.
-Number read_number(std::string_view text, bool percent, double& value)
-{
-    percent = percent && !text.empty() && text.back() == '%';
-    if (percent) text.remove_suffix(1);
-    if (text.empty() || text.find_first_not_of("0123456789.eE-+") != std::string_view::npos)
-        return Number::malformed;
-    std::string digits(text);
-    if (percent) {
-        const size_t e = digits.find_first_of("eE");
-        long exponent = 0;
-        if (e != std::string::npos) {
-            const char* end = digits.data() + digits.size();
-            const auto [p, ec] = std::from_chars(digits.data() + e + 1, end, exponent);
-            if (ec == std::errc::result_out_of_range) return Number::out_of_range;
-            if (ec != std::errc() || p != end) return Number::malformed;
-            digits.resize(e);
-        }
-        digits += "e" + std::to_string(exponent - 2);
-    }
-    const char* end = digits.data() + digits.size();
-    const auto [p, ec] = std::from_chars(digits.data(), end, value, std::chars_format::general);
-    if (p != end || (ec != std::errc() && ec != std::errc::result_out_of_range))
-        return Number::malformed;
-    return ec == std::errc() ? Number::ok : Number::out_of_range;
-}
-
-// Whether a value lies in the quantity's domain.
-bool in_domain(Quantity quantity, double v)
-{
-    switch (quantity) {
-    case Quantity::circuits: return v > 0 && v <= erlangb_max_circuits;
-    case Quantity::load: return v > 0 && v <= erlangb_max_load;
-    case Quantity::blocking: return v > 0 && v < 1;
-    default: return v > 0 && std::isfinite(v);  // calls, holding
-    }
-}
-
-const char* domain_text(Quantity quantity)
-{
-    switch (quantity) {
-    case Quantity::circuits: return "circuits are above 0 and at most 10000000";
-    case Quantity::load: return "a load is above 0 and at most 5000000 erlang";
-    case Quantity::calls: return "calls per hour are above 0";
-    case Quantity::blocking:
-        return "a blocking probability lies strictly between 0 and 1 (0% and 100%)";
-    default: return "a holding time is above 0 seconds";
-    }
-}
-
-// Parses one item of a list into `range`; false with `error` set.
-bool parse_item(std::string_view item, Quantity quantity, Range& range, std::string& error)
-{
-    const std::string quoted = "'" + std::string(item) + "'";
-    std::string_view parts[3];
-    int count = 0;
-    for (;;) {
-        const size_t dots = item.find("..");
-        if (count == 2 || dots == std::string_view::npos) {
-            if (dots != std::string_view::npos) count = 4;  // a third ".."
-            parts[std::min(count, 2)] = item;
-            ++count;
-            break;
-        }
-        parts[count++] = item.substr(0, dots);
-        item.remove_prefix(dots + 2);
-    }
-    if (count > 3 || (count > 1 && quantity == Quantity::holding)) {
-        error = quoted + " is no number" + (count > 3 ? " or range FIRST..LAST..STEP" : "");
-        return false;
-    }
-    double v[3] = {0, 0, 1};
-    for (int i = 0; i < count; ++i) {
-        const Number r = read_number(parts[i], quantity == Quantity::blocking, v[i]);
-        if (r == Number::malformed) {
-            error = quoted;
-            if (count == 1) {
-                error += " is no number";
-            } else {
-                error += " has ";
-                error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
-                error += " where a number belongs";
-            }
-            return false;
-        }
-        if (r == Number::out_of_range) {
-            error = "'" + std::string(parts[i]) + "' is out of range: " + domain_text(quantity);
-            return false;
-        }
-    }
-    if (count == 1) v[1] = v[0];
-    if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
-    if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
-    const double steps = (v[1] - v[0]) / v[2];
-    if (steps > 1e12) return error = quoted + " has too many values", false;
-    range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1]};
-    // The values rise, so the first and the last bound them all.
-    const double last = list_value(List{range}, range.count - 1);
-    if (!in_domain(quantity, v[0]) || !in_domain(quantity, last)) {
-        error = quoted + " is outside the domain: " + domain_text(quantity);
-        return false;
-    }
-    return true;
-}
-
-// The text table's column width: room for any number text_number writes up
-// to a billion.
-constexpr int cell_width = 10;
-
-// Appends `text` right-aligned in `width`.
-void align(std::string& line, const std::string& text, int width)
-{
-    line.append(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), ' ');
-    line += text;
-}
+const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
 
 // A number of circuits: whole ones in full, others as the other numbers.
 std::string circuits_text(double circuits, bool csv, bool trim)
@@ -198,36 +89,7 @@ double cell(const Request& request, double row, double column, Past& past, long&
 
 bool parse_list(const char* text, Quantity quantity, List& list, std::string& error)
 {
-    list.clear();
-    std::string_view rest(text);
-    for (;;) {
-        const size_t comma = rest.find(',');
-        const std::string_view item = rest.substr(0, comma);
-        if (item.empty()) return error = "an empty item", false;
-        Range range{};
-        if (!parse_item(item, quantity, range, error)) return false;
-        list.push_back(range);
-        if (comma == std::string_view::npos) break;
-        if (quantity == Quantity::holding) return error = "one holding time only", false;
-        rest.remove_prefix(comma + 1);
-    }
-    return true;
-}
-
-long list_size(const List& list)
-{
-    long size = 0;
-    for (const Range& r : list) size += r.count;
-    return size;
-}
-
-double list_value(const List& list, long i)
-{
-    size_t k = 0;
-    while (k + 1 < list.size() && i >= list[k].count) i -= list[k++].count;
-    const Range& r = list[k];
-    const double v = r.first + static_cast<double>(i) * r.step;
-    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
+    return parse_list(text, domain(quantity), list, error);
 }
 
 // ---- The command line ------------------------------------------------------
@@ -315,11 +177,7 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         case csv_option: csv = true; continue;
         case fractional_option: fractional = true; continue;
         case ':':
-            return error = std::string("option '") + arg + "' needs a value", Action::bad_usage;
-        case '?':
-            error = optopt != 0 ? std::string("unknown option '-") + static_cast<char>(optopt) + "'"
-                                : std::string("unknown option '") + arg + "'";
-            return Action::bad_usage;
+        case '?': return error = option_error(c, arg), Action::bad_usage;
         default: break;
         }
         for (int i = 0; i < 5; ++i) {
@@ -347,10 +205,11 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         for (Range& r : given[2]) {
             r = {r.first * scale, r.step * scale, r.count, r.last * scale};
             const double most = list_value(List{r}, r.count - 1);
-            if (!in_domain(Quantity::load, r.first) || !in_domain(Quantity::load, most)) {
+            const Domain& load = domain(Quantity::load);
+            if (!in_domain(load, r.first) || !in_domain(load, most)) {
                 error = "--calls with --holding: a load of " +
-                        csv_number(in_domain(Quantity::load, most) ? r.first : most) +
-                        " erlang is outside the domain: " + domain_text(Quantity::load);
+                        csv_number(in_domain(load, most) ? r.first : most) +
+                        " erlang is outside the domain: " + load.text;
                 return Action::bad_usage;
             }
         }
@@ -374,43 +233,6 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
 }
 
 // ---- The table -------------------------------------------------------------
-
-std::string text_number(double value, bool trim)
-{
-    if (value == 0) return "0";
-    char buf[400];
-    char* end = nullptr;
-    if (std::fabs(value) < 1e-4) {
-        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 4).ptr;
-    } else {
-        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-        int decimals = std::max(0, 4 - exponent);
-        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
-        // Rounding up to the next power of ten (9.99996 to 10.0000) gains a
-        // sixth significant digit: one decimal fewer.
-        char* first = std::find_if(buf, end, [](char c) { return c >= '1' && c <= '9'; });
-        const auto digits = std::count_if(first, end, [](char c) { return c >= '0' && c <= '9'; });
-        if (decimals > 0 && digits > 5) {
-            end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, --decimals)
-                      .ptr;
-        }
-    }
-    std::string text(buf, end);
-    if (trim && text.find('.') != std::string::npos) {
-        const size_t e = text.find('e');
-        std::string mantissa = text.substr(0, e);
-        mantissa.erase(mantissa.find_last_not_of('0') + 1);
-        if (mantissa.back() == '.') mantissa.pop_back();
-        text = mantissa + (e == std::string::npos ? "" : text.substr(e));
-    }
-    return text;
-}
-
-std::string csv_number(double value)
-{
-    char buf[64];
-    return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
-}
 
 bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations,
                  double progress_after)
@@ -436,29 +258,22 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
         columns[j] = list_value(request.columns, static_cast<long>(j));
     std::vector<Past> past(columns.size());
 
-    std::string line = request.csv ? headers[kind] : title;
+    std::string head = request.csv ? headers[kind] : title;
     if (!request.csv) {
-        line += '#';
-        align(line, circuit_rows ? "circuits" : "load", cell_width - 1);
-        for (const double c : columns) line += "  ", align(line, text_number(c, true), cell_width);
-        line += '\n';
+        head += '#';
+        align(head, circuit_rows ? "circuits" : "load", cell_width - 1);
+        for (const double c : columns) head += "  ", align(head, text_number(c, true), cell_width);
+        head += '\n';
     }
 
-    using clock = std::chrono::steady_clock;
-    const auto start = clock::now();
-    auto shown = start;
-    bool showing = false;
-    const long rows = list_size(request.rows);
-    for (long i = 0; i < rows; ++i) {
-        if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
-        line.clear();
-        const double row = list_value(request.rows, i);
-        const std::string row_text = circuit_rows  ? circuits_text(row, request.csv, true)
-                                     : request.csv ? csv_number(row)
-                                                   : text_number(row, true);
+    const auto row = [&](long i, std::string& line) {
+        const double value = list_value(request.rows, i);
+        const std::string row_text = circuit_rows  ? circuits_text(value, request.csv, true)
+                                     : request.csv ? csv_number(value)
+                                                   : text_number(value, true);
         if (!request.csv) align(line, row_text, cell_width);
         for (size_t j = 0; j < columns.size(); ++j) {
-            const double answer = cell(request, row, columns[j], past[j], *evaluations);
+            const double answer = cell(request, value, columns[j], past[j], *evaluations);
             const std::string answer_text = request.answer == Answer::circuits
                                                 ? circuits_text(answer, request.csv, false)
                                             : request.csv ? csv_number(answer)
@@ -472,16 +287,7 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
             }
         }
         if (!request.csv) line += '\n';
-        const auto now = clock::now();
-        if (progress != nullptr && now - start >= std::chrono::duration<double>(progress_after) &&
-            (!showing || now - shown > std::chrono::milliseconds(200))) {
-            std::fprintf(progress, "\rerlangb-table: row %ld of %ld", i + 1, rows);
-            std::fflush(progress);
-            shown = now;
-            showing = true;
-        }
-    }
-    if (showing) std::fprintf(progress, "\r%*s\r", 60, "");
-    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
-    return std::fflush(out) == 0 && std::ferror(out) == 0;
+    };
+    return write_rows(out, head, list_size(request.rows), row, table_program, progress,
+                      progress_after);
 }

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
-// erlangb-table's core: its command line, the value lists, and the table of
-// answers in its two formats. The program itself only calls these.
+// erlangb-table's own part: its options, its quantities, and the table of
+// the three answers. The lists, number formats and the streaming writer
+// are the programs' shared ones (cli.h).
 #ifndef ERLANGB_TABLE_H
 #define ERLANGB_TABLE_H
 
 #include <cstdio>
 #include <string>
-#include <vector>
+
+#include "app/cli.h"
+
+// The program's name, as its messages and progress line give it.
+inline constexpr const char* table_program = "erlangb-table";
 
 // ---- Value lists -----------------------------------------------------------
 
@@ -14,38 +19,14 @@
 // which the holding time in seconds turns into erlangs.
 enum class Quantity { circuits, load, calls, blocking, holding };
 
-// FIRST + i STEP for i = 0 .. count - 1, the last one LAST when a step lands
-// on it within rounding. A single number is a range of one.
-struct Range {
-    double first, step;
-    long count;
-    double last;
-};
-
-// The items of one list, in the order given. It holds one Range per item
-// of the text, never the values themselves, so a range of a million values
-// takes no more room than one.
-using List = std::vector<Range>;
-
-// Parses a LIST: comma-separated items, each a number or a range
-// FIRST..LAST or FIRST..LAST..STEP (STEP > 0, default 1; FIRST <= LAST).
-// Numbers are decimal, with an optional exponent ("1e-3"), read the same in
-// every locale: no sign but a leading "-", no "inf", "nan" or hexadecimal.
-// For blocking a number may end in "%", a percentage ("1%" is 0.01).
-// Every value must lie in the quantity's domain:
+// parse_list (cli.h) with the quantity's domain:
 //   circuits  above 0, at most erlangb_max_circuits (whole, or real:
 //             fractional circuits)
 //   load      above 0, at most erlangb_max_load erlangs
 //   calls     above 0 (calls per hour; the load they make is checked later)
-//   blocking  strictly between 0 and 1
+//   blocking  strictly between 0 and 1; a number may end in "%"
 //   holding   a single number above 0 (seconds)
-// Returns true with `list` filled, or false with `error` saying what is
-// wrong with which part of `text` (without the option's name).
 bool parse_list(const char* text, Quantity quantity, List& list, std::string& error);
-
-// The number of values in a list, and its i-th value (0 <= i < size).
-long list_size(const List& list);
-double list_value(const List& list, long i);
 
 // ---- The command line ------------------------------------------------------
 
@@ -82,15 +63,6 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
 extern const char* const usage_text;
 
 // ---- The table -------------------------------------------------------------
-
-// The numbers as the text table shows them: loads and blocking to
-// 5 significant digits, in exponent notation only below 0.0001, whole
-// numbers in full (277.13, 0.010101, 1.0000e-05, 100918), circuits as whole
-// numbers. `trim` drops trailing zeros after the point (for headings).
-std::string text_number(double value, bool trim);
-
-// The shortest text that reads back as the same double ("0.01", "1e-05").
-std::string csv_number(double value);
 
 // Computes the table row by row and writes each row as soon as it is done,
 // keeping only the row at hand and the column's previous answers (so a

@@ -8,8 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "erlangb.h"
-#include "table.h"
+#include "app/table.h"
+#include "teletraffic/erlangb.h"
 #include "vizaza.h"
 
 namespace {

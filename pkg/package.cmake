@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # The Debian packages, made by `cpack -G DEB` from a build configured with
-# -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the two programs,
-# and libvizaza-dev, the library for C++17 programs.
+# -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the programs,
+# and libvizaza-dev and libteletraffic-dev, the libraries for C++17 programs.
 set(ERLANGB_MAINTAINER "The erlangb developers <erlangb-dev@example.org>"
   CACHE STRING "Maintainer field of the Debian packages")
 
@@ -14,7 +14,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL programs development)
+set(CPACK_COMPONENTS_ALL programs vizaza teletraffic)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ERLANGB_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SOURCE erlangb)
@@ -33,13 +33,24 @@ traffic they carry while meeting it. erlangb-table answers all three
 questions from the command line, one value or a whole table of them (the
 classic Erlang B table among them), as text or CSV, for scripts.")
 
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libvizaza-dev)
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "console dialogue library for C++17 programs
+set(CPACK_DEBIAN_VIZAZA_PACKAGE_NAME libvizaza-dev)
+set(CPACK_DEBIAN_VIZAZA_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_VIZAZA_DESCRIPTION "console dialogue library for C++17 programs
 vizaza asks questions at the console and reads typed answers a line at a
 time: integers, reals, digits, yes/no and words, each with a default, a
 range hint after a wrong answer, a retry limit and a fatal exit. This
 package holds the header, the static library, a CMake package
 (find_package(vizaza)), a pkg-config module and the manual page vizaza(3).")
+
+set(CPACK_DEBIAN_TELETRAFFIC_PACKAGE_NAME libteletraffic-dev)
+set(CPACK_DEBIAN_TELETRAFFIC_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_TELETRAFFIC_DESCRIPTION "teletraffic functions for C++17 programs
+teletraffic computes the Erlang B blocking probability of a loss system,
+the circuits a blocking target needs and the load they carry at it, and
+the continuous Erlang B function of a real number of circuits with its two
+inverses, each with its domain, accuracy and cost stated. This package
+holds the headers, the static library, a CMake package
+(find_package(teletraffic)), a pkg-config module and the manual page
+teletraffic(3).")
 
 include(CPack)

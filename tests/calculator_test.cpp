@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "child.h"
-#include "erlangb.h"
+#include "teletraffic/erlangb.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "erlangb.h"
+#include "teletraffic/erlangb.h"
 
 namespace {
 

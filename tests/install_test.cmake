@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-# Run by CTest: install, check the installed files, build and run a consumer
-# through the CMake package and another through pkg-config.
+# Run by CTest: install, check the installed files, build and run the
+# consumers of both libraries through their CMake packages and through
+# pkg-config.
 cmake_minimum_required(VERSION 3.16)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
@@ -11,7 +12,10 @@ foreach(file bin/erlangb bin/erlangb-size bin/erlangb-table share/man/man1/erlan
              share/man/man1/erlangb-size.1.gz share/doc/erlangb/copyright
              share/doc/libvizaza-dev/changelog.gz include/vizaza.h lib*/libvizaza.a
              lib*/cmake/vizaza/vizazaConfig.cmake lib*/cmake/vizaza/vizazaConfigVersion.cmake
-             lib*/pkgconfig/vizaza.pc)
+             lib*/pkgconfig/vizaza.pc include/teletraffic/erlangb.h lib*/libteletraffic.a
+             lib*/cmake/teletraffic/teletrafficConfig.cmake
+             lib*/cmake/teletraffic/teletrafficConfigVersion.cmake lib*/pkgconfig/teletraffic.pc
+             share/man/man3/teletraffic.3.gz share/doc/libteletraffic-dev/copyright)
   file(GLOB found ${prefix}/${file})
   if(NOT found)
     message(FATAL_ERROR "not installed: ${file}")
@@ -24,30 +28,38 @@ execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/build OUTPUT_QUIET
   COMMAND_ERROR_IS_FATAL ANY)
 
-# The pkg-config module names the prefix installed to; a plain compiler
-# command builds the same consumer with its flags.
+# The pkg-config modules name the prefix installed to; a plain compiler
+# command builds the same consumers with their flags.
 file(GLOB pc_dir ${prefix}/lib*/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 find_program(PKG_CONFIG pkg-config REQUIRED)
-execute_process(COMMAND ${PKG_CONFIG} --variable=prefix vizaza OUTPUT_VARIABLE pc_prefix
-  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-if(NOT pc_prefix STREQUAL prefix)
-  message(FATAL_ERROR "vizaza.pc names prefix '${pc_prefix}', installed to '${prefix}'")
-endif()
-execute_process(COMMAND ${PKG_CONFIG} --cflags --libs vizaza OUTPUT_VARIABLE pc_flags
-  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS}")
-execute_process(COMMAND ${CXX} ${flags} -std=c++17 ${CONSUMER_DIR}/main.cpp ${pc_flags}
-  -o ${WORK_DIR}/pc-consumer COMMAND_ERROR_IS_FATAL ANY)
+foreach(module vizaza teletraffic)
+  execute_process(COMMAND ${PKG_CONFIG} --variable=prefix ${module} OUTPUT_VARIABLE pc_prefix
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT pc_prefix STREQUAL prefix)
+    message(FATAL_ERROR "${module}.pc names prefix '${pc_prefix}', installed to '${prefix}'")
+  endif()
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs ${module} OUTPUT_VARIABLE pc_flags
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+  execute_process(COMMAND ${CXX} ${flags} -std=c++17 ${CONSUMER_DIR}/${module}.cpp ${pc_flags}
+    -o ${WORK_DIR}/pc_${module} COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
 
 file(WRITE ${WORK_DIR}/answers "x\n12\n")
 string(ASCII 7 bell)
-foreach(consumer build/consumer pc-consumer)
+foreach(consumer build/vizaza_consumer pc_vizaza)
   execute_process(COMMAND ${WORK_DIR}/${consumer} INPUT_FILE ${WORK_DIR}/answers
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
   if(NOT status EQUAL 0 OR NOT out STREQUAL "${bell}12\n"
      OR NOT err STREQUAL "dozen [0] > dozen (-1000000000::1000000000) [0] > ")
     message(FATAL_ERROR "${consumer}: status ${status}, out '${out}', err '${err}'")
+  endif()
+endforeach()
+foreach(consumer build/teletraffic_consumer pc_teletraffic)
+  execute_process(COMMAND ${WORK_DIR}/${consumer} OUTPUT_VARIABLE out RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT out STREQUAL "blocking 3.455725e-01\ntrunks for 1 %: 46\n")
+    message(FATAL_ERROR "${consumer}: status ${status}, out '${out}'")
   endif()
 endforeach()

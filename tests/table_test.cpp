@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/table.h"
 #include "child.h"
-#include "erlangb.h"
-#include "table.h"
+#include "teletraffic/erlangb.h"
 
 namespace {
 

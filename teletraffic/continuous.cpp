@@ -1,82 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "erlangb.h"
-
-#include <algorithm>
-#include <climits>
+// The continuous Erlang B function of real circuits and its two inverses.
 #include <cmath>
 #include <limits>
 
+#include "teletraffic/blocking.h"
+#include "teletraffic/erlangb.h"
+
+using teletraffic::detail::Blocking;
+using teletraffic::detail::continuous;
+
 namespace {
-
-// Walks B(k, A) for k = 1, 2, ... up to n, each exactly as erlangb(k, A)
-// gives it, and stops at the first k whose blocking is at most `stop` (a
-// negative stop never does). Returns that k, or n; B holds B(k, A) there
-// (1 when n < 1).
-int walk(int n, double A, double stop, double& B)
-{
-    // The log-domain terms hold while their sum is finite; from the k where
-    // it overflows on, erlangb(k, A) is the recurrence, so both run side by
-    // side and the logarithms stop once they are of no more use.
-    const double lnA = std::log(A);
-    double lnfact = 0.0;  // ln i!
-    double term = 1.0;    // A^i / i!
-    double sum = 1.0;
-    double rec = 1.0;  // B(i, A) = A B(i-1, A) / (i + A B(i-1, A))
-    int i = 0;
-    while (i < n) {
-        ++i;
-        rec = A * rec / (i + A * rec);
-        if (std::isfinite(sum)) {
-            lnfact += std::log(static_cast<double>(i));
-            term = std::exp(i * lnA - lnfact);
-            sum += term;
-        }
-        if (stop >= 0.0 && (std::isfinite(sum) ? term / sum : rec) <= stop) break;
-    }
-    B = std::isfinite(sum) ? term / sum : rec;
-    return i;
-}
-
-// B(n, A) as the load solver needs it: its logarithm, and the slope
-// d ln B / d ln A, which is the circuits less the carried load.
-struct Blocking {
-    double lnB;
-    double slope;
-};
-
-// Evaluates B(n, A) through its reciprocal, a sum of positive terms,
-//   I = 1/B = sum of t(k) for k = 0..n,  t(n) = 1,  t(k-1) = t(k) k / A,
-// and J = -dI / d ln A = sum of (n - k) t(k), so the slope is J / I. Nothing
-// cancels, even where B is near 1 and A far above n, and the product and the
-// two sums are three short chains of dependent steps, not one long one.
-// Below k = A the terms shrink geometrically: the walk stops once what is
-// left of both sums is provably below 1e-17 of them, after about
-// n - A + 6 sqrt(A) steps (a handful where A is far above n). The values are
-// kept scaled by 2^(-300 s) so they hold where B underflows; A must be above
-// about 1e-160, so that k / A stays finite.
-Blocking evaluate(int n, double A)
-{
-    constexpr double big = 0x1p300;
-    constexpr double small = 0x1p-300;
-    double one = 1.0;  // t(n), scaled like the rest
-    double t = 1.0;
-    double excess = 0.0;    // the sum of t(k) for k < n: I - 1, without the subtraction
-    double weighted = 0.0;  // J
-    int s = 0;
-    for (int k = n; k >= 1; --k) {
-        t *= k / A;
-        excess += t;
-        weighted += (n - k + 1) * t;
-        if (t > big) t *= small, excess *= small, weighted *= small, one *= small, ++s;
-        // What is left is at most t (k - 1) / (A - k + 1), with weights <= n.
-        if (k < A && n * t * k < 1e-17 * (A - k) * std::min(excess, weighted)) break;
-    }
-    const double I = one + excess;
-    const double lnI = s == 0 ? std::log1p(excess) : std::log(I) + s * 300 * std::log(2.0);
-    return {-lnI, weighted / I};
-}
-
-// ---- The continuous function's pieces --------------------------------------
 
 constexpr double log_2pi = 1.8378770664093454836;
 constexpr double pi = 3.14159265358979323846;
@@ -127,9 +60,9 @@ double log_poisson(double x, double A)
 // one half and the slope cancels little.
 Blocking with_slope(double x, double A, double lnB) { return {lnB, x - A + A * std::exp(lnB)}; }
 
-// ln B(x, A) and its slope for x > 0 and A > 0, by the method the header
-// gives per region.
-Blocking continuous(double x, double A)
+}  // namespace
+
+Blocking teletraffic::detail::continuous(double x, double A)
 {
     const double s = x + 1;
     if (s >= 5000 && std::fabs(A - s) <= 0.05 * s) {
@@ -203,98 +136,6 @@ Blocking continuous(double x, double A)
     }
     const double lnP = log_poisson(x, A);
     return with_slope(x, A, lnP - std::log1p(-std::exp(lnP + std::log(A / s * sum))));
-}
-
-// ln of the normal distribution function, also far into its lower tail.
-double log_phi(double z)
-{
-    if (z > -30.0) return std::log(0.5 * std::erfc(-z / std::sqrt(2.0)));
-    constexpr double log_sqrt_2pi = 0.91893853320467274178;
-    return -0.5 * z * z - std::log(-z) - log_sqrt_2pi;
-}
-
-// A first guess at the root of B(n, A) = t within [lo, hi], mostly within a
-// few per cent: B written as a Poisson probability over a normal
-// approximation of the Poisson distribution function, solved by bisection in
-// ln A. Costs 20 logs and erfcs, no walk over the circuits.
-double first_guess(int n, double lnt, double lo, double hi)
-{
-    const double lnfact = std::lgamma(n + 1.0);
-    double x0 = std::log(lo);
-    double x1 = std::log(hi);
-    for (int i = 0; i < 20; ++i) {
-        const double x = 0.5 * (x0 + x1);
-        const double A = std::exp(x);
-        const double lnB = n * x - A - lnfact - log_phi((n + 0.5 - A) / std::sqrt(A));
-        (lnB < lnt ? x0 : x1) = x;
-    }
-    return std::exp(0.5 * (x0 + x1));
-}
-
-}  // namespace
-
-double erlangb(int n, double A)
-{
-    double B = 1.0;
-    walk(n, A, -1.0, B);
-    return B;
-}
-
-int erlangb_circuits(double A, double target)
-{
-    if (!(A >= 0.0 && A <= erlangb_max_load) || !(target > 0.0 && target < 1.0)) return 0;
-    // Past k = 2A each step at least halves B, so it reaches 0 within about
-    // 1100 more steps: the walk ends far below INT_MAX.
-    double B = 1.0;
-    return walk(INT_MAX, A, target, B);
-}
-
-double erlangb_load(int n, double target, int* evaluations)
-{
-    return erlangb_load_near(n, target, 0.0, evaluations);
-}
-
-double erlangb_load_near(int n, double target, double start, int* evaluations)
-{
-    int made = 0;
-    if (evaluations == nullptr) evaluations = &made;
-    *evaluations = 0;
-    if (n < 1 || n > erlangb_max_circuits || !(target > 0.0 && target < 1.0))
-        return std::numeric_limits<double>::quiet_NaN();
-    if (n == 1) return target / (1.0 - target);
-
-    // B(n, A) <= A^n / n! puts the root at or above lo; B(n, A) >= 1 - n/A
-    // puts it at or below hi. Both are widened by far more than the rounding
-    // in their own computation, and narrowed by the steps.
-    const double lnt = std::log(target);
-    double lo = std::exp((lnt + std::lgamma(n + 1.0)) / n) * (1 - 1e-9);
-    double hi = n / (1.0 - target) * (1 + 1e-9);
-    // Up to 32 circuits an evaluation costs less than a tenth of the first
-    // guess: a few more steps from between the bounds are cheaper.
-    double A = start > lo && start < hi ? start
-               : n <= 32                ? std::sqrt(lo) * std::sqrt(hi)
-                                        : first_guess(n, lnt, lo, hi);
-    // Where the walk would take thousands of steps, the continuous function
-    // takes at most a few hundred terms; the slope n - A (1 - B) then
-    // cancels little, as B is below about one half.
-    const bool walk_is_long = A < 2.0 * n && n - A + 6 * std::sqrt(A) > 3000;
-    for (int step = 0;; ++step) {
-        const Blocking b = walk_is_long ? continuous(n, A) : evaluate(n, A);
-        ++*evaluations;
-        const double g = b.lnB - lnt;
-        if (g == 0.0 || step == 100) return A;
-        (g < 0.0 ? lo : hi) = A;
-        // ln B is concave in ln A (the carried load grows with A) and 1/B is
-        // a polynomial in 1/A with positive coefficients, so convex: Newton
-        // steps on each end at or below the root from either side, and the
-        // larger of the two is the nearer.
-        double next = A * std::exp(-g / b.slope);
-        const double d = 1.0 + std::expm1(g) / b.slope;
-        if (d > 0.0) next = std::max(next, A / d);
-        if (std::fabs(next - A) <= 1e-13 * A) return next;
-        // Should rounding ever push a step outside the bracket, bisect it.
-        A = next > lo && next < hi ? next : std::sqrt(lo) * std::sqrt(hi);
-    }
 }
 
 double erlangb_continuous(double x, double A)

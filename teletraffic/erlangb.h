@@ -2,9 +2,12 @@
 // The Erlang B formula of teletraffic engineering, and its two inverses:
 // the circuits a blocking target needs, and the load they carry at it; and
 // the continuous Erlang B function of real (fractional) circuits, with its
-// two inverses.
-#ifndef ERLANGB_H
-#define ERLANGB_H
+// two inverses. Part of the teletraffic library (C++17, the standard
+// library alone): #include <teletraffic/erlangb.h>, link teletraffic.
+// Nothing here reads, prints or keeps state; every function is safe to call
+// from any thread.
+#ifndef TELETRAFFIC_ERLANGB_H
+#define TELETRAFFIC_ERLANGB_H
 
 // ---- Limits of the inverses ------------------------------------------------
 
@@ -114,4 +117,4 @@ double erlangb_fractional_circuits(double A, double target, int* evaluations = n
 // erlangb_max_circuits, or target is NaN or outside (0, 1).
 double erlangb_continuous_load(double x, double target, int* evaluations = nullptr);
 
-#endif  // ERLANGB_H
+#endif  // TELETRAFFIC_ERLANGB_H

@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: MIT
+// The command-line machinery the programs share. The contracts are in cli.h.
+#include "app/cli.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Parses one item of a list into `range`; false with `error` set.
+bool parse_item(std::string_view item, const Domain& domain, Range& range, std::string& error)
+{
+    const std::string quoted = "'" + std::string(item) + "'";
+    std::string_view parts[3];
+    int count = 0;
+    for (;;) {
+        const size_t dots = item.find("..");
+        if (count == 2 || dots == std::string_view::npos) {
+            if (dots != std::string_view::npos) count = 4;  // a third ".."
+            parts[std::min(count, 2)] = item;
+            ++count;
+            break;
+        }
+        parts[count++] = item.substr(0, dots);
+        item.remove_prefix(dots + 2);
+    }
+    if (count > 3 || (count > 1 && domain.single != nullptr)) {
+        error = quoted + " is no number" + (count > 3 ? " or range FIRST..LAST..STEP" : "");
+        return false;
+    }
+    double v[3] = {0, 0, 1};
+    for (int i = 0; i < count; ++i) {
+        const Number r = parse_number(parts[i], domain.percent, v[i]);
+        if (r == Number::malformed) {
+            error = quoted;
+            if (count == 1) {
+                error += " is no number";
+            } else {
+                error += " has ";
+                error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
+                error += " where a number belongs";
+            }
+            return false;
+        }
+        if (r == Number::out_of_range) {
+            error = "'" + std::string(parts[i]) + "' is out of range: " + domain.text;
+            return false;
+        }
+    }
+    if (count == 1) v[1] = v[0];
+    if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
+    if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
+    const double steps = (v[1] - v[0]) / v[2];
+    if (steps > 1e12) return error = quoted + " has too many values", false;
+    range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1]};
+    // The values rise, so the first and the last bound them all.
+    const double last = list_value(List{range}, range.count - 1);
+    if (!in_domain(domain, v[0]) || !in_domain(domain, last)) {
+        error = quoted + " is outside the domain: " + domain.text;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---- Numbers ---------------------------------------------------------------
+
+Number parse_number(std::string_view text, bool percent, double& value)
+{
+    // Only these characters reach std::from_chars, so it sees no "inf",
+    // "nan" or hexadecimal; it does the rest of the grammar.
+    percent = percent && !text.empty() && text.back() == '%';
+    if (percent) text.remove_suffix(1);
+    if (text.empty() || text.find_first_not_of("0123456789.eE-+") != std::string_view::npos)
+        return Number::malformed;
+    std::string digits(text);
+    if (percent) {
+        const size_t e = digits.find_first_of("eE");
+        long exponent = 0;
+        if (e != std::string::npos) {
+            const char* end = digits.data() + digits.size();
+            const auto [p, ec] = std::from_chars(digits.data() + e + 1, end, exponent);
+            if (ec == std::errc::result_out_of_range) return Number::out_of_range;
+            if (ec != std::errc() || p != end) return Number::malformed;
+            digits.resize(e);
+        }
+        digits += "e" + std::to_string(exponent - 2);
+    }
+    const char* end = digits.data() + digits.size();
+    const auto [p, ec] = std::from_chars(digits.data(), end, value, std::chars_format::general);
+    if (p != end || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return Number::malformed;
+    return ec == std::errc() ? Number::ok : Number::out_of_range;
+}
+
+// ---- Value lists -----------------------------------------------------------
+
+bool in_domain(const Domain& domain, double v)
+{
+    return (domain.low_included ? v >= domain.low : v > domain.low) &&
+           (domain.high_included ? v <= domain.high : v < domain.high);
+}
+
+bool parse_list(const char* text, const Domain& domain, List& list, std::string& error)
+{
+    list.clear();
+    std::string_view rest(text);
+    for (;;) {
+        const size_t comma = rest.find(',');
+        const std::string_view item = rest.substr(0, comma);
+        if (item.empty()) return error = "an empty item", false;
+        Range range{};
+        if (!parse_item(item, domain, range, error)) return false;
+        list.push_back(range);
+        if (comma == std::string_view::npos) break;
+        if (domain.single != nullptr)
+            return error = std::string("one ") + domain.single + " only", false;
+        rest.remove_prefix(comma + 1);
+    }
+    return true;
+}
+
+long list_size(const List& list)
+{
+    long size = 0;
+    for (const Range& r : list) size += r.count;
+    return size;
+}
+
+double list_value(const List& list, long i)
+{
+    size_t k = 0;
+    while (k + 1 < list.size() && i >= list[k].count) i -= list[k++].count;
+    const Range& r = list[k];
+    const double v = r.first + static_cast<double>(i) * r.step;
+    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
+}
+
+// ---- Options and exits -----------------------------------------------------
+
+std::string option_error(int result, const char* arg)
+{
+    if (result == ':') return std::string("option '") + arg + "' needs a value";
+    // getopt_long names an unknown short option in optopt, a long one not.
+    return optopt != 0 ? std::string("unknown option '-") + static_cast<char>(optopt) + "'"
+                       : std::string("unknown option '") + arg + "'";
+}
+
+int usage_error(const char* program, const std::string& message)
+{
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, message.c_str(), program);
+    return 2;
+}
+
+int output_error(const char* program, const char* what)
+{
+    const char* reason = std::strerror(errno);
+    if (what == nullptr)
+        std::fprintf(stderr, "%s: cannot write: %s\n", program, reason);
+    else
+        std::fprintf(stderr, "%s: cannot write %s: %s\n", program, what, reason);
+    return 1;
+}
+
+int finish_output(const char* program)
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+    return output_error(program, nullptr);
+}
+
+// ---- Formats ---------------------------------------------------------------
+
+std::string text_number(double value, bool trim)
+{
+    if (value == 0) return "0";
+    char buf[400];
+    char* end = nullptr;
+    if (std::fabs(value) < 1e-4) {
+        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 4).ptr;
+    } else {
+        const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+        int decimals = std::max(0, 4 - exponent);
+        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+        // Rounding up to the next power of ten (9.99996 to 10.0000) gains a
+        // sixth significant digit: one decimal fewer.
+        char* first = std::find_if(buf, end, [](char c) { return c >= '1' && c <= '9'; });
+        const auto digits = std::count_if(first, end, [](char c) { return c >= '0' && c <= '9'; });
+        if (decimals > 0 && digits > 5) {
+            end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, --decimals)
+                      .ptr;
+        }
+    }
+    std::string text(buf, end);
+    if (trim && text.find('.') != std::string::npos) {
+        const size_t e = text.find('e');
+        std::string mantissa = text.substr(0, e);
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        if (mantissa.back() == '.') mantissa.pop_back();
+        text = mantissa + (e == std::string::npos ? "" : text.substr(e));
+    }
+    return text;
+}
+
+std::string csv_number(double value)
+{
+    char buf[64];
+    return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
+}
+
+void align(std::string& line, const std::string& text, int width)
+{
+    line.append(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), ' ');
+    line += text;
+}
+
+// ---- Streaming tables ------------------------------------------------------
+
+bool write_rows(std::FILE* out, const std::string& head, long rows, const RowMaker& row,
+                const char* program, std::FILE* progress, double progress_after)
+{
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    auto shown = start;
+    bool showing = false;
+    std::string line = head;
+    for (long i = 0; i < rows; ++i) {
+        // Each row goes out as soon as the next is due, so a run that is
+        // cut short has written all it had.
+        if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
+        line.clear();
+        row(i, line);
+        const auto now = clock::now();
+        if (progress != nullptr && now - start >= std::chrono::duration<double>(progress_after) &&
+            (!showing || now - shown > std::chrono::milliseconds(200))) {
+            std::fprintf(progress, "\r%s: row %ld of %ld", program, i + 1, rows);
+            std::fflush(progress);
+            shown = now;
+            showing = true;
+        }
+    }
+    if (showing) std::fprintf(progress, "\r%*s\r", 60, "");
+    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
+    return std::fflush(out) == 0 && std::ferror(out) == 0;
+}

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+// The command-line machinery the programs share: strict numbers and value
+// lists, the exits for bad usage and for output that cannot be written, the
+// text and CSV number formats, and a table writer that streams its rows with
+// a delayed progress line. Nothing here knows a program's own options.
+#ifndef ERLANGB_CLI_H
+#define ERLANGB_CLI_H
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---- Numbers ---------------------------------------------------------------
+
+// What reading one number gave.
+enum class Number {
+    ok,            // `value` holds it
+    malformed,     // no number, or more than one
+    out_of_range,  // a number whose magnitude no double holds (1e400, 1e-400)
+};
+
+// Reads all of `text` as one decimal number, the same in every locale:
+// digits with at most one ".", an optional exponent ("1e-3"), and no sign
+// but a leading "-"; no "inf", "nan", hexadecimal or white space. With
+// `percent`, a trailing "%" makes it a percentage, read as its digits with
+// the exponent lowered by two, so "0.1%" is the very double "0.001" is.
+Number parse_number(std::string_view text, bool percent, double& value);
+
+// ---- Value lists -----------------------------------------------------------
+
+// The values an option takes: those between `low` and `high`, each end
+// included or not, and how errors describe them.
+struct Domain {
+    double low, high;
+    bool low_included, high_included;
+    bool percent;        // numbers may be percentages ("1%" is 0.01)
+    const char* single;  // nullptr for a list; else one value alone, so named
+    const char* text;    // the domain in words: "a load is above 0 ..."
+};
+
+// Whether v lies in the domain (never for NaN).
+bool in_domain(const Domain& domain, double v);
+
+// FIRST + i STEP for i = 0 .. count - 1, the last one LAST when a step lands
+// on it within rounding. A single number is a range of one.
+struct Range {
+    double first, step;
+    long count;
+    double last;
+};
+
+// The items of one list, in the order given. It holds one Range per item
+// of the text, never the values themselves, so a range of a million values
+// takes no more room than one.
+using List = std::vector<Range>;
+
+// Parses a LIST: comma-separated items, each a number (parse_number) or a
+// range FIRST..LAST or FIRST..LAST..STEP (STEP > 0, default 1; FIRST <=
+// LAST; at most 1e12 values). Every value must lie in the domain; a domain
+// with `single` takes one number only. Returns true with `list` filled, or
+// false with `error` saying what is wrong with which part of `text`
+// (without the option's name): "'..3' has an empty part where a number
+// belongs", "'0' is outside the domain: " and the domain's text.
+bool parse_list(const char* text, const Domain& domain, List& list, std::string& error);
+
+// The number of values in a list, and its i-th value (0 <= i < size).
+long list_size(const List& list);
+double list_value(const List& list, long i);
+
+// ---- Options and exits -----------------------------------------------------
+
+// The message for what getopt_long returned as ':' (a missing value) or
+// '?' (an unknown option), with the option string starting with ':' and
+// opterr 0; `arg` is argv[optind - 1]: "option '-a' needs a value",
+// "unknown option '--frob'".
+std::string option_error(int result, const char* arg);
+
+// Writes "PROGRAM: MESSAGE" and "Try 'PROGRAM --help'." to standard error.
+// Returns 2, the exit status of bad usage.
+int usage_error(const char* program, const std::string& message);
+
+// Writes "PROGRAM: cannot write WHAT: REASON" (without " WHAT" when `what`
+// is nullptr), REASON from errno, to standard error. Returns 1, the exit
+// status of output that could not be written.
+int output_error(const char* program, const char* what);
+
+// Flushes standard output at the end of a run: 0 when all of it was
+// written, else output_error(program, nullptr).
+int finish_output(const char* program);
+
+// ---- Formats ---------------------------------------------------------------
+
+// A number as a text table shows it: 5 significant digits, in exponent
+// notation only below 0.0001, whole numbers in full (277.13, 0.010101,
+// 1.0000e-05, 100918). `trim` drops trailing zeros after the point (for
+// headings).
+std::string text_number(double value, bool trim);
+
+// The shortest text that reads back as the same double ("0.01", "1e-05").
+std::string csv_number(double value);
+
+// A text table's column width: room for any number text_number writes up
+// to a billion.
+inline constexpr int cell_width = 10;
+
+// Appends `text` to `line` right-aligned in `width` (not cut when longer).
+void align(std::string& line, const std::string& text, int width);
+
+// ---- Streaming tables ------------------------------------------------------
+
+// Appends row i of a table, with its newline, to `line`.
+using RowMaker = std::function<void(long i, std::string& line)>;
+
+// Writes `head`, then rows 0 .. rows - 1 as `row` makes them, each written
+// before the next is made, so a million rows take no more memory than one.
+// When `progress` is given and the run has taken `progress_after` seconds,
+// a line there shows the rows done ("\rPROGRAM: row 12 of 300", every
+// 0.2 s), erased at the end. Returns false when writing to `out` failed;
+// it stops there.
+bool write_rows(std::FILE* out, const std::string& head, long rows, const RowMaker& row,
+                const char* program, std::FILE* progress, double progress_after);
+
+#endif  // ERLANGB_CLI_H

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+// Inside the teletraffic library only, not installed: B in the form its
+// solvers step on, shared by the formula's sources and the continuous
+// function's.
+#ifndef TELETRAFFIC_BLOCKING_H
+#define TELETRAFFIC_BLOCKING_H
+
+namespace teletraffic::detail {
+
+// B(x, A) as a solver needs it: its logarithm, and the slope
+// d ln B / d ln A, which is the circuits less the carried load.
+struct Blocking {
+    double lnB;
+    double slope;
+};
+
+// ln B(x, A) and its slope for real x > 0 and A > 0, by the region's method
+// that erlangb_continuous states; the same accuracy and cost.
+Blocking continuous(double x, double A);
+
+}  // namespace teletraffic::detail
+
+#endif  // TELETRAFFIC_BLOCKING_H
