@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+// Fuzzes the command line: the list parser with each of erlangb-table's
+// quantities, and whole erlangb-table command lines (arguments split at NUL
+// bytes), written as tables when they are small. A refusal is fine; a
+// crash, a hang, a sanitizer report or a broken promise below is not.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/table.h"
+#include "fuzz_stdin.h"
+
+namespace {
+
+// A list the parser accepted: at least one value, all in the quantity's
+// domain (checked at the ends and the middle of each range, where each
+// must read back as a list of its own), positive and finite.
+void check_list(const char* text, Quantity quantity)
+{
+    List list;
+    std::string error;
+    if (!parse_list(text, quantity, list, error)) {
+        FUZZ_CHECK(!error.empty());
+        return;
+    }
+    FUZZ_CHECK(!list.empty() && error.empty());
+    FUZZ_CHECK(list_size(list) >= static_cast<long>(list.size()));
+    List again;
+    for (const Range& r : list) {
+        FUZZ_CHECK(r.count >= 1);
+        for (const long i : {0L, r.count / 2, r.count - 1}) {
+            const double v = list_value(List{r}, i);
+            FUZZ_CHECK(v > 0 && std::isfinite(v));
+            FUZZ_CHECK(parse_list(csv_number(v).c_str(), quantity, again, error));
+        }
+    }
+}
+
+// A whole command line. Tables of a few cells are written to memory: the
+// writer must succeed, and CSV has one line per cell after its header.
+void check_command_line(std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    Request request{};
+    std::string error;
+    const Action action =
+        parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error);
+    if (action == Action::bad_usage) FUZZ_CHECK(!error.empty());
+    if (action != Action::table) return;
+    const long rows = list_size(request.rows);
+    const long columns = list_size(request.columns);
+    FUZZ_CHECK(rows >= 1 && columns >= 1);
+    if (rows > 4 || columns > 4 || rows * columns > 4) return;
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    FUZZ_CHECK(out != nullptr && write_table(request, out));
+    std::fclose(out);
+    long lines = 0;
+    for (size_t i = 0; i < size; ++i) lines += text[i] == '\n';
+    std::free(text);
+    FUZZ_CHECK(lines == (request.csv ? 1 + rows * columns : 2 + rows));
+}
+
+}  // namespace
+
+// The first byte chooses: 0 to 4 a list of that quantity, anything else a
+// command line.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (data[0] < 5) {
+        check_list(rest.c_str(), static_cast<Quantity>(data[0]));
+        return 0;
+    }
+    std::vector<std::string> args{"erlangb-table"};
+    for (size_t start = 0; start <= rest.size();) {
+        const size_t end = std::min(rest.find('\0', start), rest.size());
+        args.push_back(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    check_command_line(args);
+    return 0;
+}
