@@ -16,31 +16,16 @@ namespace {
 
 // Walks B(k, A) for k = 1, 2, ... up to n, each exactly as erlangb(k, A)
 // gives it, and stops at the first k whose blocking is at most `stop` (a
-// negative stop never does). Returns that k, or n; B holds B(k, A) there
-// (1 when n < 1).
-int walk(int n, double A, double stop, double& B)
+// negative stop never does). Returns the walk there (at no circuits when
+// n < 1).
+ErlangbWalk walk(int n, double A, double stop)
 {
-    // The log-domain terms hold while their sum is finite; from the k where
-    // it overflows on, erlangb(k, A) is the recurrence, so both run side by
-    // side and the logarithms stop once they are of no more use.
-    const double lnA = std::log(A);
-    double lnfact = 0.0;  // ln i!
-    double term = 1.0;    // A^i / i!
-    double sum = 1.0;
-    double rec = 1.0;  // B(i, A) = A B(i-1, A) / (i + A B(i-1, A))
-    int i = 0;
-    while (i < n) {
-        ++i;
-        rec = A * rec / (i + A * rec);
-        if (std::isfinite(sum)) {
-            lnfact += std::log(static_cast<double>(i));
-            term = std::exp(i * lnA - lnfact);
-            sum += term;
-        }
-        if (stop >= 0.0 && (std::isfinite(sum) ? term / sum : rec) <= stop) break;
+    ErlangbWalk w = erlangb_walk(A);
+    while (w.n < n) {
+        erlangb_step(w);
+        if (stop >= 0.0 && w.B <= stop) break;
     }
-    B = std::isfinite(sum) ? term / sum : rec;
-    return i;
+    return w;
 }
 
 // Evaluates B(n, A) through its reciprocal, a sum of positive terms,
@@ -101,22 +86,107 @@ double first_guess(int n, double lnt, double lo, double hi)
     return std::exp(0.5 * (x0 + x1));
 }
 
-}  // namespace
-
-double erlangb(int n, double A)
+// A first guess at the real x where B(x, A) = t, for A above a few
+// hundred: B as the normal density over the normal distribution function
+// at z = (x + 1/2 - A) / sqrt(A), solved for z by Newton steps. That ln B,
+// h(z) = -z^2/2 - ln Phi(z) - ln sqrt(2 pi A), is concave and falls, so
+// past the first step they close in on the root from above. Costs a few
+// erfcs.
+double circuits_guess(double A, double lnt)
 {
-    double B = 1.0;
-    walk(n, A, -1.0, B);
-    return B;
+    constexpr double log_sqrt_2pi = 0.91893853320467274178;
+    const double c = lnt + log_sqrt_2pi + 0.5 * std::log(A);
+    double z = 0;
+    for (int i = 0; i < 30; ++i) {
+        const double log_Phi = log_phi(z);
+        const double h = -0.5 * z * z - log_Phi - c;
+        // d ln Phi / dz of the form log_phi takes: phi / Phi, or far in the
+        // tail that of its asymptotic form.
+        const double d = z > -30 ? std::exp(-0.5 * z * z - log_sqrt_2pi - log_Phi) : -z - 1 / z;
+        const double slope = -z - d;
+        const double next = z - h / slope;
+        if (!(std::fabs(next - z) > 1e-9)) break;
+        z = next;
+    }
+    return A - 0.5 + z * std::sqrt(A);
 }
 
-int erlangb_circuits(double A, double target)
+// The count n of erlangb_circuits located with the continuous function c:
+// c(n) <= t < c(n - 1), each by more than the two functions' combined
+// error, so that erlangb decides alike. 0 where they lie too near the
+// target to tell, or where the steps did not settle.
+int located_circuits(double A, double target, int& evaluations)
 {
+    const double lnt = std::log(target);
+    const auto g = [&](int n) {  // ln B(n, A) - ln t, falling in n
+        if (n == 0) return -lnt;
+        ++evaluations;
+        return continuous(n, A).lnB - lnt;
+    };
+    // B(n, A) >= 1 - n / A puts the count above lo; past n = 2A each
+    // circuit at least halves B, so 1100 more reach any target: hi.
+    int lo = std::max(0, static_cast<int>(A * (1 - target)) - 2);
+    int hi = static_cast<int>(2 * A) + 1100;
+    const double guess = circuits_guess(A, lnt);
+    int n = guess > lo && guess < hi ? static_cast<int>(std::ceil(guess)) : lo + 1;
+    // ln B is concave in n: Newton steps with the slope over the last
+    // circuit land at or above the root, and from there fall to it.
+    for (int step = 0; step < 20 && lo < hi; ++step) {
+        const double g_n = g(n);
+        const double g_before = g(n - 1);
+        constexpr double margin = 1e-11;
+        if (g_before > 0 && g_n <= 0) return g_before > margin && g_n < -margin ? n : 0;
+        const double root =
+            g_n > 0 ? n + g_n / (g_before - g_n) : n - 1 + g_before / (g_before - g_n);
+        (g_n > 0 ? lo : hi) = g_n > 0 ? n : n - 1;
+        // Should a step ever leave the bracket, it is halved instead.
+        n = root > lo && root <= hi ? static_cast<int>(std::ceil(root)) : lo + (hi - lo + 1) / 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+ErlangbWalk erlangb_walk(double A) { return {A, 0, 1.0, std::log(A), 0.0, 1.0, 1.0, 1.0}; }
+
+ErlangbWalk erlangb_walk_from(int n, double A, double B)
+{
+    // An infinite sum is the formula's own sign that its terms no longer
+    // hold and the recurrence goes on alone.
+    return {A, n, B, 0.0, 0.0, 0.0, HUGE_VAL, B};
+}
+
+double erlangb_step(ErlangbWalk& w)
+{
+    // The log-domain terms hold while their sum is finite; from the n where
+    // it overflows on, erlangb(n, A) is the recurrence, so both run side by
+    // side and the logarithms stop once they are of no more use.
+    const int i = ++w.n;
+    w.rec = w.A * w.rec / (i + w.A * w.rec);
+    if (std::isfinite(w.sum)) {
+        w.lnfact += std::log(static_cast<double>(i));
+        w.term = std::exp(i * w.lnA - w.lnfact);
+        w.sum += w.term;
+    }
+    return w.B = std::isfinite(w.sum) ? w.term / w.sum : w.rec;
+}
+
+double erlangb(int n, double A) { return walk(n, A, -1.0).B; }
+
+int erlangb_circuits(double A, double target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
     if (!(A >= 0.0 && A <= erlangb_max_load) || !(target > 0.0 && target < 1.0)) return 0;
+    if (A > 200 && target >= 1e-290) {
+        const int n = located_circuits(A, target, *evaluations);
+        if (n > 0) return n;
+    }
     // Past k = 2A each step at least halves B, so it reaches 0 within about
     // 1100 more steps: the walk ends far below INT_MAX.
-    double B = 1.0;
-    return walk(INT_MAX, A, target, B);
+    ++*evaluations;
+    return walk(INT_MAX, A, target).n;
 }
 
 double erlangb_load(int n, double target, int* evaluations)
