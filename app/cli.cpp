@@ -13,6 +13,14 @@
 
 namespace {
 
+// Value i of one range (0 <= i < count): the last one LAST when a step lands
+// on it within rounding.
+double range_value(const Range& r, long i)
+{
+    const double v = r.first + static_cast<double>(i) * r.step;
+    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
+}
+
 // Parses one item of a list into `range`; false with `error` set.
 bool parse_item(std::string_view item, const Domain& domain, Range& range, std::string& error)
 {
@@ -60,7 +68,7 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
     if (steps > 1e12) return error = quoted + " has too many values", false;
     range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1]};
     // The values rise, so the first and the last bound them all.
-    const double last = list_value(List{range}, range.count - 1);
+    const double last = range_value(range, range.count - 1);
     if (!in_domain(domain, v[0]) || !in_domain(domain, last)) {
         error = quoted + " is outside the domain: " + domain.text;
         return false;
@@ -138,9 +146,15 @@ double list_value(const List& list, long i)
 {
     size_t k = 0;
     while (k + 1 < list.size() && i >= list[k].count) i -= list[k++].count;
-    const Range& r = list[k];
-    const double v = r.first + static_cast<double>(i) * r.step;
-    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
+    return range_value(list[k], i);
+}
+
+double next_value(ListCursor& cursor)
+{
+    const List& list = *cursor.list;
+    if (cursor.i == list[cursor.item].count && cursor.item + 1 < list.size())
+        ++cursor.item, cursor.i = 0;
+    return range_value(list[cursor.item], cursor.i++);
 }
 
 // ---- Options and exits -----------------------------------------------------
@@ -222,22 +236,30 @@ void align(std::string& line, const std::string& text, int width)
 
 // ---- Streaming tables ------------------------------------------------------
 
-bool write_rows(std::FILE* out, const std::string& head, long rows, const RowMaker& row,
-                const char* program, std::FILE* progress, double progress_after)
+bool write_rows(std::FILE* out, long rows, long cells, const CellMaker& make, const char* program,
+                std::FILE* progress, double progress_after)
 {
     using clock = std::chrono::steady_clock;
     const auto start = clock::now();
     auto shown = start;
     bool showing = false;
-    std::string line = head;
-    for (long i = 0; i < rows; ++i) {
-        // Each row goes out as soon as the next is due, so a run that is
-        // cut short has written all it had.
-        if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
+    std::string line;
+    // Each row goes out as it is made, a long one in pieces, so that a run
+    // cut short has written all it had and memory stays that of one piece.
+    const auto emit = [&](bool whole) {
+        if (!whole && line.size() < 4096) return true;
+        const bool written = std::fwrite(line.data(), 1, line.size(), out) == line.size();
         line.clear();
-        row(i, line);
+        return written;
+    };
+    for (long i = -1; i < rows; ++i) {
+        for (long j = -1; j <= cells; ++j) {
+            make(i, j, line);
+            if (!emit(j == cells)) return false;
+        }
         const auto now = clock::now();
-        if (progress != nullptr && now - start >= std::chrono::duration<double>(progress_after) &&
+        if (i >= 0 && progress != nullptr &&
+            now - start >= std::chrono::duration<double>(progress_after) &&
             (!showing || now - shown > std::chrono::milliseconds(200))) {
             std::fprintf(progress, "\r%s: row %ld of %ld", program, i + 1, rows);
             std::fflush(progress);
@@ -246,6 +268,5 @@ bool write_rows(std::FILE* out, const std::string& head, long rows, const RowMak
         }
     }
     if (showing) std::fprintf(progress, "\r%*s\r", 60, "");
-    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
     return std::fflush(out) == 0 && std::ferror(out) == 0;
 }

@@ -69,6 +69,16 @@ bool parse_list(const char* text, const Domain& domain, List& list, std::string&
 long list_size(const List& list);
 double list_value(const List& list, long i);
 
+// A list's values in order, without list_value's search from the first item
+// each time: next_value gives list_value(list, 0), then 1, 2, ... (no more
+// than list_size of them). Start one as ListCursor{&list}.
+struct ListCursor {
+    const List* list;
+    size_t item = 0;  // the item at hand
+    long i = 0;       // the next value's index within it
+};
+double next_value(ListCursor& cursor);
+
 // ---- Options and exits -----------------------------------------------------
 
 // The message for what getopt_long returned as ':' (a missing value) or
@@ -110,16 +120,19 @@ void align(std::string& line, const std::string& text, int width);
 
 // ---- Streaming tables ------------------------------------------------------
 
-// Appends row i of a table, with its newline, to `line`.
-using RowMaker = std::function<void(long i, std::string& line)>;
+// Appends part of a table to `line`: row i's start with j = -1, its cell j
+// with 0 <= j < cells, its end with j = cells; the head (titles, headings)
+// is row -1, made the same way. Called in that order, row after row.
+using CellMaker = std::function<void(long i, long j, std::string& line)>;
 
-// Writes `head`, then rows 0 .. rows - 1 as `row` makes them, each written
-// before the next is made, so a million rows take no more memory than one.
-// When `progress` is given and the run has taken `progress_after` seconds,
-// a line there shows the rows done ("\rPROGRAM: row 12 of 300", every
-// 0.2 s), erased at the end. Returns false when writing to `out` failed;
-// it stops there.
-bool write_rows(std::FILE* out, const std::string& head, long rows, const RowMaker& row,
-                const char* program, std::FILE* progress, double progress_after);
+// Writes the head and rows 0 .. rows - 1, each of `cells` cells, as `make`
+// makes them, a few kilobytes at a time as they are made: neither a million
+// rows nor a row of a million cells takes more memory than one. When
+// `progress` is given and the run has taken `progress_after` seconds, a line
+// there shows the rows done ("\rPROGRAM: row 12 of 300", every 0.2 s),
+// erased at the end. Returns false when writing to `out` failed; it stops
+// there.
+bool write_rows(std::FILE* out, long rows, long cells, const CellMaker& make, const char* program,
+                std::FILE* progress, double progress_after);
 
 #endif  // ERLANGB_CLI_H

@@ -33,8 +33,7 @@ std::string circuits_text(double circuits, bool csv, bool trim)
     return csv ? csv_number(circuits) : text_number(circuits, trim);
 }
 
-// The answer of one cell. `past` holds the column's last rows (row value,
-// answer) for the load solver's start.
+// A column's last rows (row value, answer), for the load solver's start.
 struct Past {
     double n[4], a[4];
     int m = 0;
@@ -56,24 +55,14 @@ double extrapolate(const Past& past, double row)
     return v;
 }
 
-// Whole numbers of circuits keep the whole-number functions, so every
-// figure is the one erlangb and erlangb-size print; others take the
-// continuous function's.
-double cell(const Request& request, double row, double column, Past& past, long& evaluations)
+// The load that `row` circuits carry at blocking `column`, started from the
+// column's past rows, which it joins.
+double load_cell(double row, double column, Past& past, long& evaluations)
 {
-    const bool whole = row == std::floor(row);
-    switch (request.answer) {
-    case Answer::circuits:
-        return request.fractional ? erlangb_fractional_circuits(row, column)
-                                  : erlangb_circuits(row, column);
-    case Answer::blocking:
-        return whole ? erlangb(static_cast<int>(row), column) : erlangb_continuous(row, column);
-    default: break;
-    }
     int made = 0;
-    const double load =
-        whole ? erlangb_load_near(static_cast<int>(row), column, extrapolate(past, row), &made)
-              : erlangb_continuous_load(row, column, &made);
+    const double load = row == std::floor(row) ? erlangb_load_near(static_cast<int>(row), column,
+                                                                   extrapolate(past, row), &made)
+                                               : erlangb_continuous_load(row, column, &made);
     evaluations += made;
     if (past.m == 4) {
         std::copy(past.n + 1, past.n + 4, past.n), std::copy(past.a + 1, past.a + 4, past.a);
@@ -82,6 +71,33 @@ double cell(const Request& request, double row, double column, Past& past, long&
     past.n[past.m] = row, past.a[past.m++] = load;
     return load;
 }
+
+// The most steps of the formula's walk a blocking cell takes.
+constexpr int walk_limit = 3000;
+
+// The blocking of n whole circuits at load A, from the column's walk, which
+// is left at n: stepped on from the row above (or from fewer circuits within
+// walk_limit), or walked from the first circuit up to walk_limit circuits,
+// these exactly as erlangb gives them; beyond, the continuous function
+// (within 1e-12 of the formula), from which the walk then goes on by the
+// recurrence.
+double blocking_cell(int n, double A, ErlangbWalk& walk)
+{
+    if (!(walk.A == A && walk.n <= n && n - walk.n <= walk_limit)) {
+        if (n > walk_limit) {
+            walk = erlangb_walk_from(n, A, erlangb_continuous(n, A));
+            return walk.B;
+        }
+        walk = erlangb_walk(A);
+    }
+    while (walk.n < n) erlangb_step(walk);
+    return walk.B;
+}
+
+// Columns whose past the table keeps down its rows, for the load solver's
+// start or the blocking walk: a wider table keeps none for the others, so a
+// million columns take no more memory than this many.
+constexpr long kept_columns = 4096;
 
 }  // namespace
 
@@ -252,42 +268,74 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
                              "each probability\n"
                            : titles[kind];
     const bool circuit_rows = request.answer != Answer::circuits;
+    const long columns = list_size(request.columns);
+    const auto kept = static_cast<size_t>(std::min(columns, kept_columns));
+    std::vector<Past> past(request.answer == Answer::load ? kept : 0);
+    std::vector<ErlangbWalk> walks(request.answer == Answer::blocking ? kept : 0);
 
-    std::vector<double> columns(static_cast<size_t>(list_size(request.columns)));
-    for (size_t j = 0; j < columns.size(); ++j)
-        columns[j] = list_value(request.columns, static_cast<long>(j));
-    std::vector<Past> past(columns.size());
-
-    std::string head = request.csv ? headers[kind] : title;
-    if (!request.csv) {
-        head += '#';
-        align(head, circuit_rows ? "circuits" : "load", cell_width - 1);
-        for (const double c : columns) head += "  ", align(head, text_number(c, true), cell_width);
-        head += '\n';
-    }
-
-    const auto row = [&](long i, std::string& line) {
-        const double value = list_value(request.rows, i);
-        const std::string row_text = circuit_rows  ? circuits_text(value, request.csv, true)
-                                     : request.csv ? csv_number(value)
-                                                   : text_number(value, true);
-        if (!request.csv) align(line, row_text, cell_width);
-        for (size_t j = 0; j < columns.size(); ++j) {
-            const double answer = cell(request, value, columns[j], past[j], *evaluations);
-            const std::string answer_text = request.answer == Answer::circuits
-                                                ? circuits_text(answer, request.csv, false)
-                                            : request.csv ? csv_number(answer)
-                                                          : text_number(answer, false);
-            if (request.csv) {
-                line.append(row_text).append(",").append(csv_number(columns[j]));
-                line.append(",").append(answer_text).append("\n");
-            } else {
-                line += "  ";
-                align(line, answer_text, cell_width);
+    ListCursor row_cursor{&request.rows};
+    ListCursor column_cursor{&request.columns};
+    double row = 0;
+    double column = 0;
+    std::string row_text;
+    const auto make = [&](long i, long j, std::string& line) {
+        if (j == -1) {
+            column_cursor = ListCursor{&request.columns};
+            if (i == -1) {
+                line += request.csv ? headers[kind] : title;
+                if (!request.csv)
+                    line += '#', align(line, circuit_rows ? "circuits" : "load", cell_width - 1);
+                return;
             }
+            row = next_value(row_cursor);
+            row_text = circuit_rows  ? circuits_text(row, request.csv, true)
+                       : request.csv ? csv_number(row)
+                                     : text_number(row, true);
+            if (!request.csv) align(line, row_text, cell_width);
+            return;
         }
-        if (!request.csv) line += '\n';
+        if (j == columns) {
+            if (!request.csv) line += '\n';
+            return;
+        }
+        column = next_value(column_cursor);
+        if (i == -1) {
+            if (!request.csv) line += "  ", align(line, text_number(column, true), cell_width);
+            return;
+        }
+        const auto k = static_cast<size_t>(j);
+        const bool whole = row == std::floor(row);
+        double answer = 0;
+        switch (request.answer) {
+        case Answer::load: {
+            Past scratch;
+            answer = load_cell(row, column, k < kept ? past[k] : scratch, *evaluations);
+            break;
+        }
+        case Answer::circuits:
+            answer = request.fractional ? erlangb_fractional_circuits(row, column)
+                                        : erlangb_circuits(row, column);
+            break;
+        case Answer::blocking: {
+            ErlangbWalk scratch{};
+            answer = !whole ? erlangb_continuous(row, column)
+                            : blocking_cell(static_cast<int>(row), column,
+                                            k < kept ? walks[k] : scratch);
+            break;
+        }
+        }
+        const std::string answer_text = request.answer == Answer::circuits
+                                            ? circuits_text(answer, request.csv, false)
+                                        : request.csv ? csv_number(answer)
+                                                      : text_number(answer, false);
+        if (request.csv) {
+            line.append(row_text).append(",").append(csv_number(column));
+            line.append(",").append(answer_text).append("\n");
+        } else {
+            line += "  ";
+            align(line, answer_text, cell_width);
+        }
     };
-    return write_rows(out, head, list_size(request.rows), row, table_program, progress,
+    return write_rows(out, list_size(request.rows), columns, make, table_program, progress,
                       progress_after);
 }

@@ -64,17 +64,24 @@ extern const char* const usage_text;
 
 // ---- The table -------------------------------------------------------------
 
-// Computes the table row by row and writes each row as soon as it is done,
-// keeping only the row at hand and the column's previous answers (so a
-// million rows take no more memory than one). Text: a "# " title line, a
-// "#" line of headings, then right-aligned columns. CSV: a header naming
-// row, column and answer, then one line per cell in the same order.
-// Cells: load by erlangb_load_near, started down each column from the cubic
-// through the four rows above, about 2 evaluations of B a cell; circuits by
-// erlangb_circuits (erlangb_fractional_circuits with --fractional);
-// blocking by erlangb. Circuits that are no whole number take the
-// continuous function and its load, erlangb_continuous(_load). When `progress` is given and the
-// run has taken `progress_after` seconds, a line there shows the rows done
+// Computes the table row by row and writes it as it goes (write_rows),
+// keeping only the row at hand and, for the first 4096 columns, each
+// column's past: a million rows or columns take no more memory than one.
+// Text: a "# " title line, a "#" line of headings, then right-aligned
+// columns. CSV: a header naming row, column and answer, then one line per
+// cell in the same order. Cells:
+//   load      erlangb_load_near, started from the cubic through the four
+//             rows above, about 2 evaluations of B a cell
+//   circuits  erlangb_circuits (erlangb_fractional_circuits with
+//             --fractional)
+//   blocking  the formula's walk, stepped on from the column's row above
+//             or from its fewer circuits within 3000, or walked from the
+//             first circuit up to 3000: erlangb's own figures; beyond, the
+//             continuous function (within 1e-12 of erlangb), from which
+//             the next rows step on by the recurrence
+// Circuits that are no whole number take the continuous function and its
+// load, erlangb_continuous(_load). When `progress` is given and the run has
+// taken `progress_after` seconds, a line there shows the rows done
 // ("\rerlangb-table: row 12 of 300", every 0.2 s), erased at the end. When
 // `evaluations` is given, the load solver's evaluations are counted there.
 // Returns false when writing to `out` failed.

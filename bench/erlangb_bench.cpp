@@ -41,15 +41,18 @@ void formula_at(benchmark::State& state)
 BENCHMARK(continuous)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
 BENCHMARK(formula_at)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
 
-// The circuits for 1 to 100,000 erlangs at 1 % blocking: linear in the
-// circuits found (N below).
+// The circuits for 1 to 1,000,000 erlangs at 1 % blocking: the formula's
+// walk over the circuits up to 1000 erlangs, a few evaluations of the
+// continuous function above (counted).
 void circuits(benchmark::State& state)
 {
     const auto A = static_cast<double>(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(erlangb_circuits(A, 0.01));
-    state.SetComplexityN(erlangb_circuits(A, 0.01));
+    int evaluations = 0;
+    state.counters["circuits"] = erlangb_circuits(A, 0.01, &evaluations);
+    state.counters["evaluations"] = evaluations;
 }
-BENCHMARK(circuits)->RangeMultiplier(10)->Range(1, 100000)->Complexity(benchmark::oN);
+BENCHMARK(circuits)->RangeMultiplier(10)->Range(1, 1000000);
 
 // The load that the circuits for 1 to 1,000,000 erlangs carry at 1 %, with the
 // evaluations of B(n, .) the solver makes for it.
@@ -66,8 +69,11 @@ void load(benchmark::State& state)
 BENCHMARK(load)->RangeMultiplier(10)->Range(1, 1000000);
 
 // erlangb-table's ITU-T layout (301 circuits by 20 grades of service, each
-// cell a load) and one long column, 1 to 10,000 circuits at 1 %, written to
-// /dev/null as the program writes them.
+// cell a load), one long column, 1 to 10,000 circuits at 1 %, and the big
+// tables: the blocking curve of a 100,000-circuit group (a cell each from
+// the continuous function), blocking down two million consecutive circuits
+// (a step of the formula a cell), and the circuits for 10,000 loads up to
+// 100,000 erlangs; written to /dev/null as the program writes them.
 void table(benchmark::State& state, std::vector<std::string> args)
 {
     args.insert(args.begin(), "erlangb-table");
@@ -89,6 +95,12 @@ BENCHMARK_CAPTURE(table, itu_layout,
                    "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(table, long_column, {"-n", "1..10000", "-b", "1%"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, blocking_curve, {"-n", "100000", "-a", "1..100000", "--csv"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, two_million_rows, {"-n", "1..2000000", "-a", "1000", "--csv"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, circuits_for_loads, {"-a", "1..100000..10", "-b", "1%", "--csv"})
     ->Unit(benchmark::kMillisecond);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
