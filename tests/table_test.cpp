@@ -205,6 +205,15 @@ TEST(Table, BlockingCellsByRoute)
         }
         EXPECT_FALSE(std::getline(csv, line)) << line;
     }
+    // Past the first 4096 columns none is kept: the last cell of a wider
+    // table comes from the continuous function, the one before from the
+    // column's walk.
+    const std::string wide = run_table({"-n", "3001,3002", "-a", "1..4097", "--csv"});
+    const size_t last = wide.rfind('\n', wide.size() - 2);
+    ErlangbWalk walk = erlangb_walk_from(3001, 4096, erlangb_continuous(3001, 4096));
+    EXPECT_EQ(wide.substr(wide.rfind('\n', last - 1) + 1),
+              "3002,4096," + csv_number(erlangb_step(walk)) + "\n3002,4097," +
+                  csv_number(erlangb_continuous(3002, 4097)) + "\n");
 }
 
 // Cells of published Erlang B tables (5 significant digits), each the
