@@ -228,6 +228,12 @@ std::string csv_number(double value)
     return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
 }
 
+std::string circuits_text(double circuits, bool csv, bool trim)
+{
+    if (circuits == std::floor(circuits)) return std::to_string(static_cast<long>(circuits));
+    return csv ? csv_number(circuits) : text_number(circuits, trim);
+}
+
 void align(std::string& line, const std::string& text, int width)
 {
     line.append(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), ' ');

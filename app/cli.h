@@ -81,6 +81,10 @@ double next_value(ListCursor& cursor);
 
 // ---- Options and exits -----------------------------------------------------
 
+// What a command line asks for: the program's table (its output, whatever
+// its shape), its help, its version, or nothing, being bad usage.
+enum class Action { table, help, version, bad_usage };
+
 // The message for what getopt_long returned as ':' (a missing value) or
 // '?' (an unknown option), with the option string starting with ':' and
 // opterr 0; `arg` is argv[optind - 1]: "option '-a' needs a value",
@@ -110,6 +114,10 @@ std::string text_number(double value, bool trim);
 
 // The shortest text that reads back as the same double ("0.01", "1e-05").
 std::string csv_number(double value);
+
+// A number of circuits as a table shows it: a whole one in full, another as
+// csv_number or text_number writes it.
+std::string circuits_text(double circuits, bool csv, bool trim);
 
 // A text table's column width: room for any number text_number writes up
 // to a billion.

@@ -26,13 +26,6 @@ const Domain domains[] = {
 
 const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
 
-// A number of circuits: whole ones in full, others as the other numbers.
-std::string circuits_text(double circuits, bool csv, bool trim)
-{
-    if (circuits == std::floor(circuits)) return std::to_string(static_cast<long>(circuits));
-    return csv ? csv_number(circuits) : text_number(circuits, trim);
-}
-
 // A column's last rows (row value, answer), for the load solver's start.
 struct Past {
     double n[4], a[4];

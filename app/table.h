@@ -46,9 +46,6 @@ struct Request {
     bool fractional;  // circuit answers as the real x of erlangb_fractional_circuits
 };
 
-// What the command line asks for.
-enum class Action { table, help, version, bad_usage };
-
 // Reads the options of erlangb-table (getopt_long). For Action::table it
 // fills `request`; for Action::bad_usage it sets `error` to one line that
 // names the option and the text at fault (without the program's name).

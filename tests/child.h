@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -92,13 +93,13 @@ inline std::string exec_path(const char* path)
 }
 inline std::string exec_program() { return exec_path(ERLANGB_PROGRAM); }
 
-// A `call` that runs the built table program with these arguments, its
+// A `call` that runs the built program at `path` with these arguments, its
 // standard output on `output` when one is named.
-inline std::function<std::string()> exec_table(std::vector<std::string> args,
-                                               const char* output = nullptr)
+inline std::function<std::string()> exec_with(const char* path, std::vector<std::string> args,
+                                              const char* output = nullptr)
 {
-    return [args, output] {
-        std::vector<char*> argv{const_cast<char*>(ERLANGB_TABLE_PROGRAM)};
+    return [path, args, output] {
+        std::vector<char*> argv{const_cast<char*>(path)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         if (output != nullptr) dup2(open(output, O_WRONLY), 1);
@@ -106,6 +107,11 @@ inline std::function<std::string()> exec_table(std::vector<std::string> args,
         _exit(127);
         return std::string();
     };
+}
+inline std::function<std::string()> exec_table(std::vector<std::string> args,
+                                               const char* output = nullptr)
+{
+    return exec_with(ERLANGB_TABLE_PROGRAM, std::move(args), output);
 }
 inline std::string exec_size_program() { return exec_path(ERLANGB_SIZE_PROGRAM); }
 

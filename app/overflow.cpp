@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: MIT
+// erlangb-overflow's own part. The contracts are in overflow.h.
+#include "app/overflow.h"
+
+#include <getopt.h>
+
+#include <cmath>
+#include <string_view>
+
+#include "teletraffic/erlangb.h"
+
+namespace {
+
+const Domain circuits_domain = {0,
+                                erlangb_max_circuits,
+                                false,
+                                true,
+                                false,
+                                nullptr,
+                                "circuits are above 0 and at most 10000000"};
+const Domain load_domain = {0,
+                            erlangb_max_load,
+                            false,
+                            true,
+                            false,
+                            nullptr,
+                            "a load is above 0 and at most 5000000 erlang"};
+const Domain blocking_domain = {
+    0,
+    1,
+    false,
+    false,
+    true,
+    nullptr,
+    "a blocking probability lies strictly between 0 and 1 (0% and 100%)"};
+
+// A single positive number, so named in errors.
+Domain positive(const char* name, const char* text)
+{
+    return {0, HUGE_VAL, false, false, false, name, text};
+}
+
+// Reads one number of `domain` from `text` into `value`; false with
+// `error` set as parse_list sets it.
+bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error)
+{
+    const std::string quoted = "'" + std::string(text) + "'";
+    switch (parse_number(text, domain.percent, value)) {
+    case Number::malformed: return error = quoted + " is no number", false;
+    case Number::out_of_range: return error = quoted + " is out of range: " + domain.text, false;
+    case Number::ok: break;
+    }
+    if (in_domain(domain, value)) return true;
+    return error = quoted + " is outside the domain: " + domain.text, false;
+}
+
+// Parses a list of groups N:A, comma-separated, into the sum of their
+// overflows; false with `error` set.
+bool parse_groups(const char* text, Traffic& sum, std::string& error)
+{
+    std::string_view rest(text);
+    for (;;) {
+        const size_t comma = rest.find(',');
+        const std::string_view item = rest.substr(0, comma);
+        if (item.empty()) return error = "an empty item", false;
+        const size_t colon = item.find(':');
+        if (colon == std::string_view::npos || colon == 0 || colon + 1 == item.size() ||
+            item.find(':', colon + 1) != std::string_view::npos)
+            return error = "'" + std::string(item) + "' is no group N:A (circuits:load)", false;
+        double n = 0;
+        double A = 0;
+        if (!parse_value(item.substr(0, colon), circuits_domain, n, error) ||
+            !parse_value(item.substr(colon + 1), load_domain, A, error))
+            return false;
+        const Traffic t = erlangb_overflow(n, A);
+        sum.mean += t.mean, sum.variance += t.variance;
+        if (comma == std::string_view::npos) return true;
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+// Whether the method solves an equivalent random group.
+bool has_group(OverflowMethod method) { return method != OverflowMethod::hayward; }
+
+// Why the method cannot take the traffic, or "" when it can.
+std::string traffic_error(const Traffic& t, OverflowMethod method)
+{
+    const double Z = t.variance / t.mean;
+    const std::string described =
+        "(mean " + csv_number(t.mean) + " erlang, peakedness " + csv_number(Z) + ")";
+    if (!has_group(method)) {
+        if (!std::isnan(erlangb_overflow_blocking(t, 1, method))) return "";
+        return "the traffic " + described +
+               " is outside Hayward's domain: a mean above 0, a peakedness above 0 and at "
+               "most 50, the mean at most 5000000 times the peakedness";
+    }
+    if (Z < 1)
+        return "the traffic " + described +
+               " is smooth (peakedness below 1) and has no equivalent random group; use "
+               "--method hayward";
+    if (!std::isnan(erlangb_rapp(t).load)) return "";
+    return "the traffic " + described +
+           " is outside the equivalent random method's domain: a mean of 0.001 to 10000 "
+           "erlang, a peakedness of 1 to 50; use --method hayward";
+}
+
+}  // namespace
+
+const char* const overflow_usage =
+    "Usage: erlangb-overflow [OPTION]...\n"
+    "Blocking and size of a final group offered overflow traffic: the calls that\n"
+    "first-choice groups turn away, peaked (variance above the mean), with Poisson\n"
+    "traffic beside it if any.\n"
+    "\n"
+    "The traffic, from the groups it overflows from:\n"
+    "  -g, --group LIST         first-choice groups N:A, N circuits (real allowed)\n"
+    "                           offered A erlangs, e.g. 10:8,20:25\n"
+    "  -p, --poisson A          Poisson traffic in erlangs offered to the final group\n"
+    "or as measured:\n"
+    "  -m, --mean M             the traffic's mean in erlangs\n"
+    "  -v, --variance V         its variance, or\n"
+    "  -z, --peakedness Z       its peakedness, variance / mean\n"
+    "\n"
+    "The question (neither: the traffic and its equivalent group described):\n"
+    "  -n, --circuits LIST      final-group circuits: the blocking of each and the\n"
+    "                           traffic it loses in erlangs\n"
+    "  -b, --blocking LIST      blocking targets, 0.01 or 1%: the circuits each needs\n"
+    "      --fractional         with --blocking: the real number of circuits\n"
+    "\n"
+    "      --method METHOD      equivalent-random (Wilkinson's, solved exactly; the\n"
+    "                           default), rapp (Rapp's approximation of it) or\n"
+    "                           hayward (circuits and load divided by the peakedness;\n"
+    "                           smooth traffic too)\n"
+    "      --csv                comma-separated values, exact numbers\n"
+    "  -h, --help               show this help and exit\n"
+    "  -V, --version            show the version and exit\n"
+    "\n"
+    "LIST is comma-separated items: a number, or a range FIRST..LAST or\n"
+    "FIRST..LAST..STEP (STEP default 1). Numbers are decimal, with an optional\n"
+    "exponent (1e-3). The equivalent random method takes a mean of 0.001 to 10000\n"
+    "erlangs and a peakedness of 1 to 50.\n"
+    "\n"
+    "Examples:\n"
+    "  erlangb-overflow -g 10:8,20:25 -n 5,10,15\n"
+    "      the overflow of two groups offered to final groups of 5, 10 and 15 circuits\n"
+    "  erlangb-overflow -m 7.97 -z 2.31 -b 1% --method hayward\n"
+    "      the circuits for 1 % blocking of measured traffic, by Hayward's method\n"
+    "\n"
+    "Exit status: 0 when the output was written, 1 when it could not be written,\n"
+    "2 for bad usage.\n";
+
+Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std::string& error)
+{
+    enum { csv_option = 256, fractional_option, method_option };
+    static const option options[] = {
+        {"group", required_argument, nullptr, 'g'},
+        {"poisson", required_argument, nullptr, 'p'},
+        {"mean", required_argument, nullptr, 'm'},
+        {"variance", required_argument, nullptr, 'v'},
+        {"peakedness", required_argument, nullptr, 'z'},
+        {"circuits", required_argument, nullptr, 'n'},
+        {"blocking", required_argument, nullptr, 'b'},
+        {"method", required_argument, nullptr, method_option},
+        {"fractional", no_argument, nullptr, fractional_option},
+        {"csv", no_argument, nullptr, csv_option},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    const Domain singles[] = {
+        {0, erlangb_max_load, false, true, false, "Poisson load", load_domain.text},
+        positive("mean", "a mean is above 0 erlang"),
+        positive("variance", "a variance is above 0"),
+        positive("peakedness", "a peakedness is above 0"),
+    };
+    const char* const names[] = {"--group",      "--poisson",  "--mean",     "--variance",
+                                 "--peakedness", "--circuits", "--blocking", "--method"};
+    const int letters[] = {'g', 'p', 'm', 'v', 'z', 'n', 'b', method_option};
+    bool seen[8] = {};
+    double value[4] = {};  // poisson, mean, variance, peakedness
+    Traffic groups{0, 0};
+    request = OverflowRequest{{0, 0}, OverflowMethod::equivalent_random, {}, {}, false, false};
+    opterr = 0;  // the messages are ours, in the program's own form
+    optind = 0;  // restart the scan: tests parse many command lines
+    for (int c; (c = getopt_long(argc, argv, ":g:p:m:v:z:n:b:hV", options, nullptr)) != -1;) {
+        switch (c) {
+        case 'h': return Action::help;
+        case 'V': return Action::version;
+        case csv_option: request.csv = true; continue;
+        case fractional_option: request.fractional = true; continue;
+        case ':':
+        case '?': return error = option_error(c, argv[optind - 1]), Action::bad_usage;
+        default: break;
+        }
+        int i = 0;
+        while (letters[i] != c) ++i;
+        const std::string name = names[i];
+        if (seen[i]) return error = name + " is given twice", Action::bad_usage;
+        seen[i] = true;
+        std::string what;
+        List list;
+        bool ok = true;
+        if (c == 'g') {
+            ok = parse_groups(optarg, groups, what);
+        } else if (c == 'n' || c == 'b') {
+            ok = parse_list(optarg, c == 'n' ? circuits_domain : blocking_domain,
+                            c == 'n' ? request.circuits : request.targets, what);
+        } else if (c == method_option) {
+            const std::string_view m(optarg);
+            ok = m == "equivalent-random" || m == "rapp" || m == "hayward";
+            request.method = m == "rapp"      ? OverflowMethod::rapp
+                             : m == "hayward" ? OverflowMethod::hayward
+                                              : OverflowMethod::equivalent_random;
+            what = "a method is equivalent-random, rapp or hayward";
+        } else if (parse_list(optarg, singles[i - 1], list, what)) {
+            value[i - 1] = list_value(list, 0);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            error = name;
+            error.append(" '").append(optarg).append("': ").append(what);
+            return Action::bad_usage;
+        }
+    }
+    if (optind < argc)
+        return error = std::string("unexpected operand '") + argv[optind] + "'", Action::bad_usage;
+    if (seen[2] && (seen[0] || seen[1]))
+        return error = "--mean gives the traffic as measured: not with --group or --poisson",
+               Action::bad_usage;
+    if (seen[2] && seen[3] == seen[4])
+        return error = seen[3] ? "--variance and --peakedness both give the variance"
+                               : "--mean needs --variance or --peakedness",
+               Action::bad_usage;
+    if (!seen[2] && (seen[3] || seen[4]))
+        return error = std::string(seen[3] ? "--variance" : "--peakedness") + " needs --mean",
+               Action::bad_usage;
+    if (!seen[0] && !seen[1] && !seen[2])
+        return error =
+                   "give the traffic: --group or --poisson, or --mean with --variance or "
+                   "--peakedness",
+               Action::bad_usage;
+    if (seen[5] && seen[6])
+        return error = "--circuits and --blocking ask two questions: give one", Action::bad_usage;
+    if (request.fractional && !seen[6])
+        return error = "--fractional goes with --blocking", Action::bad_usage;
+    request.traffic = seen[2] ? Traffic{value[1], seen[3] ? value[2] : value[1] * value[3]}
+                              : Traffic{groups.mean + value[0], groups.variance + value[0]};
+    error = traffic_error(request.traffic, request.method);
+    return error.empty() ? Action::table : Action::bad_usage;
+}
+
+bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* progress)
+{
+    const Traffic& t = request.traffic;
+    const bool group = has_group(request.method);
+    const EquivalentRandom g = request.method == OverflowMethod::rapp ? erlangb_rapp(t)
+                               : group                                ? erlangb_equivalent_random(t)
+                                       : EquivalentRandom{t.variance / t.mean, 0.0};
+    const bool by_circuits = !request.circuits.empty();
+    const List& rows = by_circuits ? request.circuits : request.targets;
+    const auto number = [&](double v) {
+        return request.csv ? csv_number(v) : text_number(v, false);
+    };
+
+    std::string head;
+    if (request.csv) {
+        head = by_circuits                ? "circuits,blocking,lost\n"
+               : !request.targets.empty() ? "blocking,circuits\n"
+                                          : "mean,variance,peakedness,equivalent_load,"
+                                            "equivalent_circuits\n";
+        if (rows.empty()) {
+            head += number(t.mean) + "," + number(t.variance) + "," + number(t.variance / t.mean) +
+                    "," + (group ? number(g.load) : "") + "," + (group ? number(g.circuits) : "") +
+                    "\n";
+        }
+    } else {
+        head = "# offered traffic: mean " + number(t.mean) + " erlang, variance " +
+               number(t.variance) + ", peakedness " + number(t.variance / t.mean) + "\n";
+        if (group) {
+            head += request.method == OverflowMethod::rapp ? "# Rapp's equivalent random group: "
+                                                           : "# equivalent random group: ";
+            head += number(g.load) + " erlang offered to " + number(g.circuits) + " circuits\n";
+        } else {
+            head +=
+                "# Hayward: circuits and load divided by the peakedness " + number(g.load) + "\n";
+        }
+        if (by_circuits) {
+            head += "# final group: the blocking, and the traffic lost in erlang\n#";
+            align(head, "circuits", cell_width - 1);
+            head += "  ", align(head, "blocking", cell_width);
+            head += "  ", align(head, "lost", cell_width);
+            head += "\n";
+        } else if (!rows.empty()) {
+            head += request.fractional
+                        ? "# final group: the real number of circuits at each blocking\n#"
+                        : "# final group: the circuits each blocking needs\n#";
+            align(head, "blocking", cell_width - 1);
+            head += "  ", align(head, "circuits", cell_width);
+            head += "\n";
+        }
+    }
+
+    ListCursor cursor{&rows};
+    const auto make = [&](long i, long j, std::string& line) {
+        if (i == -1 || j != -1) {
+            if (i == -1 && j == -1) line += head;
+            return;
+        }
+        const double v = next_value(cursor);
+        const std::string first = by_circuits   ? circuits_text(v, request.csv, true)
+                                  : request.csv ? csv_number(v)
+                                                : text_number(v, true);
+        std::string cells[2];
+        if (by_circuits) {
+            const double B = group ? erlangb_group_blocking(t, g, v)
+                                   : erlangb_overflow_blocking(t, v, request.method);
+            cells[0] = number(B), cells[1] = number(B * t.mean);
+        } else {
+            cells[0] = request.fractional
+                           ? number(erlangb_overflow_fractional_circuits(t, v, request.method))
+                           : std::to_string(erlangb_overflow_circuits(t, v, request.method));
+        }
+        if (request.csv) {
+            line += first;
+            for (const std::string& cell : cells)
+                if (!cell.empty()) line += "," + cell;
+        } else {
+            align(line, first, cell_width);
+            for (const std::string& cell : cells)
+                if (!cell.empty()) line += "  ", align(line, cell, cell_width);
+        }
+        line += '\n';
+    };
+    return write_rows(out, list_size(rows), 0, make, overflow_program, progress, 1.0);
+}
