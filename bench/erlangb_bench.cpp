@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The cost of the formula as the circuits grow, of the two sizing solvers as
-// the load grows, and of the scanners on typical answer lines.
+// the load grows, of the table program's tables, of the equivalent random
+// group, and of the scanners on typical answer lines.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "app/table.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/overflow.h"
 #include "vizaza.h"
 
 namespace {
@@ -102,6 +104,26 @@ BENCHMARK_CAPTURE(table, two_million_rows, {"-n", "1..2000000", "-a", "1000", "-
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(table, circuits_for_loads, {"-a", "1..100000..10", "-b", "1%", "--csv"})
     ->Unit(benchmark::kMillisecond);
+
+// Wilkinson's equivalent random group, beside the one evaluation of the
+// continuous function it takes a few of (counted): the overflow of the
+// groups 10:8 and 20:25 together, and traffic at the domain's corners.
+void equivalent_random(benchmark::State& state, Traffic t)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb_equivalent_random(t));
+    int evaluations = 0;
+    erlangb_equivalent_random(t, &evaluations);
+    state.counters["evaluations"] = evaluations;
+}
+BENCHMARK_CAPTURE(equivalent_random, two_groups, Traffic{7.970542288766227, 18.385229682863162});
+BENCHMARK_CAPTURE(equivalent_random, near_poisson, Traffic{3, 3.0000003});
+BENCHMARK_CAPTURE(equivalent_random, small_peaked, Traffic{0.001, 0.05});
+BENCHMARK_CAPTURE(equivalent_random, large_peaked, Traffic{10000, 500000});
+void one_evaluation(benchmark::State& state)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb_continuous(20.532, 26.632));
+}
+BENCHMARK(one_evaluation);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Fuzzes the command line: the list parser with each of erlangb-table's
-// quantities, and whole erlangb-table command lines (arguments split at NUL
-// bytes), written as tables when they are small. A refusal is fine; a
-// crash, a hang, a sanitizer report or a broken promise below is not.
+// quantities, and whole erlangb-table and erlangb-overflow command lines
+// (arguments split at NUL bytes), written out when they ask for a few rows.
+// A refusal is fine; a crash, a hang, a sanitizer report or a broken
+// promise below is not.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/overflow.h"
 #include "app/table.h"
 #include "fuzz_stdin.h"
 
@@ -66,10 +68,32 @@ void check_command_line(std::vector<std::string>& args)
     FUZZ_CHECK(lines == (request.csv ? 1 + rows * columns : 2 + rows));
 }
 
+// A whole erlangb-overflow command line: a few rows are written to memory,
+// whole lines, one per row after the description.
+void check_overflow(std::vector<char*>& argv)
+{
+    OverflowRequest request{};
+    std::string error;
+    const Action action =
+        parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error);
+    if (action == Action::bad_usage) FUZZ_CHECK(!error.empty());
+    if (action != Action::table) return;
+    FUZZ_CHECK(request.traffic.mean > 0 && request.traffic.variance > 0);
+    const long rows = list_size(request.circuits) + list_size(request.targets);
+    if (rows > 4) return;
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    FUZZ_CHECK(out != nullptr && write_overflow(request, out));
+    std::fclose(out);
+    FUZZ_CHECK(size > 0 && text[size - 1] == '\n');
+    std::free(text);
+}
+
 }  // namespace
 
-// The first byte chooses: 0 to 4 a list of that quantity, anything else a
-// command line.
+// The first byte chooses: 0 to 4 a list of that quantity, 5 to 127 a table
+// command line, 128 and above an overflow command line.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
@@ -78,12 +102,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check_list(rest.c_str(), static_cast<Quantity>(data[0]));
         return 0;
     }
-    std::vector<std::string> args{"erlangb-table"};
+    std::vector<std::string> args{data[0] < 128 ? "erlangb-table" : "erlangb-overflow"};
     for (size_t start = 0; start <= rest.size();) {
         const size_t end = std::min(rest.find('\0', start), rest.size());
         args.push_back(rest.substr(start, end - start));
         start = end + 1;
     }
-    check_command_line(args);
+    if (data[0] < 128) {
+        check_command_line(args);
+        return 0;
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    check_overflow(argv);
     return 0;
 }
