@@ -131,18 +131,18 @@ int located_circuits(double A, double target, int& evaluations)
     int n = guess > lo && guess < hi ? static_cast<int>(std::ceil(guess)) : lo + 1;
     // ln B is concave in n: Newton steps with the slope over the last
     // circuit land at or above the root, and from there fall to it.
-    for (int step = 0; step < 20 && lo < hi; ++step) {
+    for (int step = 1;; ++step) {
         const double g_n = g(n);
         const double g_before = g(n - 1);
         constexpr double margin = 1e-11;
-        if (g_before > 0 && g_n <= 0) return g_before > margin && g_n < -margin ? n : 0;
+        const bool found = g_before > 0 && g_n <= 0;
+        if (found || step == 20) return found && g_before > margin && g_n < -margin ? n : 0;
         const double root =
             g_n > 0 ? n + g_n / (g_before - g_n) : n - 1 + g_before / (g_before - g_n);
         (g_n > 0 ? lo : hi) = g_n > 0 ? n : n - 1;
         // Should a step ever leave the bracket, it is halved instead.
         n = root > lo && root <= hi ? static_cast<int>(std::ceil(root)) : lo + (hi - lo + 1) / 2;
     }
-    return 0;
 }
 
 }  // namespace
