@@ -194,6 +194,7 @@ int finish_output(const char* program)
 std::string text_number(double value, bool trim)
 {
     if (value == 0) return "0";
+    if (!std::isfinite(value)) return csv_number(value);  // "inf", as an endless wait is
     char buf[400];
     char* end = nullptr;
     if (std::fabs(value) < 1e-4) {

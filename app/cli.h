@@ -108,8 +108,8 @@ int finish_output(const char* program);
 
 // A number as a text table shows it: 5 significant digits, in exponent
 // notation only below 0.0001, whole numbers in full (277.13, 0.010101,
-// 1.0000e-05, 100918). `trim` drops trailing zeros after the point (for
-// headings).
+// 1.0000e-05, 100918); infinity as "inf". `trim` drops trailing zeros
+// after the point (for headings).
 std::string text_number(double value, bool trim);
 
 // The shortest text that reads back as the same double ("0.01", "1e-05").

@@ -9,6 +9,7 @@
 
 #include "teletraffic/blocking.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/falsi.h"
 
 using teletraffic::detail::Blocking;
 using teletraffic::detail::continuous;
@@ -110,19 +111,11 @@ EquivalentRandom erlangb_equivalent_random(Traffic t, int* evaluations)
         g1 = g(u1);
     }
     // Both A* and N* move by d's change: it ends below 1e-13 of A*.
-    while (g1 != 0 && std::fabs(std::exp(u1) - std::exp(u0)) > 1e-13 * (lowest + std::exp(u1)) &&
-           *evaluations < 40) {
-        const double u = u1 - g1 * (u1 - u0) / (g1 - g0);
-        const double gu = g(u);
-        if ((gu > 0) != (g1 > 0)) {
-            u0 = u1, g0 = g1;
-        } else {
-            const double m = 1 - gu / g1;
-            g0 *= m > 0 ? m : 0.5;
-        }
-        u1 = u, g1 = gu;
-    }
-    const double d = std::exp(u1);
+    const double d =
+        std::exp(teletraffic::detail::falsi(g, u0, g0, u1, g1, [&](double a, double b) {
+            return std::fabs(std::exp(a) - std::exp(b)) <= 1e-13 * (lowest + std::exp(b)) ||
+                   *evaluations >= 40;
+        }));
     return {lowest + d, ratio * d};
 }
 

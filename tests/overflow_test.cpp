@@ -106,6 +106,11 @@ TEST(Overflow, FinalGroup)
                 const double x = erlangb_overflow_fractional_circuits(t, target, methods[m]);
                 EXPECT_TRUE(x > n - 1 && x <= n) << r.M << " m" << m << ": " << x << " for " << n;
             }
+            // A target the blocking of 7 circuits meets exactly.
+            const double exact = erlangb_overflow_blocking(t, 7, methods[m]);
+            if (exact < 1) {
+                EXPECT_EQ(erlangb_overflow_circuits(t, exact, methods[m]), 7) << r.M << " m" << m;
+            }
         }
     }
 }
@@ -127,13 +132,16 @@ TEST(Overflow, Domain)
         EXPECT_EQ(std::isnan(erlangb_rapp(t).circuits), !c.group) << c.M << ", " << c.V;
         EXPECT_EQ(erlangb_overflow_circuits(t, 0.01) == 0, !c.group) << c.M << ", " << c.V;
     }
-    // Poisson traffic: no group at all.
-    const EquivalentRandom poisson = erlangb_equivalent_random({3, 3});
+    // Poisson traffic: no group at all, and nothing to evaluate.
+    int evaluations = -1;
+    const EquivalentRandom poisson = erlangb_equivalent_random({3, 3}, &evaluations);
+    EXPECT_EQ(evaluations, 0);
     EXPECT_EQ(poisson.load, 3.0);
     EXPECT_EQ(poisson.circuits, 0.0);
     EXPECT_EQ(erlangb_rapp({3, 3}).circuits, 0.0);
     // Smooth traffic by Hayward's method, which takes a peakedness up to 50.
     EXPECT_TRUE(std::isnan(erlangb_overflow_blocking({1, 50.01}, 1, OverflowMethod::hayward)));
+    EXPECT_FALSE(std::isnan(erlangb_overflow_blocking({1e7, 2e7}, 1, OverflowMethod::hayward)));
     EXPECT_NEAR(erlangb_overflow_blocking({5, 2.5}, 5, OverflowMethod::hayward) /
                     erlangb_continuous(10, 10),
                 1.0, 1e-15);
@@ -238,6 +246,9 @@ TEST(Overflow, Answers)
                   csv_number(erlangb_overflow_fractional_circuits({5, 2.5}, 0.01,
                                                                   OverflowMethod::hayward)) +
                   "\n");
+    EXPECT_EQ(run({"-p", "5", "-n", "5"}), "circuits,blocking,lost\n5," +
+                                               csv_number(erlangb_continuous(5, 5)) + "," +
+                                               csv_number(5 * erlangb_continuous(5, 5)) + "\n");
     EXPECT_EQ(run({"-m", "5", "-z", "0.5", "--method", "hayward"}),
               "mean,variance,peakedness,equivalent_load,equivalent_circuits\n5,2.5,0.5,,\n");
     EXPECT_EQ(run_child("", overflow({"-g", "10:8,20:25", "-n", "5,10,15"})).out,
