@@ -7,8 +7,9 @@ file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-foreach(file bin/erlangb bin/erlangb-size bin/erlangb-table bin/erlangb-overflow
-             share/man/man1/erlangb-overflow.1.gz include/teletraffic/overflow.h
+foreach(file bin/erlangb bin/erlangb-size bin/erlangb-table bin/erlangb-overflow bin/erlangc
+             share/man/man1/erlangb-overflow.1.gz share/man/man1/erlangc.1.gz
+             include/teletraffic/overflow.h include/teletraffic/erlangc.h
              share/man/man1/erlangb.1.gz
              share/man/man1/erlangb-table.1.gz share/man/man3/vizaza.3.gz
              share/man/man1/erlangb-size.1.gz share/doc/erlangb/copyright

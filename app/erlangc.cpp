@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: MIT
+// erlangc's own part. The contracts are in erlangc.h.
+#include "app/erlangc.h"
+
+#include <getopt.h>
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include "teletraffic/erlangb.h"
+
+namespace {
+
+// The options that take a value, in the order of `seen` and `given` below.
+enum Option { load, calls, holding, interval, agents, level, answer, asa, wait, occupancy, shrink };
+
+struct Spec {
+    const char* name;
+    Domain domain;
+};
+
+const Spec specs[] = {
+    {"--load",
+     {0, erlangb_max_load, false, true, false, nullptr,
+      "a load is above 0 and at most 5000000 erlang"}},
+    {"--calls", {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"}},
+    {"--holding",
+     {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"}},
+    {"--interval",
+     {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"}},
+    {"--agents",
+     {0, erlangb_max_circuits, false, true, false, nullptr,
+      "agents are above 0 and at most 10000000"}},
+    {"--service-level",
+     {0, 1, false, false, true, "service level",
+      "a service level lies strictly between 0 and 1 (0% and 100%)"}},
+    {"--answer-time",
+     {0, HUGE_VAL, true, false, false, "answer time", "an answer time is 0 seconds or more"}},
+    {"--asa",
+     {0, HUGE_VAL, false, false, false, "mean wait",
+      "an average speed of answer is above 0 seconds"}},
+    {"--wait-probability",
+     {0, 1, false, false, true, "probability",
+      "a wait probability lies strictly between 0 and 1 (0% and 100%)"}},
+    {"--max-occupancy",
+     {0, 1, false, false, true, "occupancy",
+      "an occupancy lies strictly between 0 and 1 (0% and 100%)"}},
+    {"--shrinkage",
+     {0, 1, true, false, true, "shrinkage", "a shrinkage is at least 0 and below 1 (100%)"}},
+};
+
+// The largest value of a list whose ranges rise.
+double largest(const List& list)
+{
+    double most = 0;
+    for (const Range& r : list) most = std::fmax(most, list_value(List{r}, r.count - 1));
+    return most;
+}
+
+// A number for a title: as text_number writes it, trailing zeros dropped,
+// or beyond a billion in exponent notation.
+std::string plain(double v) { return v < 1e9 ? text_number(v, true) : csv_number(v); }
+
+}  // namespace
+
+const char* const erlangc_usage =
+    "Usage: erlangc [OPTION]...\n"
+    "Erlang C for agents whose calls wait in a queue: the probability that a call\n"
+    "waits, the service level, the mean wait and the occupancy of given agents, or\n"
+    "the agents a load needs to meet targets on them.\n"
+    "\n"
+    "The load:\n"
+    "  -a, --load LIST             offered load in erlangs, above 0, at most 5000000\n"
+    "  -c, --calls LIST            or calls per interval, with --holding\n"
+    "  -t, --holding SECONDS       the mean handling time (AHT); times in seconds need it\n"
+    "  -i, --interval SECONDS      the interval the calls come in (default 3600)\n"
+    "The question:\n"
+    "  -n, --agents LIST           agents (real allowed): the figures of each\n"
+    "  -s, --service-level P       a target: at least P of the calls answered within\n"
+    "  -w, --answer-time SECONDS   this time (also the service level shown with -n)\n"
+    "      --asa SECONDS           a target: the mean wait (average speed of answer)\n"
+    "      --wait-probability P    a target: the most calls that wait\n"
+    "      --max-occupancy P       a target: the most time agents are busy\n"
+    "      --fractional            with targets: the real number of agents\n"
+    "      --shrinkage P           the staff to schedule: agents / (1 - P), rounded up\n"
+    "      --csv                   comma-separated values, exact numbers\n"
+    "  -h, --help                  show this help and exit\n"
+    "  -V, --version               show the version and exit\n"
+    "\n"
+    "Targets go together: the agents meet all of them. P is 0.8 or 80%, strictly\n"
+    "between 0 and 1. LIST is comma-separated items: a number, or a range\n"
+    "FIRST..LAST or FIRST..LAST..STEP (STEP default 1).\n"
+    "\n"
+    "Examples:\n"
+    "  erlangc -c 100 -i 1800 -t 180 -s 80% -w 20\n"
+    "      100 calls in half an hour of 3 minutes each: the agents for 80 % in 20 s\n"
+    "  erlangc -a 10 -n 11..16 -t 180 -w 20\n"
+    "      the figures of 11 to 16 agents at 10 erlangs\n"
+    "  erlangc -a 50..500..50 --wait-probability 20% --fractional --csv\n"
+    "      the real agents at which a fifth of the calls wait, for ten loads\n"
+    "\n"
+    "Exit status: 0 when the figures were written, 1 when they could not be\n"
+    "written, 2 for bad usage.\n";
+
+Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error)
+{
+    enum {
+        asa_option = 256,
+        wait_option,
+        occupancy_option,
+        shrinkage_option,
+        fractional_option,
+        csv_option
+    };
+    static const option options[] = {
+        {"load", required_argument, nullptr, 'a'},
+        {"calls", required_argument, nullptr, 'c'},
+        {"holding", required_argument, nullptr, 't'},
+        {"interval", required_argument, nullptr, 'i'},
+        {"agents", required_argument, nullptr, 'n'},
+        {"service-level", required_argument, nullptr, 's'},
+        {"answer-time", required_argument, nullptr, 'w'},
+        {"asa", required_argument, nullptr, asa_option},
+        {"wait-probability", required_argument, nullptr, wait_option},
+        {"max-occupancy", required_argument, nullptr, occupancy_option},
+        {"shrinkage", required_argument, nullptr, shrinkage_option},
+        {"fractional", no_argument, nullptr, fractional_option},
+        {"csv", no_argument, nullptr, csv_option},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    const int letters[] = {'a',
+                           'c',
+                           't',
+                           'i',
+                           'n',
+                           's',
+                           'w',
+                           asa_option,
+                           wait_option,
+                           occupancy_option,
+                           shrinkage_option};
+    List given[11];
+    bool seen[11] = {};
+    request = ErlangcRequest{};
+    opterr = 0;  // the messages are ours, in the program's own form
+    optind = 0;  // restart the scan: tests parse many command lines
+    for (int c; (c = getopt_long(argc, argv, ":a:c:t:i:n:s:w:hV", options, nullptr)) != -1;) {
+        switch (c) {
+        case 'h': return Action::help;
+        case 'V': return Action::version;
+        case csv_option: request.csv = true; continue;
+        case fractional_option: request.fractional = true; continue;
+        case ':':
+        case '?': return error = option_error(c, argv[optind - 1]), Action::bad_usage;
+        default: break;
+        }
+        int i = 0;
+        while (letters[i] != c) ++i;
+        const std::string name = specs[i].name;
+        if (seen[i]) return error = name + " is given twice", Action::bad_usage;
+        seen[i] = true;
+        std::string what;
+        if (!parse_list(optarg, specs[i].domain, given[i], what)) {
+            error = name;
+            error.append(" '").append(optarg).append("': ").append(what);
+            return Action::bad_usage;
+        }
+    }
+    const auto value = [&](Option o) {
+        return seen[o] ? list_value(given[o], 0) : std::numeric_limits<double>::quiet_NaN();
+    };
+    const bool targets = seen[level] || seen[asa] || seen[wait] || seen[occupancy];
+    const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
+    if (optind < argc) return bad(std::string("unexpected operand '") + argv[optind] + "'");
+    if (seen[load] && seen[calls]) return bad("--load and --calls both give the load");
+    if (seen[calls] && !seen[holding]) return bad("--calls needs --holding");
+    if (seen[interval] && !seen[calls]) return bad("--interval goes with --calls");
+    if (!seen[load] && !seen[calls]) return bad("give the load: --load, or --calls with --holding");
+    if (!seen[agents] && !targets)
+        return bad(
+            "give a question: --agents, or a target (--service-level, --asa, "
+            "--wait-probability, --max-occupancy)");
+    if (seen[agents] && targets) return bad("--agents and the targets ask two questions: give one");
+    if (seen[level] && !seen[answer]) return bad("--service-level needs --answer-time");
+    if ((seen[answer] || seen[asa]) && !seen[holding])
+        return bad(
+            "--answer-time and --asa are in seconds: with --load in erlangs they need "
+            "--holding");
+    if (request.fractional && !targets) return bad("--fractional goes with a target");
+
+    request.holding = value(holding);
+    request.answer_time = value(answer) / request.holding;
+    request.shrinkage = value(shrink);
+    request.agents = given[agents];
+    request.loads = given[load];
+    if (seen[calls]) {  // calls per interval of so many seconds each: erlangs
+        const double scale = request.holding / (seen[interval] ? value(interval) : 3600);
+        const Domain& domain = specs[load].domain;
+        for (Range r : given[calls]) {
+            r = {r.first * scale, r.step * scale, r.count, r.last * scale};
+            const double most = list_value(List{r}, r.count - 1);
+            if (!in_domain(domain, r.first) || !in_domain(domain, most)) {
+                error = "--calls with --holding: a load of " +
+                        csv_number(in_domain(domain, most) ? r.first : most) +
+                        " erlang is outside the domain: " + domain.text;
+                return Action::bad_usage;
+            }
+            request.loads.push_back(r);
+        }
+    }
+    StaffingTarget& target = request.target;
+    target.service_level = value(level);
+    target.answer_time = seen[level] ? request.answer_time : target.answer_time;
+    target.mean_wait = value(asa) / request.holding;
+    target.wait_probability = value(wait);
+    target.max_occupancy = value(occupancy);
+    if (std::isinf(request.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait))
+        return bad("a time in seconds is out of range in holding times");
+    const double most = largest(request.loads);
+    // Within the domains every target can be met; the largest load shows it.
+    if (targets && erlangc_agents(most, target) == 0) return bad("no agents meet the targets");
+    return Action::table;
+}
+
+double staff(double agents, double p, bool fractional)
+{
+    const double q = agents / (1 - p);
+    return fractional ? q : std::ceil(q * (1 - 1e-12));
+}
+
+bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress)
+{
+    const bool csv = request.csv;
+    const bool timed = !std::isnan(request.answer_time);
+    const bool seconds = !std::isnan(request.holding);
+    const bool staffed = !std::isnan(request.shrinkage);
+    const bool staffing = request.agents.empty();
+    const long cells = staffing ? 1 : list_size(request.agents);
+    const StaffingTarget& target = request.target;
+    const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
+    // Seconds for a time in holding times, as the titles give it.
+    const auto in_seconds = [&](double t) { return plain(t * request.holding) + " s"; };
+
+    std::string head;
+    if (csv) {
+        head = "load,agents,wait_probability,service_level,mean_wait,occupancy";
+        head += staffed ? ",staff\n" : "\n";
+    } else {
+        if (staffing) {
+            std::string goals;
+            const auto add = [&](const std::string& goal) {
+                goals += (goals.empty() ? " " : ", ") + goal;
+            };
+            if (!std::isnan(target.service_level))
+                add("service level " + plain(target.service_level) + " within " +
+                    in_seconds(target.answer_time));
+            if (!std::isnan(target.mean_wait))
+                add("mean wait at most " + in_seconds(target.mean_wait));
+            if (!std::isnan(target.wait_probability))
+                add("wait probability at most " + plain(target.wait_probability));
+            if (!std::isnan(target.max_occupancy))
+                add("occupancy at most " + plain(target.max_occupancy));
+            head = std::string(request.fractional ? "# real agents" : "# agents") +
+                   " needed at each offered load in erlang for" + goals + "\n";
+        } else {
+            head = "# the figures of each number of agents at each offered load in erlang\n";
+        }
+        head += "# waiting: share of calls that wait;";
+        if (timed) head += " service: answered within " + in_seconds(request.answer_time) + ";";
+        head += seconds ? " mean wait in s" : " mean wait in holding times";
+        if (staffed) head += "; staff at shrinkage " + plain(request.shrinkage);
+        head += "\n#";
+        align(head, "load", cell_width - 1);
+        for (const char* heading :
+             {"agents", "waiting", "service", "mean wait", "occupancy", "staff"}) {
+            const std::string_view h(heading);
+            if ((h == "service" && !timed) || (h == "staff" && !staffed)) continue;
+            head += "  ", align(head, heading, cell_width);
+        }
+        head += "\n";
+    }
+
+    ListCursor load_cursor{&request.loads};
+    ListCursor agent_cursor{&request.agents};
+    double A = 0;
+    const auto make = [&](long i, long j, std::string& line) {
+        if (j == -1) {
+            if (i == -1)
+                line += head;
+            else
+                A = next_value(load_cursor), agent_cursor = ListCursor{&request.agents};
+            return;
+        }
+        if (i == -1 || j == cells) return;
+        const double s = !staffing            ? next_value(agent_cursor)
+                         : request.fractional ? erlangc_fractional_agents(A, target)
+                                              : erlangc_agents(A, target);
+        std::string fields[7] = {
+            csv ? csv_number(A) : text_number(A, true),
+            circuits_text(s, csv, false),
+            number(erlangc(s, A)),
+            timed ? number(erlangc_service_level(s, A, request.answer_time)) : "",
+            number(erlangc_mean_wait(s, A) * (seconds ? request.holding : 1)),
+            number(s > A ? A / s : 1),
+            staffed ? circuits_text(staff(s, request.shrinkage, request.fractional), csv, false)
+                    : "",
+        };
+        for (int k = 0; k < 7; ++k) {
+            if (csv) {
+                if (k == 6 && !staffed) break;
+                line += (k > 0 ? "," : "") + fields[k];
+            } else if (!fields[k].empty()) {
+                if (k > 0) line += "  ";
+                align(line, fields[k], cell_width);
+            }
+        }
+        line += '\n';
+    };
+    return write_rows(out, list_size(request.loads), cells, make, erlangc_program, progress, 1.0);
+}

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: MIT
+// erlangc's own part: its options, the loads and targets they give, and
+// its rows of figures. The lists, number formats and the streaming writer
+// are the programs' shared ones (cli.h).
+#ifndef ERLANGB_ERLANGC_H
+#define ERLANGB_ERLANGC_H
+
+#include <cstdio>
+#include <string>
+
+#include "app/cli.h"
+#include "teletraffic/erlangc.h"
+
+// The program's name, as its messages and progress line give it.
+inline constexpr const char* erlangc_program = "erlangc";
+
+// A request: the loads in erlangs (calls already turned into erlangs), and
+// either the agents to give figures for or the targets to staff for, with
+// times in holding times. `holding` is the mean handling time in seconds,
+// or NaN where the load came in erlangs without one (figures then stay in
+// holding times); `answer_time` NaN when none was given; `shrinkage` 0
+// when none was given.
+struct ErlangcRequest {
+    List loads, agents;  // agents empty: staff for the targets
+    StaffingTarget target;
+    double holding, answer_time, shrinkage;
+    bool csv;
+    bool fractional;  // real agents for the targets
+};
+
+// Reads the options of erlangc (getopt_long). For Action::table it fills
+// `request`; for Action::bad_usage it sets `error` to one line that names
+// what is wrong (without the program's name). Bad usage: an unknown option
+// or a missing argument, an operand, an option given twice, a malformed
+// number or list, a value outside its domain, no question (neither agents
+// nor a target), agents with a target, a service level without an answer
+// time, a time in seconds with a load in erlangs but no holding time,
+// --calls without --holding, --interval without --calls, --load with
+// --calls, --fractional without a target, a load from calls outside the
+// load's domain, and targets that no number of agents up to
+// erlangb_max_circuits meets at the largest load.
+Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error);
+
+// The text that --help prints.
+extern const char* const erlangc_usage;
+
+// The staff to schedule for `agents` at shrinkage p: agents / (1 - p),
+// rounded up unless `fractional`. The division's own rounding is not taken
+// for a need: a quotient within 1e-12 above a whole number is that number
+// (21 agents at 30 % are 30 staff, though 21 / 0.7 is 30.000000000000004 in
+// doubles).
+double staff(double agents, double p, bool fractional);
+
+// Writes a row per load and agents (or per load, staffed for the targets):
+// load, agents, wait probability, service level (when an answer time is
+// given), mean wait (in seconds when the holding time is known, otherwise
+// in holding times), occupancy, and staff with a shrinkage; as text ("#"
+// lines that say what the columns hold, then right-aligned columns) or CSV
+// (the header load,agents,wait_probability,service_level,mean_wait,
+// occupancy[,staff], an empty field where a figure has no meaning). Agents
+// at or below the load wait for ever: wait probability 1, service level 0,
+// mean wait inf, occupancy 1. When `progress` is given and the run has
+// taken a second, a line there shows the rows done. Returns false when
+// writing to `out` failed.
+bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress = nullptr);
+
+#endif  // ERLANGB_ERLANGC_H

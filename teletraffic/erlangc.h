@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+// Waiting systems: Erlang C. Calls that find every agent busy wait in a
+// queue, served in order, instead of being lost: the probability that a
+// call waits, the share answered within a time, the mean wait, and the
+// agents a load needs to meet targets on them. Part of the teletraffic
+// library: #include <teletraffic/erlangc.h>, link teletraffic. Nothing here
+// reads, prints or keeps state.
+//
+// Times are in holding times (the mean handling time is 1), loads A in
+// erlangs (0 <= A <= erlangb_max_load), agents s real (whole or
+// fractional, through the continuous Erlang B function;
+// 0 < s <= erlangb_max_circuits). Arguments outside these, or NaN, give
+// NaN. Accuracy is relative error against 40-digit arithmetic.
+#ifndef TELETRAFFIC_ERLANGC_H
+#define TELETRAFFIC_ERLANGC_H
+
+#include <limits>
+
+// ---- The figures -------------------------------------------------------------
+
+// The probability that a call waits, C = s B / (s - A (1 - B)) with B the
+// Erlang B blocking of s agents, as s B / slope with the slope
+// s - A + A B of the continuous function, which does not cancel. 1 when
+// s <= A (the queue grows without bound), 0 when A = 0. Accuracy: 1e-12
+// wherever it is at least 1e-300. Cost: one evaluation of the continuous
+// function.
+double erlangc(double s, double A);
+
+// The share of calls answered within t >= 0 holding times,
+// 1 - C e^(-(s - A) t), taken as (1 - C) + C (1 - e^(-(s - A) t)) with
+// 1 - C = (s - A) (1 - B) / slope: two parts that do not cancel, even where
+// s is close to A. 0 when s <= A; NaN for a negative or NaN t. Accuracy:
+// 1e-12; the share not answered, 1 - the result, where it matters, is
+// C e^(-(s - A) t) to the same. Cost: one evaluation.
+double erlangc_service_level(double s, double A, double t);
+
+// The mean wait over all calls, C / (s - A), in holding times; +infinity
+// when s <= A. Accuracy: 1e-12 wherever it is at least 1e-300, given
+// s - A as s and A are given. Cost: one evaluation.
+double erlangc_mean_wait(double s, double A);
+
+// ---- Staffing ------------------------------------------------------------------
+
+// Targets on the figures above, each unset (NaN) until a caller sets it:
+// a service level of at least `service_level` within `answer_time`, a mean
+// wait of at most `mean_wait`, a wait probability of at most
+// `wait_probability`, an occupancy A / s of at most `max_occupancy`. Their
+// domains: service_level, wait_probability and max_occupancy strictly
+// between 0 and 1, answer_time >= 0 (with service_level only), mean_wait
+// above 0 and finite.
+struct StaffingTarget {
+    double service_level = std::numeric_limits<double>::quiet_NaN();
+    double answer_time = std::numeric_limits<double>::quiet_NaN();
+    double mean_wait = std::numeric_limits<double>::quiet_NaN();
+    double wait_probability = std::numeric_limits<double>::quiet_NaN();
+    double max_occupancy = std::numeric_limits<double>::quiet_NaN();
+};
+
+// The fewest whole agents s > A that meet every target set, each judged by
+// the figures the functions above give at s (and not met at s - 1, unless
+// s - 1 <= A). 0, which no answer is, when no target is set, when one lies
+// outside its domain, when A does, or when the answer would exceed
+// erlangb_max_circuits. Cost: per target, a square-root-staffing guess (a
+// few erfcs), one evaluation of the continuous function, the recurrence
+// B(n + 1) = A B / (n + 1 + A B) stepped up from the guess to the count in
+// O(1) a step, and two evaluations that confirm the count: under 10
+// evaluations' worth of time (about a microsecond) at any load.
+int erlangc_agents(double A, const StaffingTarget& target);
+
+// The real number of agents at which the binding target is met exactly:
+// the largest, over the targets set, of the real s where its figure equals
+// it, found by regula falsi (Anderson-Bjorck) between the whole count less
+// one and the whole count, so it lies in (erlangc_agents - 1,
+// erlangc_agents]. Accuracy: 1e-9 agents. NaN where erlangc_agents gives 0.
+// Cost: erlangc_agents, then 4 to 12 evaluations per queue target.
+double erlangc_fractional_agents(double A, const StaffingTarget& target);
+
+#endif  // TELETRAFFIC_ERLANGC_H
