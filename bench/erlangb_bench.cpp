@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The cost of the formula as the circuits grow, of the two sizing solvers as
 // the load grows, of the table program's tables, of the equivalent random
-// group, and of the scanners on typical answer lines.
+// group, of Erlang C staffing, and of the scanners on typical answer lines.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +11,7 @@
 
 #include "app/table.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/erlangc.h"
 #include "teletraffic/overflow.h"
 #include "vizaza.h"
 
@@ -124,6 +125,48 @@ void one_evaluation(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(erlangb_continuous(20.532, 26.632));
 }
 BENCHMARK(one_evaluation);
+
+// Staffing by Erlang C for 80 % within 20 s of 180 s calls (the service
+// level's target in holding times) and for a 10 % wait probability, at 10
+// to a million erlangs, beside one evaluation of the continuous function
+// there; and the real agents.
+StaffingTarget level_target()
+{
+    StaffingTarget t;
+    t.service_level = 0.8, t.answer_time = 20.0 / 180;
+    return t;
+}
+void staffing(benchmark::State& state, StaffingTarget target)
+{
+    const auto A = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(erlangc_agents(A, target));
+    state.counters["agents"] = erlangc_agents(A, target);
+}
+void fractional_staffing(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(erlangc_fractional_agents(A, level_target()));
+}
+void evaluation_at(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    const double s = erlangc_agents(A, level_target());
+    for (auto _ : state) benchmark::DoNotOptimize(erlangc(s, A));
+}
+StaffingTarget probability_target()
+{
+    StaffingTarget t;
+    t.wait_probability = 0.1;
+    return t;
+}
+BENCHMARK_CAPTURE(staffing, service_level, level_target())
+    ->RangeMultiplier(100)
+    ->Range(10, 1000000);
+BENCHMARK_CAPTURE(staffing, wait_probability, probability_target())
+    ->RangeMultiplier(100)
+    ->Range(10, 1000000);
+BENCHMARK(fractional_staffing)->RangeMultiplier(100)->Range(10, 1000000);
+BENCHMARK(evaluation_at)->RangeMultiplier(100)->Range(10, 1000000);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Fuzzes the command line: the list parser with each of erlangb-table's
-// quantities, and whole erlangb-table and erlangb-overflow command lines
+// quantities, and whole erlangb-table, erlangb-overflow and erlangc command lines
 // (arguments split at NUL bytes), written out when they ask for a few rows.
 // A refusal is fine; a crash, a hang, a sanitizer report or a broken
 // promise below is not.
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/erlangc.h"
 #include "app/overflow.h"
 #include "app/table.h"
 #include "fuzz_stdin.h"
@@ -90,10 +91,31 @@ void check_overflow(std::vector<char*>& argv)
     std::free(text);
 }
 
+// A whole erlangc command line, written out like the overflow's.
+void check_erlangc(std::vector<char*>& argv)
+{
+    ErlangcRequest request{};
+    std::string error;
+    const Action action =
+        parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error);
+    if (action == Action::bad_usage) FUZZ_CHECK(!error.empty());
+    if (action != Action::table) return;
+    FUZZ_CHECK(list_size(request.loads) >= 1);
+    if (list_size(request.loads) * std::max(1L, list_size(request.agents)) > 4) return;
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    FUZZ_CHECK(out != nullptr && write_erlangc(request, out));
+    std::fclose(out);
+    FUZZ_CHECK(size > 0 && text[size - 1] == '\n');
+    std::free(text);
+}
+
 }  // namespace
 
 // The first byte chooses: 0 to 4 a list of that quantity, 5 to 127 a table
-// command line, 128 and above an overflow command line.
+// command line, 128 to 191 an overflow command line, 192 and above an
+// erlangc command line.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
@@ -102,7 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check_list(rest.c_str(), static_cast<Quantity>(data[0]));
         return 0;
     }
-    std::vector<std::string> args{data[0] < 128 ? "erlangb-table" : "erlangb-overflow"};
+    std::vector<std::string> args{data[0] < 128   ? "erlangb-table"
+                                  : data[0] < 192 ? "erlangb-overflow"
+                                                  : "erlangc"};
     for (size_t start = 0; start <= rest.size();) {
         const size_t end = std::min(rest.find('\0', start), rest.size());
         args.push_back(rest.substr(start, end - start));
@@ -115,6 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    check_overflow(argv);
+    if (data[0] < 192)
+        check_overflow(argv);
+    else
+        check_erlangc(argv);
     return 0;
 }

@@ -24,14 +24,18 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME erlangb)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION math)
-set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "Erlang B blocking and trunk sizing at the console
+set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "Erlang B and Erlang C: blocking, sizing, overflow and staffing
 erlangb asks for the circuits of a loss system and the traffic offered to
 them, and prints the blocking probability and the circuits' utilization.
 erlangb-size asks for the offered load and a blocking target, and prints the
 circuits the target needs, their blocking and utilization, and the most
 traffic they carry while meeting it. erlangb-table answers all three
 questions from the command line, one value or a whole table of them (the
-classic Erlang B table among them), as text or CSV, for scripts.")
+classic Erlang B table among them), as text or CSV, for scripts.
+erlangb-overflow sizes a final group offered overflow traffic by the
+equivalent random method, Rapp's or Hayward's. erlangc gives the wait
+probability, service level and mean wait of agents whose calls queue, and
+the agents a load needs to meet targets on them.")
 
 set(CPACK_DEBIAN_VIZAZA_PACKAGE_NAME libvizaza-dev)
 set(CPACK_DEBIAN_VIZAZA_PACKAGE_SECTION libdevel)
@@ -46,9 +50,11 @@ set(CPACK_DEBIAN_TELETRAFFIC_PACKAGE_NAME libteletraffic-dev)
 set(CPACK_DEBIAN_TELETRAFFIC_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_TELETRAFFIC_DESCRIPTION "teletraffic functions for C++17 programs
 teletraffic computes the Erlang B blocking probability of a loss system,
-the circuits a blocking target needs and the load they carry at it, and
-the continuous Erlang B function of a real number of circuits with its two
-inverses, each with its domain, accuracy and cost stated. This package
+the circuits a blocking target needs and the load they carry at it, the
+continuous Erlang B function of a real number of circuits with its two
+inverses, overflow traffic by the equivalent random method, and Erlang C
+with staffing for waiting systems, each with its domain, accuracy and cost
+stated. This package
 holds the headers, the static library, a CMake package
 (find_package(teletraffic)), a pkg-config module and the manual page
 teletraffic(3).")
