@@ -148,9 +148,11 @@ bool goals(const StaffingTarget& target, Goal (&out)[3], int& count)
     return true;
 }
 
-// The fewest whole agents n > A with A / n at most the occupancy target.
+// The fewest whole agents n > A with A / n at most the occupancy target, or
+// 0 past erlangb_max_circuits.
 int occupancy_agents(double A, double occupancy)
 {
+    if (!(A / occupancy <= erlangb_max_circuits)) return 0;
     const int least = static_cast<int>(std::floor(A)) + 1;
     int n = std::max(least, static_cast<int>(std::ceil(A / occupancy)));
     while (A / n > occupancy) ++n;
@@ -178,7 +180,7 @@ int agents(double A, const StaffingTarget& target, double* fractional)
     if (occupancy_set) {
         whole = occupancy_agents(A, occupancy);
         real = A / occupancy;
-        if (whole > erlangb_max_circuits) return 0;
+        if (whole == 0 || whole > erlangb_max_circuits) return 0;
     }
     for (int i = 0; i < count; ++i) {
         const Goal& goal = set[i];
