@@ -2,14 +2,13 @@
 // The command-line machinery the programs share. The contracts are in cli.h.
 #include "app/cli.h"
 
-#include <getopt.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -158,6 +157,40 @@ double next_value(ListCursor& cursor)
 }
 
 // ---- Options and exits -----------------------------------------------------
+
+Action scan_options(int argc, char* argv[], const char* shorts, const option* options,
+                    const OptionTaker& take, bool& csv, bool& fractional, std::string& error)
+{
+    std::vector<std::string> names;  // the options', in their order
+    for (const option* o = options; o->name != nullptr; ++o) names.emplace_back(o->name);
+    std::vector<bool> seen(names.size());
+    opterr = 0;  // the messages are ours, in the program's own form
+    optind = 0;  // restart the scan: tests read many command lines
+    for (int c; (c = getopt_long(argc, argv, shorts, options, nullptr)) != -1;) {
+        if (c == ':' || c == '?')
+            return error = option_error(c, argv[optind - 1]), Action::bad_usage;
+        size_t i = 0;  // getopt_long returns the val of one of them
+        while (i + 1 < names.size() && options[i].val != c) ++i;
+        const std::string& name = names[i];
+        if (name == "help") return Action::help;
+        if (name == "version") return Action::version;
+        if (name == "csv" || name == "fractional") {
+            (name == "csv" ? csv : fractional) = true;
+            continue;
+        }
+        if (seen[i]) return error = "--" + name + " is given twice", Action::bad_usage;
+        seen[i] = true;
+        std::string what;
+        if (!take(static_cast<int>(i), optarg, what)) {
+            error = "--" + name;
+            error.append(" '").append(optarg).append("': ").append(what);
+            return Action::bad_usage;
+        }
+    }
+    if (optind < argc)
+        return error = std::string("unexpected operand '") + argv[optind] + "'", Action::bad_usage;
+    return Action::table;
+}
 
 std::string option_error(int result, const char* arg)
 {

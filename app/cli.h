@@ -6,6 +6,8 @@
 #ifndef ERLANGB_CLI_H
 #define ERLANGB_CLI_H
 
+#include <getopt.h>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -84,6 +86,24 @@ double next_value(ListCursor& cursor);
 // What a command line asks for: the program's table (its output, whatever
 // its shape), its help, its version, or nothing, being bad usage.
 enum class Action { table, help, version, bad_usage };
+
+// A program's options that take a value, for scan_options: the one at
+// `index` in its option table came with `value`. Returns true when it takes
+// the value, else false with `what` saying what is wrong with it ("'0' is
+// outside the domain: ...").
+using OptionTaker = std::function<bool(int index, const char* value, std::string& what)>;
+
+// Reads a command line with getopt_long (`shorts` starting with ':'), the
+// messages being the program's own. --help and --version end the reading
+// with their action; the options named "csv" and "fractional" set `csv`
+// and `fractional`; every other option goes to `take` by its index in
+// `options` (which ends with a null name). Action::table when all are
+// read; Action::bad_usage with `error` set for an unknown option or a
+// missing value (as option_error words them), an option given twice
+// ("--load is given twice"), a value `take` finds wrong ("--load '1..': "
+// and its words), or an operand ("unexpected operand 'x'").
+Action scan_options(int argc, char* argv[], const char* shorts, const option* options,
+                    const OptionTaker& take, bool& csv, bool& fractional, std::string& error);
 
 // The message for what getopt_long returned as ':' (a missing value) or
 // '?' (an unknown option), with the option string starting with ':' and

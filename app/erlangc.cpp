@@ -15,39 +15,25 @@ namespace {
 // The options that take a value, in the order of `seen` and `given` below.
 enum Option { load, calls, holding, interval, agents, level, answer, asa, wait, occupancy, shrink };
 
-struct Spec {
-    const char* name;
-    Domain domain;
-};
-
-const Spec specs[] = {
-    {"--load",
-     {0, erlangb_max_load, false, true, false, nullptr,
-      "a load is above 0 and at most 5000000 erlang"}},
-    {"--calls", {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"}},
-    {"--holding",
-     {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"}},
-    {"--interval",
-     {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"}},
-    {"--agents",
-     {0, erlangb_max_circuits, false, true, false, nullptr,
-      "agents are above 0 and at most 10000000"}},
-    {"--service-level",
-     {0, 1, false, false, true, "service level",
-      "a service level lies strictly between 0 and 1 (0% and 100%)"}},
-    {"--answer-time",
-     {0, HUGE_VAL, true, false, false, "answer time", "an answer time is 0 seconds or more"}},
-    {"--asa",
-     {0, HUGE_VAL, false, false, false, "mean wait",
-      "an average speed of answer is above 0 seconds"}},
-    {"--wait-probability",
-     {0, 1, false, false, true, "probability",
-      "a wait probability lies strictly between 0 and 1 (0% and 100%)"}},
-    {"--max-occupancy",
-     {0, 1, false, false, true, "occupancy",
-      "an occupancy lies strictly between 0 and 1 (0% and 100%)"}},
-    {"--shrinkage",
-     {0, 1, true, false, true, "shrinkage", "a shrinkage is at least 0 and below 1 (100%)"}},
+// Their domains.
+const Domain domains[] = {
+    {0, erlangb_max_load, false, true, false, nullptr,
+     "a load is above 0 and at most 5000000 erlang"},
+    {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"},
+    {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"},
+    {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"},
+    {0, erlangb_max_circuits, false, true, false, nullptr,
+     "agents are above 0 and at most 10000000"},
+    {0, 1, false, false, true, "service level",
+     "a service level lies strictly between 0 and 1 (0% and 100%)"},
+    {0, HUGE_VAL, true, false, false, "answer time", "an answer time is 0 seconds or more"},
+    {0, HUGE_VAL, false, false, false, "mean wait",
+     "an average speed of answer is above 0 seconds"},
+    {0, 1, false, false, true, "probability",
+     "a wait probability lies strictly between 0 and 1 (0% and 100%)"},
+    {0, 1, false, false, true, "occupancy",
+     "an occupancy lies strictly between 0 and 1 (0% and 100%)"},
+    {0, 1, true, false, true, "shrinkage", "a shrinkage is at least 0 and below 1 (100%)"},
 };
 
 // The largest value of a list whose ranges rise.
@@ -131,50 +117,20 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    const int letters[] = {'a',
-                           'c',
-                           't',
-                           'i',
-                           'n',
-                           's',
-                           'w',
-                           asa_option,
-                           wait_option,
-                           occupancy_option,
-                           shrinkage_option};
     List given[11];
     bool seen[11] = {};
     request = ErlangcRequest{};
-    opterr = 0;  // the messages are ours, in the program's own form
-    optind = 0;  // restart the scan: tests parse many command lines
-    for (int c; (c = getopt_long(argc, argv, ":a:c:t:i:n:s:w:hV", options, nullptr)) != -1;) {
-        switch (c) {
-        case 'h': return Action::help;
-        case 'V': return Action::version;
-        case csv_option: request.csv = true; continue;
-        case fractional_option: request.fractional = true; continue;
-        case ':':
-        case '?': return error = option_error(c, argv[optind - 1]), Action::bad_usage;
-        default: break;
-        }
-        int i = 0;
-        while (letters[i] != c) ++i;
-        const std::string name = specs[i].name;
-        if (seen[i]) return error = name + " is given twice", Action::bad_usage;
-        seen[i] = true;
-        std::string what;
-        if (!parse_list(optarg, specs[i].domain, given[i], what)) {
-            error = name;
-            error.append(" '").append(optarg).append("': ").append(what);
-            return Action::bad_usage;
-        }
-    }
+    const auto take = [&](int i, const char* text, std::string& what) {
+        return seen[i] = parse_list(text, domains[i], given[i], what);
+    };
+    const Action action = scan_options(argc, argv, ":a:c:t:i:n:s:w:hV", options, take, request.csv,
+                                       request.fractional, error);
+    if (action != Action::table) return action;
     const auto value = [&](Option o) {
         return seen[o] ? list_value(given[o], 0) : std::numeric_limits<double>::quiet_NaN();
     };
     const bool targets = seen[level] || seen[asa] || seen[wait] || seen[occupancy];
     const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
-    if (optind < argc) return bad(std::string("unexpected operand '") + argv[optind] + "'");
     if (seen[load] && seen[calls]) return bad("--load and --calls both give the load");
     if (seen[calls] && !seen[holding]) return bad("--calls needs --holding");
     if (seen[interval] && !seen[calls]) return bad("--interval goes with --calls");
@@ -198,7 +154,7 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     request.loads = given[load];
     if (seen[calls]) {  // calls per interval of so many seconds each: erlangs
         const double scale = request.holding / (seen[interval] ? value(interval) : 3600);
-        const Domain& domain = specs[load].domain;
+        const Domain& domain = domains[load];
         for (Range r : given[calls]) {
             r = {r.first * scale, r.step * scale, r.count, r.last * scale};
             const double most = list_value(List{r}, r.count - 1);

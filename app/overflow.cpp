@@ -173,58 +173,32 @@ Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std:
         positive("variance", "a variance is above 0"),
         positive("peakedness", "a peakedness is above 0"),
     };
-    const char* const names[] = {"--group",      "--poisson",  "--mean",     "--variance",
-                                 "--peakedness", "--circuits", "--blocking", "--method"};
-    const int letters[] = {'g', 'p', 'm', 'v', 'z', 'n', 'b', method_option};
     bool seen[8] = {};
     double value[4] = {};  // poisson, mean, variance, peakedness
     Traffic groups{0, 0};
     request = OverflowRequest{{0, 0}, OverflowMethod::equivalent_random, {}, {}, false, false};
-    opterr = 0;  // the messages are ours, in the program's own form
-    optind = 0;  // restart the scan: tests parse many command lines
-    for (int c; (c = getopt_long(argc, argv, ":g:p:m:v:z:n:b:hV", options, nullptr)) != -1;) {
-        switch (c) {
-        case 'h': return Action::help;
-        case 'V': return Action::version;
-        case csv_option: request.csv = true; continue;
-        case fractional_option: request.fractional = true; continue;
-        case ':':
-        case '?': return error = option_error(c, argv[optind - 1]), Action::bad_usage;
-        default: break;
-        }
-        int i = 0;
-        while (letters[i] != c) ++i;
-        const std::string name = names[i];
-        if (seen[i]) return error = name + " is given twice", Action::bad_usage;
+    const auto take = [&](int i, const char* text, std::string& what) {
         seen[i] = true;
-        std::string what;
         List list;
-        bool ok = true;
-        if (c == 'g') {
-            ok = parse_groups(optarg, groups, what);
-        } else if (c == 'n' || c == 'b') {
-            ok = parse_list(optarg, c == 'n' ? circuits_domain : blocking_domain,
-                            c == 'n' ? request.circuits : request.targets, what);
-        } else if (c == method_option) {
-            const std::string_view m(optarg);
-            ok = m == "equivalent-random" || m == "rapp" || m == "hayward";
+        if (i == 0) return parse_groups(text, groups, what);
+        if (i == 5 || i == 6)
+            return parse_list(text, i == 5 ? circuits_domain : blocking_domain,
+                              i == 5 ? request.circuits : request.targets, what);
+        if (i == 7) {
+            const std::string_view m(text);
             request.method = m == "rapp"      ? OverflowMethod::rapp
                              : m == "hayward" ? OverflowMethod::hayward
                                               : OverflowMethod::equivalent_random;
             what = "a method is equivalent-random, rapp or hayward";
-        } else if (parse_list(optarg, singles[i - 1], list, what)) {
-            value[i - 1] = list_value(list, 0);
-        } else {
-            ok = false;
+            return m == "equivalent-random" || m == "rapp" || m == "hayward";
         }
-        if (!ok) {
-            error = name;
-            error.append(" '").append(optarg).append("': ").append(what);
-            return Action::bad_usage;
-        }
-    }
-    if (optind < argc)
-        return error = std::string("unexpected operand '") + argv[optind] + "'", Action::bad_usage;
+        if (!parse_list(text, singles[i - 1], list, what)) return false;
+        value[i - 1] = list_value(list, 0);
+        return true;
+    };
+    const Action action = scan_options(argc, argv, ":g:p:m:v:z:n:b:hV", options, take, request.csv,
+                                       request.fractional, error);
+    if (action != Action::table) return action;
     if (seen[2] && (seen[0] || seen[1]))
         return error = "--mean gives the traffic as measured: not with --group or --poisson",
                Action::bad_usage;

@@ -151,93 +151,68 @@ const char* const usage_text =
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
 {
     enum { csv_option = 256, fractional_option };
+    // The lists first, in the order of Quantity.
     static const option options[] = {
         {"circuits", required_argument, nullptr, 'n'},
         {"load", required_argument, nullptr, 'a'},
         {"calls", required_argument, nullptr, 'c'},
-        {"holding", required_argument, nullptr, 't'},
         {"blocking", required_argument, nullptr, 'b'},
+        {"holding", required_argument, nullptr, 't'},
         {"csv", no_argument, nullptr, csv_option},
         {"fractional", no_argument, nullptr, fractional_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    const struct {
-        const char* name;
-        int option;
-        Quantity quantity;
-    } lists[] = {{"--circuits", 'n', Quantity::circuits},
-                 {"--load", 'a', Quantity::load},
-                 {"--calls", 'c', Quantity::calls},
-                 {"--holding", 't', Quantity::holding},
-                 {"--blocking", 'b', Quantity::blocking}};
     List given[5];
     bool seen[5] = {};
     bool csv = false;
     bool fractional = false;
-    opterr = 0;  // the messages are ours, in the program's own form
-    optind = 0;  // restart the scan: tests parse many command lines
-    for (int c; (c = getopt_long(argc, argv, ":n:a:c:t:b:hV", options, nullptr)) != -1;) {
-        const char* arg = argv[optind - 1];
-        switch (c) {
-        case 'h': return Action::help;
-        case 'V': return Action::version;
-        case csv_option: csv = true; continue;
-        case fractional_option: fractional = true; continue;
-        case ':':
-        case '?': return error = option_error(c, arg), Action::bad_usage;
-        default: break;
-        }
-        for (int i = 0; i < 5; ++i) {
-            if (lists[i].option != c) continue;
-            const std::string name = lists[i].name;
-            if (seen[i]) return error = name + " is given twice", Action::bad_usage;
-            std::string what;
-            if (!parse_list(optarg, lists[i].quantity, given[i], what)) {
-                error = name;
-                error.append(" '").append(optarg).append("': ").append(what);
-                return Action::bad_usage;
-            }
-            seen[i] = true;
-        }
-    }
-    if (optind < argc)
-        return error = std::string("unexpected operand '") + argv[optind] + "'", Action::bad_usage;
-    if (seen[1] && seen[2])
-        return error = "--load and --calls both give the load", Action::bad_usage;
-    if (seen[2] != seen[3])
-        return error = seen[2] ? "--calls needs --holding" : "--holding needs --calls",
+    const auto take = [&](int i, const char* value, std::string& what) {
+        return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
+    };
+    const Action action =
+        scan_options(argc, argv, ":n:a:c:t:b:hV", options, take, csv, fractional, error);
+    if (action != Action::table) return action;
+    const auto q = [](Quantity quantity) { return static_cast<int>(quantity); };
+    const bool circuits = seen[q(Quantity::circuits)];
+    bool& load = seen[q(Quantity::load)];
+    const bool calls = seen[q(Quantity::calls)];
+    const bool blocking = seen[q(Quantity::blocking)];
+    if (load && calls) return error = "--load and --calls both give the load", Action::bad_usage;
+    if (calls != seen[q(Quantity::holding)])
+        return error = calls ? "--calls needs --holding" : "--holding needs --calls",
                Action::bad_usage;
-    if (seen[2]) {  // calls per hour of so many seconds each: erlangs
-        const double scale = list_value(given[3], 0) / 3600;
-        for (Range& r : given[2]) {
+    List& loads = given[q(Quantity::load)];
+    if (calls) {  // calls per hour of so many seconds each: erlangs
+        const double scale = list_value(given[q(Quantity::holding)], 0) / 3600;
+        loads = given[q(Quantity::calls)];
+        for (Range& r : loads) {
             r = {r.first * scale, r.step * scale, r.count, r.last * scale};
             const double most = list_value(List{r}, r.count - 1);
-            const Domain& load = domain(Quantity::load);
-            if (!in_domain(load, r.first) || !in_domain(load, most)) {
+            const Domain& erlangs = domain(Quantity::load);
+            if (!in_domain(erlangs, r.first) || !in_domain(erlangs, most)) {
                 error = "--calls with --holding: a load of " +
-                        csv_number(in_domain(load, most) ? r.first : most) +
-                        " erlang is outside the domain: " + load.text;
+                        csv_number(in_domain(erlangs, most) ? r.first : most) +
+                        " erlang is outside the domain: " + erlangs.text;
                 return Action::bad_usage;
             }
         }
-        given[1] = given[2];
-        seen[1] = true;
+        load = true;
     }
-    if (seen[0] + seen[1] + seen[4] != 2)
+    if (circuits + load + blocking != 2)
         return error = "give two of --circuits, --load (or --calls) and --blocking",
                Action::bad_usage;
     request.csv = csv;
     request.fractional = fractional;
-    request.answer = !seen[1] ? Answer::load : !seen[0] ? Answer::circuits : Answer::blocking;
+    request.answer = !load ? Answer::load : !circuits ? Answer::circuits : Answer::blocking;
     if (fractional && request.answer != Answer::circuits)
         return error =
                    "--fractional goes with --load (or --calls) and --blocking, when the "
                    "circuits are the answer",
                Action::bad_usage;
-    request.rows = seen[0] ? given[0] : given[1];
-    request.columns = seen[4] ? given[4] : given[1];
+    request.rows = circuits ? given[q(Quantity::circuits)] : loads;
+    request.columns = blocking ? given[q(Quantity::blocking)] : loads;
     return Action::table;
 }
 
