@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -114,5 +115,20 @@ inline std::function<std::string()> exec_table(std::vector<std::string> args,
     return exec_with(ERLANGB_TABLE_PROGRAM, std::move(args), output);
 }
 inline std::string exec_size_program() { return exec_path(ERLANGB_SIZE_PROGRAM); }
+
+// Whether a run of `program` was refused as bad usage: status 2, nothing on
+// standard output, and on standard error a line "PROGRAM: ..." that holds
+// `says`, then the hint "Try 'PROGRAM --help'.".
+inline testing::AssertionResult refused(const Outcome& o, const std::string& program,
+                                        const std::string& says)
+{
+    const size_t end = o.err.find('\n');
+    if (o.status == 2 && o.out.empty() && o.err.rfind(program + ": ", 0) == 0 &&
+        o.err.find(says) < end && end != std::string::npos &&
+        o.err.substr(end) == "\nTry '" + program + " --help'.\n")
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "status " << o.status << ", out '" << o.out << "', err '"
+                                       << o.err << "', not saying '" << says << "'";
+}
 
 #endif  // TESTS_CHILD_H

@@ -207,14 +207,8 @@ std::function<std::string()> overflow(std::vector<std::string> args, const char*
 
 TEST(Overflow, BadInvocations)
 {
-    for (const auto& c : bad_cases) {
-        const Outcome o = run_child("", overflow(c.args));
-        EXPECT_EQ(o.status, 2) << c.says;
-        EXPECT_EQ(o.out, "") << c.says;
-        EXPECT_EQ(o.err.rfind("erlangb-overflow: ", 0), 0U) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.substr(o.err.find('\n')), "\nTry 'erlangb-overflow --help'.\n") << o.err;
-    }
+    for (const auto& c : bad_cases)
+        EXPECT_TRUE(refused(run_child("", overflow(c.args)), "erlangb-overflow", c.says));
 }
 
 // The answers, as the library gives them: the description, each final

@@ -120,14 +120,8 @@ const struct {
 
 TEST(Table, BadInvocations)
 {
-    for (const auto& c : bad_cases) {
-        const Outcome o = run_child("", exec_table(c.args));
-        EXPECT_EQ(o.status, 2) << c.says;
-        EXPECT_EQ(o.out, "") << c.says;
-        EXPECT_EQ(o.err.rfind("erlangb-table: ", 0), 0U) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.substr(o.err.find('\n')), "\nTry 'erlangb-table --help'.\n") << o.err;
-    }
+    for (const auto& c : bad_cases)
+        EXPECT_TRUE(refused(run_child("", exec_table(c.args)), "erlangb-table", c.says));
 }
 
 std::string run_table(const std::vector<std::string>& args)
