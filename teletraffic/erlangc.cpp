@@ -100,11 +100,12 @@ double model_beta(const Goal& goal, double A)
 // past erlangb_max_circuits: from the model's guess, one evaluation, the
 // recurrence in ln B a step at a time up, and the figures at the count and
 // one below to confirm it.
-int goal_agents(const StaffingTarget& target, const Goal& goal, double A)
+int goal_agents(const StaffingTarget& target, const Goal& goal, double A, int& evaluations)
 {
     const int least = static_cast<int>(std::floor(A)) + 1;
     int n = std::max(least, static_cast<int>(std::ceil(A + model_beta(goal, A) * std::sqrt(A))));
     double lnB = continuous(n, A).lnB;
+    ++evaluations;
     const double lnA = std::log(A);
     const auto g = [&](int m, double lnb) {
         const double slope = m - A + A * std::exp(lnb);
@@ -118,11 +119,12 @@ int goal_agents(const StaffingTarget& target, const Goal& goal, double A)
         ++n;
     }
     // The figures decide where they and the steps differ in rounding.
-    while (!meets(target, goal.kind, n, A)) {
+    const auto met = [&](int m) { return ++evaluations, meets(target, goal.kind, m, A); };
+    while (!met(n)) {
         if (n == erlangb_max_circuits) return 0;
         ++n;
     }
-    while (n > least && meets(target, goal.kind, n - 1, A)) --n;
+    while (n > least && met(n - 1)) --n;
     return n;
 }
 
@@ -161,8 +163,8 @@ int occupancy_agents(double A, double occupancy)
 }
 
 // The agents of erlangc_agents, and the real agents of each target when
-// `fractional` is given.
-int agents(double A, const StaffingTarget& target, double* fractional)
+// `fractional` is given; the evaluations made are added to `evaluations`.
+int agents(double A, const StaffingTarget& target, double* fractional, int& evaluations)
 {
     Goal set[3];
     int count = 0;
@@ -184,13 +186,16 @@ int agents(double A, const StaffingTarget& target, double* fractional)
     }
     for (int i = 0; i < count; ++i) {
         const Goal& goal = set[i];
-        const int n = goal_agents(target, goal, A);
+        const int n = goal_agents(target, goal, A, evaluations);
         if (n == 0) return 0;
         whole = std::max(whole, n);
         if (fractional == nullptr) continue;
         // The real root in (n - 1, n], but above A, where g is +infinity
         // for the mean wait: halve the bracket until that end is finite.
-        const auto g = [&](double s) { return goal_value(goal, s, A, waiting(s, A).lnC); };
+        const auto g = [&](double s) {
+            ++evaluations;
+            return goal_value(goal, s, A, waiting(s, A).lnC);
+        };
         double lo = std::max(A, n - 1.0);
         double hi = n;
         double g_lo = lo > A ? g(lo) : goal.kind == Kind::wait ? HUGE_VAL : -goal.lnT;
@@ -248,10 +253,19 @@ double erlangc_mean_wait(double s, double A)
     return std::exp(waiting(s, A).lnC - std::log(s - A));
 }
 
-int erlangc_agents(double A, const StaffingTarget& target) { return agents(A, target, nullptr); }
-
-double erlangc_fractional_agents(double A, const StaffingTarget& target)
+int erlangc_agents(double A, const StaffingTarget& target, int* evaluations)
 {
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    return agents(A, target, nullptr, *evaluations);
+}
+
+double erlangc_fractional_agents(double A, const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
     double real = none;
-    return agents(A, target, &real) == 0 ? none : real;
+    return agents(A, target, &real, *evaluations) == 0 ? none : real;
 }

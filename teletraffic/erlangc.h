@@ -60,19 +60,25 @@ struct StaffingTarget {
 // the figures the functions above give at s (and not met at s - 1, unless
 // s - 1 <= A). 0, which no answer is, when no target is set, when one lies
 // outside its domain, when A does, or when the answer would exceed
-// erlangb_max_circuits. Cost: per target, a square-root-staffing guess (a
-// few erfcs), one evaluation of the continuous function, the recurrence
-// B(n + 1) = A B / (n + 1 + A B) stepped up from the guess to the count in
-// O(1) a step, and two evaluations that confirm the count: under 10
-// evaluations' worth of time (about a microsecond) at any load.
-int erlangc_agents(double A, const StaffingTarget& target);
+// erlangb_max_circuits. Cost, per target on the queue: a square-root-
+// staffing guess (a few erfcs), one evaluation of the continuous function,
+// the recurrence B(n + 1) = A B / (n + 1 + A B) stepped up from the guess
+// to the count in O(1) a step, and the figures at the count and one agent
+// fewer to confirm it: 3 evaluations, more only where the figures and the
+// steps differ in rounding; under 10 evaluations' worth of time (about a
+// microsecond) at any load. The evaluations are counted in `evaluations`
+// when it is given.
+int erlangc_agents(double A, const StaffingTarget& target, int* evaluations = nullptr);
 
 // The real number of agents at which the binding target is met exactly:
 // the largest, over the targets set, of the real s where its figure equals
 // it, found by regula falsi (Anderson-Bjorck) between the whole count less
 // one and the whole count, so it lies in (erlangc_agents - 1,
 // erlangc_agents]. Accuracy: 1e-9 agents. NaN where erlangc_agents gives 0.
-// Cost: erlangc_agents, then 4 to 12 evaluations per queue target.
-double erlangc_fractional_agents(double A, const StaffingTarget& target);
+// Cost: erlangc_agents, then 3 to 20 evaluations per target on the queue
+// (5 to 8 typically), counted in `evaluations` with the count's when it is
+// given.
+double erlangc_fractional_agents(double A, const StaffingTarget& target,
+                                 int* evaluations = nullptr);
 
 #endif  // TELETRAFFIC_ERLANGC_H

@@ -89,8 +89,11 @@ TEST(ErlangC, StaffingPerKindOfTarget)
         case Kind::probability: target.wait_probability = r.value; break;
         case Kind::occupancy: target.max_occupancy = r.value; break;
         }
-        EXPECT_EQ(erlangc_agents(r.A, target), r.whole) << r.A << " erlang, " << r.value;
-        EXPECT_NEAR(erlangc_fractional_agents(r.A, target), r.real, 1e-9) << r.A << ", " << r.value;
+        int evaluations = 0;
+        EXPECT_EQ(erlangc_agents(r.A, target, &evaluations), r.whole) << r.A << ", " << r.value;
+        EXPECT_LE(evaluations, r.kind == Kind::occupancy ? 0 : 3) << r.A << ", " << r.value;
+        EXPECT_NEAR(erlangc_fractional_agents(r.A, target, &evaluations), r.real, 1e-9) << r.A;
+        EXPECT_LE(evaluations, r.kind == Kind::occupancy ? 0 : 23) << r.A << ", " << r.value;
     }
     // Together the binding target decides: at 10 erlangs of 180 s calls,
     // 80 % in 20 s needs 14 (13.04 real), a wait probability of 10 % 16.
@@ -131,7 +134,9 @@ TEST(ErlangC, StaffingAtNearTies)
         default: target.wait_probability = std::nextafter(erlangc(c.n, c.A), c.met ? 1 : 0);
         }
         const int whole = c.met ? c.n : c.n + 1;
-        EXPECT_EQ(erlangc_agents(c.A, target), whole) << c.A << ", " << c.n;
+        int evaluations = 0;
+        EXPECT_EQ(erlangc_agents(c.A, target, &evaluations), whole) << c.A << ", " << c.n;
+        EXPECT_LE(evaluations, 5) << c.A << ", " << c.n;
         const double real = erlangc_fractional_agents(c.A, target);
         EXPECT_TRUE(real > whole - 1 && real <= whole) << c.A << ", " << c.n << ": " << real;
     }
@@ -172,9 +177,11 @@ TEST(ErlangC, Domain)
     idle.max_occupancy = 0;
     StaffingTarget instant;
     instant.mean_wait = 0;
+    StaffingTarget before;
+    before.service_level = 0.8, before.answer_time = -1;
     StaffingTarget too_many;  // more than erlangb_max_circuits agents
     too_many.max_occupancy = 1e-9;
-    for (const StaffingTarget& t : {none, no_time, certain, idle, instant, too_many}) {
+    for (const StaffingTarget& t : {none, no_time, certain, idle, instant, before, too_many}) {
         EXPECT_EQ(erlangc_agents(10, t), 0);
         EXPECT_TRUE(std::isnan(erlangc_fractional_agents(10, t)));
     }
@@ -222,6 +229,7 @@ const struct {
     {{"-a", "10", "-t", "180", "-w", "20", "-s", "100%"}, "--service-level '100%'"},
     {{"-a", "10", "--wait-probability", "1"}, "--wait-probability '1'"},
     {{"-a", "10", "-t", "180", "--asa", "0"}, "--asa '0'"},
+    {{"-a", "10", "--max-occupancy", "0"}, "--max-occupancy '0'"},
     {{"-a", "10", "-n", "12", "--shrinkage", "100%"}, "--shrinkage '100%'"},
     {{"-c", "100", "-t", "180", "-i", "0", "-n", "12"}, "--interval '0'"},
     {{"-a", "0", "-n", "12"}, "--load '0'"},
