@@ -12,14 +12,6 @@
 
 namespace {
 
-// Value i of one range (0 <= i < count): the last one LAST when a step lands
-// on it within rounding.
-double range_value(const Range& r, long i)
-{
-    const double v = r.first + static_cast<double>(i) * r.step;
-    return i == r.count - 1 && std::fabs(v - r.last) <= 1e-9 * r.step ? r.last : v;
-}
-
 // Parses one item of a list into `range`; false with `error` set.
 bool parse_item(std::string_view item, const Domain& domain, Range& range, std::string& error)
 {
@@ -42,17 +34,17 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
         return false;
     }
     double v[3] = {0, 0, 1};
+    if (count == 1) {
+        if (!parse_value(parts[0], domain, v[0], error)) return false;
+        range = {v[0], 1, 1, v[0]};
+        return true;
+    }
     for (int i = 0; i < count; ++i) {
         const Number r = parse_number(parts[i], domain.percent, v[i]);
         if (r == Number::malformed) {
-            error = quoted;
-            if (count == 1) {
-                error += " is no number";
-            } else {
-                error += " has ";
-                error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
-                error += " where a number belongs";
-            }
+            error = quoted + " has ";
+            error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
+            error += " where a number belongs";
             return false;
         }
         if (r == Number::out_of_range) {
@@ -60,7 +52,6 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
             return false;
         }
     }
-    if (count == 1) v[1] = v[0];
     if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
     if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
     const double steps = (v[1] - v[0]) / v[2];
@@ -109,6 +100,18 @@ Number parse_number(std::string_view text, bool percent, double& value)
 
 // ---- Value lists -----------------------------------------------------------
 
+bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error)
+{
+    const std::string quoted = "'" + std::string(text) + "'";
+    switch (parse_number(text, domain.percent, value)) {
+    case Number::malformed: return error = quoted + " is no number", false;
+    case Number::out_of_range: return error = quoted + " is out of range: " + domain.text, false;
+    case Number::ok: break;
+    }
+    if (in_domain(domain, value)) return true;
+    return error = quoted + " is outside the domain: " + domain.text, false;
+}
+
 bool in_domain(const Domain& domain, double v)
 {
     return (domain.low_included ? v >= domain.low : v > domain.low) &&
@@ -146,6 +149,29 @@ double list_value(const List& list, long i)
     size_t k = 0;
     while (k + 1 < list.size() && i >= list[k].count) i -= list[k++].count;
     return range_value(list[k], i);
+}
+
+double range_value(const Range& range, long i)
+{
+    // The last value is LAST itself where a step lands on it within rounding.
+    const double v = range.first + static_cast<double>(i) * range.step;
+    return i == range.count - 1 && std::fabs(v - range.last) <= 1e-9 * range.step ? range.last : v;
+}
+
+bool calls_to_loads(List& calls, double erlangs_per_call, std::string& error)
+{
+    const double k = erlangs_per_call;
+    for (Range& r : calls) {
+        r = {r.first * k, r.step * k, r.count, r.last * k};
+        const double most = range_value(r, r.count - 1);
+        if (!in_domain(load_domain, r.first) || !in_domain(load_domain, most)) {
+            error = "--calls with --holding: a load of " +
+                    csv_number(in_domain(load_domain, most) ? r.first : most) +
+                    " erlang is outside the domain: " + load_domain.text;
+            return false;
+        }
+    }
+    return true;
 }
 
 double next_value(ListCursor& cursor)

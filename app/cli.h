@@ -10,9 +10,12 @@
 
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "teletraffic/erlangb.h"
 
 // ---- Numbers ---------------------------------------------------------------
 
@@ -45,6 +48,43 @@ struct Domain {
 // Whether v lies in the domain (never for NaN).
 bool in_domain(const Domain& domain, double v);
 
+// The domains the programs share.
+inline constexpr Domain circuits_domain = {0,
+                                           erlangb_max_circuits,
+                                           false,
+                                           true,
+                                           false,
+                                           nullptr,
+                                           "circuits are above 0 and at most 10000000"};
+inline constexpr Domain load_domain = {0,
+                                       erlangb_max_load,
+                                       false,
+                                       true,
+                                       false,
+                                       nullptr,
+                                       "a load is above 0 and at most 5000000 erlang"};
+inline constexpr Domain blocking_domain = {
+    0,
+    1,
+    false,
+    false,
+    true,
+    nullptr,
+    "a blocking probability lies strictly between 0 and 1 (0% and 100%)"};
+inline constexpr Domain holding_domain = {0,
+                                          std::numeric_limits<double>::infinity(),
+                                          false,
+                                          false,
+                                          false,
+                                          "holding time",
+                                          "a holding time is above 0 seconds"};
+
+// Reads all of `text` as one number of the domain into `value`: false with
+// `error` set as parse_list sets it for a single number ("'x' is no
+// number", "'1e400' is out of range: ", "'0' is outside the domain: " and
+// the domain's text).
+bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error);
+
 // FIRST + i STEP for i = 0 .. count - 1, the last one LAST when a step lands
 // on it within rounding. A single number is a range of one.
 struct Range {
@@ -70,6 +110,17 @@ bool parse_list(const char* text, const Domain& domain, List& list, std::string&
 // The number of values in a list, and its i-th value (0 <= i < size).
 long list_size(const List& list);
 double list_value(const List& list, long i);
+
+// Value i of one range (0 <= i < count); its values rise, so the last one,
+// range_value(range, range.count - 1), is the largest.
+double range_value(const Range& range, long i);
+
+// Turns a list of calls into loads in erlangs, multiplying every value by
+// `erlangs_per_call` (the holding time over the interval the calls come
+// in). False, with `error` naming a load outside load_domain, when a range
+// reaches one: "--calls with --holding: a load of 5e+28 erlang is outside
+// the domain: ...".
+bool calls_to_loads(List& calls, double erlangs_per_call, std::string& error);
 
 // A list's values in order, without list_value's search from the first item
 // each time: next_value gives list_value(list, 0), then 1, 2, ... (no more

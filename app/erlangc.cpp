@@ -17,10 +17,9 @@ enum Option { load, calls, holding, interval, agents, level, answer, asa, wait, 
 
 // Their domains.
 const Domain domains[] = {
-    {0, erlangb_max_load, false, true, false, nullptr,
-     "a load is above 0 and at most 5000000 erlang"},
+    load_domain,
     {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"},
-    {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"},
+    holding_domain,
     {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"},
     {0, erlangb_max_circuits, false, true, false, nullptr,
      "agents are above 0 and at most 10000000"},
@@ -40,7 +39,7 @@ const Domain domains[] = {
 double largest(const List& list)
 {
     double most = 0;
-    for (const Range& r : list) most = std::fmax(most, list_value(List{r}, r.count - 1));
+    for (const Range& r : list) most = std::fmax(most, range_value(r, r.count - 1));
     return most;
 }
 
@@ -153,19 +152,10 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     request.agents = given[agents];
     request.loads = given[load];
     if (seen[calls]) {  // calls per interval of so many seconds each: erlangs
-        const double scale = request.holding / (seen[interval] ? value(interval) : 3600);
-        const Domain& domain = domains[load];
-        for (Range r : given[calls]) {
-            r = {r.first * scale, r.step * scale, r.count, r.last * scale};
-            const double most = list_value(List{r}, r.count - 1);
-            if (!in_domain(domain, r.first) || !in_domain(domain, most)) {
-                error = "--calls with --holding: a load of " +
-                        csv_number(in_domain(domain, most) ? r.first : most) +
-                        " erlang is outside the domain: " + domain.text;
-                return Action::bad_usage;
-            }
-            request.loads.push_back(r);
-        }
+        request.loads = given[calls];
+        const double interval_seconds = seen[interval] ? value(interval) : 3600;
+        if (!calls_to_loads(request.loads, request.holding / interval_seconds, error))
+            return Action::bad_usage;
     }
     StaffingTarget& target = request.target;
     target.service_level = value(level);

@@ -11,47 +11,10 @@
 
 namespace {
 
-const Domain circuits_domain = {0,
-                                erlangb_max_circuits,
-                                false,
-                                true,
-                                false,
-                                nullptr,
-                                "circuits are above 0 and at most 10000000"};
-const Domain load_domain = {0,
-                            erlangb_max_load,
-                            false,
-                            true,
-                            false,
-                            nullptr,
-                            "a load is above 0 and at most 5000000 erlang"};
-const Domain blocking_domain = {
-    0,
-    1,
-    false,
-    false,
-    true,
-    nullptr,
-    "a blocking probability lies strictly between 0 and 1 (0% and 100%)"};
-
 // A single positive number, so named in errors.
 Domain positive(const char* name, const char* text)
 {
     return {0, HUGE_VAL, false, false, false, name, text};
-}
-
-// Reads one number of `domain` from `text` into `value`; false with
-// `error` set as parse_list sets it.
-bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error)
-{
-    const std::string quoted = "'" + std::string(text) + "'";
-    switch (parse_number(text, domain.percent, value)) {
-    case Number::malformed: return error = quoted + " is no number", false;
-    case Number::out_of_range: return error = quoted + " is out of range: " + domain.text, false;
-    case Number::ok: break;
-    }
-    if (in_domain(domain, value)) return true;
-    return error = quoted + " is outside the domain: " + domain.text, false;
 }
 
 // Parses a list of groups N:A, comma-separated, into the sum of their

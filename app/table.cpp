@@ -14,14 +14,11 @@ namespace {
 
 // The domain of each quantity, in the order of Quantity.
 const Domain domains[] = {
-    {0, erlangb_max_circuits, false, true, false, nullptr,
-     "circuits are above 0 and at most 10000000"},
-    {0, erlangb_max_load, false, true, false, nullptr,
-     "a load is above 0 and at most 5000000 erlang"},
+    circuits_domain,
+    load_domain,
     {0, HUGE_VAL, false, false, false, nullptr, "calls per hour are above 0"},
-    {0, 1, false, false, true, nullptr,
-     "a blocking probability lies strictly between 0 and 1 (0% and 100%)"},
-    {0, HUGE_VAL, false, false, false, "holding time", "a holding time is above 0 seconds"},
+    blocking_domain,
+    holding_domain,
 };
 
 const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
@@ -185,19 +182,9 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
                Action::bad_usage;
     List& loads = given[q(Quantity::load)];
     if (calls) {  // calls per hour of so many seconds each: erlangs
-        const double scale = list_value(given[q(Quantity::holding)], 0) / 3600;
         loads = given[q(Quantity::calls)];
-        for (Range& r : loads) {
-            r = {r.first * scale, r.step * scale, r.count, r.last * scale};
-            const double most = list_value(List{r}, r.count - 1);
-            const Domain& erlangs = domain(Quantity::load);
-            if (!in_domain(erlangs, r.first) || !in_domain(erlangs, most)) {
-                error = "--calls with --holding: a load of " +
-                        csv_number(in_domain(erlangs, most) ? r.first : most) +
-                        " erlang is outside the domain: " + erlangs.text;
-                return Action::bad_usage;
-            }
-        }
+        if (!calls_to_loads(loads, list_value(given[q(Quantity::holding)], 0) / 3600, error))
+            return Action::bad_usage;
         load = true;
     }
     if (circuits + load + blocking != 2)
