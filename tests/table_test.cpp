@@ -51,6 +51,7 @@ const struct {
     {Quantity::load, "nan", "!'nan' is no number"},
     {Quantity::load, "0x1p3", "!'0x1p3' is no number"},
     {Quantity::load, "1e400", "!'1e400' is out of range"},
+    {Quantity::load, "1..1e400", "!'1e400' is out of range"},
     {Quantity::circuits, "0", "!'0' is outside the domain"},
     {Quantity::circuits, "2.5,0.001", "2.5 0.001"},
     {Quantity::circuits, "1..10..2.5", "1 3.5 6 8.5"},
