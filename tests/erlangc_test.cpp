@@ -117,7 +117,8 @@ TEST(ErlangC, StaffingAtNearTies)
     } cases[] = {
         {10, 12, Kind::level, false},       {10, 13, Kind::wait, false},
         {10, 14, Kind::probability, false}, {10, 14, Kind::level, true},
-        {34.2, 40, Kind::wait, true},       {1000, 1020, Kind::probability, true},
+        {34.2, 40, Kind::wait, true},       {10, 13, Kind::level, true},
+        {10, 19, Kind::probability, true},  {1000, 1020, Kind::probability, true},
     };
     for (const auto& c : cases) {
         StaffingTarget target;

@@ -147,7 +147,11 @@ TEST(Overflow, Domain)
                 1.0, 1e-15);
     const struct {
         double x, A, M, V;
-    } moments[] = {{0, 7, 7, 7}, {3, 0, 0, 0}, {-1, 7, nan, nan}, {3, HUGE_VAL, nan, nan}};
+    } moments[] = {{0, 7, 7, 7},
+                   {3, 0, 0, 0},
+                   {-1, 7, nan, nan},
+                   {3, HUGE_VAL, nan, nan},
+                   {erlangb_max_circuits, 5, 0, 0}};
     for (const auto& m : moments) {
         const Traffic t = erlangb_overflow(m.x, m.A);
         EXPECT_TRUE(t.mean == m.M || (std::isnan(t.mean) && std::isnan(m.M))) << m.x << ":" << m.A;
@@ -181,6 +185,7 @@ const struct {
     {{"-m", "5", "-v", "6", "-z", "2"}, "--variance and --peakedness both give the variance"},
     {{"-m", "5", "-v", "6", "-p", "3"}, "--mean gives the traffic as measured"},
     {{"-z", "2"}, "--peakedness needs --mean"},
+    {{"-v", "6"}, "--variance needs --mean"},
     {{"-m", "inf", "-z", "2"}, "--mean 'inf': 'inf' is no number"},
     {{"-m", "-5", "-z", "2"}, "--mean '-5': '-5' is outside the domain"},
     {{"-g", "10:8", "-n", "5", "-b", "1%"}, "--circuits and --blocking ask two questions"},
