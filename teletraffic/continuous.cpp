@@ -25,14 +25,22 @@ double deviance(double x, double A)
         const double v = d / (x + A);
         double sum = d * v;
         double power = 2 * x * v;
-        for (int j = 1;; ++j) {
+        // |v| < 1/3: 40 terms reach far below a rounding step.
+        for (int j = 1; j < 40; ++j) {
             power *= v * v;
             const double next = sum + power / (2 * j + 1);
-            if (next == sum) return sum;
+            if (next == sum) break;
             sum = next;
         }
+        return sum;
     }
-    return x * std::log(x / A) + A - x;
+    // x / A overflows or underflows where one of them is subnormal: there
+    // ln(x / A) is beyond 700, and the difference of the logarithms exact
+    // enough.
+    const double ratio = x / A;
+    const double log_ratio =
+        ratio > 0x1p-1000 && ratio < 0x1p1000 ? std::log(ratio) : std::log(x) - std::log(A);
+    return x * log_ratio + A - x;
 }
 
 // Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
@@ -49,6 +57,31 @@ double stirling_error(double x)
                                    r2 * (1.0 / 1680 - r2 * (1.0 / 1188 - r2 * (691.0 / 360360))))));
 }
 
+// ln Gamma(1 + a) for 0 <= a < 1, to a few rounding steps relative to it
+// even where a is tiny, where lgamma(1 + a) would lose a's digits to the
+// sum 1 + a: below 0.2 from its Taylor series, -gamma a + sum of
+// zeta(k) (-a)^k / k for k >= 2, whose terms shrink by a.
+double lgamma1p(double a)
+{
+    if (a >= 0.2) return std::lgamma(1 + a);
+    static const double zeta_over_k[] = {
+        // zeta(k) / k, k = 2 .. 26
+        0.82246703342411321824,  0.40068563438653142847,  0.27058080842778454788,
+        0.20738555102867398527,  0.16955717699740818995,  0.14404989676884611812,
+        0.12550966952474304242,  0.11133426586956469049,  0.10009945751278180853,
+        0.090954017145829042233, 0.083353840546109004025, 0.076932516411352191473,
+        0.071432946295361336059, 0.066668705882420468033, 0.062500955141213040742,
+        0.058823978658684582339, 0.055555767627403611102, 0.052631679379616660734,
+        0.05000004769810169364,  0.047619070330142227991, 0.045454556293204669442,
+        0.043478266053040259361, 0.041666669150341210469, 0.040000001192140140586,
+        0.038461539034675185706};
+    constexpr double euler = 0.57721566490153286061;
+    double sum = 0;
+    double power = -a;
+    for (const double c : zeta_over_k) power *= -a, sum += c * power;
+    return sum - euler * a;
+}
+
 // ln of the Poisson factor A^x e^(-A) / Gamma(x + 1), x > 0, in its
 // saddle-point form.
 double log_poisson(double x, double A)
@@ -59,6 +92,33 @@ double log_poisson(double x, double A)
 // ln B and the slope d ln B / d ln A = x - A + A B, where B is below about
 // one half and the slope cancels little.
 Blocking with_slope(double x, double A, double lnB) { return {lnB, x - A + A * std::exp(lnB)}; }
+
+// ln B and its slope for x < 1 and A < x + 1, where B may lie within a
+// rounding step of 1 and 1 - B must keep its digits (the waiting systems
+// divide by it). 1 - B = Q(x, A) / Q(x + 1, A) with the regularized upper
+// gamma function Q, and Q(x + 1, A) = Q(x, A) + Poisson, so
+// 1 / B = 1 + Q(x, A) / Poisson. Q(x, A) by its series for small x,
+//   Q = -expm1(L) - e^L x sum of (-A)^k / ((x + k) k!), L = x ln A - ln Gamma(1 + x),
+// whose two parts cancel by at most a factor of 30 here (A < 2).
+Blocking small(double x, double A)
+{
+    const double L = x * std::log(A) - lgamma1p(x);
+    double sum = 0;
+    double term = 1;
+    for (int k = 1; k < 60; ++k) {  // A^k / k! is below 1e-17 of the sum by k = 30
+        term *= -A / k;
+        const double next = sum + term / (x + k);
+        if (next == sum) break;
+        sum = next;
+    }
+    const double Q = -std::expm1(L) - std::exp(L) * x * sum;
+    const double lnP = L - A;  // ln Poisson
+    const double P = std::exp(lnP);
+    // Where B is small, ln B = ln P - ln(Q + P) keeps its absolute digits
+    // (P may be subnormal); where it is near 1, -log1p(Q / P) its relative.
+    const double lnB = Q > P ? lnP - std::log(Q + P) : -std::log1p(Q / P);
+    return with_slope(x, A, lnB);
+}
 
 }  // namespace
 
@@ -110,7 +170,9 @@ Blocking teletraffic::detail::continuous(double x, double A)
         double g = A + 3 - s;
         double C = g;
         double D = 0;
-        for (int n = 2;; ++n) {
+        // It converges in a few hundred terms at most where A >= s; the
+        // bound only keeps a NaN from looping.
+        for (int n = 2; n < 5000; ++n) {
             const double a = n * (s - n);
             const double b = A + 2 * n + 1 - s;
             D = b + a * D;
@@ -123,12 +185,15 @@ Blocking teletraffic::detail::continuous(double x, double A)
         const double tail = x / g;
         return {std::log1p((tail - x) / A), tail};
     }
+    if (x < 1) return small(x, A);
     // The lower function P(s, A) = Poisson (A / s) (1 + A/(s+1) + A^2/((s+1)(s+2)) + ...),
     // and B = Poisson / (1 - P). The terms shrink by r < 1: the rest after
     // a term is at most term r / (1 - r).
     double term = 1;
     double sum = 1;
-    for (int k = 1;; ++k) {
+    // r falls below 1/2 within about A terms: 1000 (A < s <= 5000 here,
+    // Temme's region taking the rest) reach far below a rounding step.
+    for (int k = 1; k < 20000; ++k) {
         const double r = A / (s + k);
         term *= r;
         sum += term;

@@ -233,7 +233,7 @@ double erlangc(double s, double A)
     if (!in_domain(s, A)) return none;
     if (A == 0) return 0.0;
     if (s <= A) return 1.0;
-    return std::exp(waiting(s, A).lnC);
+    return std::fmin(1.0, std::exp(waiting(s, A).lnC));
 }
 
 double erlangc_service_level(double s, double A, double t)
@@ -242,7 +242,8 @@ double erlangc_service_level(double s, double A, double t)
     if (A == 0) return 1.0;
     if (s <= A) return 0.0;
     const Waiting w = waiting(s, A);
-    return std::exp(w.ln_not) - std::exp(w.lnC) * std::expm1(-(s - A) * t);
+    // Two roundings may carry the sum a step past 1.
+    return std::fmin(1.0, std::exp(w.ln_not) - std::exp(w.lnC) * std::expm1(-(s - A) * t));
 }
 
 double erlangc_mean_wait(double s, double A)

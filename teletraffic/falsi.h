@@ -4,18 +4,22 @@
 #ifndef TELETRAFFIC_FALSI_H
 #define TELETRAFFIC_FALSI_H
 
+#include <cmath>
+
 namespace teletraffic::detail {
 
 // The root of g between x0 and x1, where g0 = g(x0) and g1 = g(x1) are
 // finite and of opposite signs: regula falsi with Anderson and Bjorck's
 // scaling of the value at an end that stays, so that both ends close in,
 // superlinearly. Stops when g is 0 or done(x0, x1) holds for the ends at
-// hand, and returns the last point evaluated.
+// hand, and returns the last point evaluated. A step that rounding (or an
+// infinite g) puts outside the ends, or NaN, bisects them instead.
 template <class G, class Done>
 double falsi(const G& g, double x0, double g0, double x1, double g1, const Done& done)
 {
     while (g1 != 0 && !done(x0, x1)) {
-        const double x = x1 - g1 * (x1 - x0) / (g1 - g0);
+        double x = x1 - g1 * (x1 - x0) / (g1 - g0);
+        if (!(x >= std::fmin(x0, x1) && x <= std::fmax(x0, x1))) x = 0.5 * (x0 + x1);
         const double gx = g(x);
         if ((gx > 0) != (g1 > 0)) {
             x0 = x1, g0 = g1;
