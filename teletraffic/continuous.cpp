@@ -237,7 +237,9 @@ double erlangb_fractional_circuits(double A, double target, int* evaluations)
     double f1 = f_hi;
     for (int step = 0;; ++step) {
         double x = x1 - f1 * (x1 - x0) / (f1 - f0);
-        if (std::fabs(x - x1) < 1e-11) return x;  // a step that small is the rounding's
+        // A step that small is the rounding's (of x itself, at millions of
+        // circuits).
+        if (std::fabs(x - x1) < 1e-11 + 1e-15 * n) return x;
         if (!(x > lo && x < hi)) x = 0.5 * (lo + hi);
         const double f = continuous(x, A).lnB - lnt;
         ++*evaluations;

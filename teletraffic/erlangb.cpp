@@ -171,7 +171,11 @@ double erlangb_step(ErlangbWalk& w)
     return w.B = std::isfinite(w.sum) ? w.term / w.sum : w.rec;
 }
 
-double erlangb(int n, double A) { return walk(n, A, -1.0).B; }
+double erlangb(int n, double A)
+{
+    if (!(A >= 0 && std::isfinite(A))) return std::numeric_limits<double>::quiet_NaN();
+    return walk(n, A, -1.0).B;
+}
 
 int erlangb_circuits(double A, double target, int* evaluations)
 {

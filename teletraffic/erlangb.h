@@ -30,8 +30,9 @@ inline constexpr int erlangb_max_circuits = 10000000;
 // Each term is formed from its logarithm; once those terms overflow (past
 // about 700 erlangs) it uses the recurrence B(k) = A B(k-1) / (k + A B(k-1)),
 // which never does. A vanishing last term gives B = 0. With no circuits
-// (n < 1) every call is lost: B = 1. A = 0 gives B = 0; a negative, NaN or
-// infinite A gives no meaningful result (NaN for NaN and infinity).
+// (n < 1) every call is lost: B = 1. A = 0 gives B = 0 (n >= 1); a
+// negative, NaN or infinite A gives NaN. A subnormal A is inside: its terms
+// underflow to the 0 or subnormal B that is the value rounded.
 // Cost: n steps of one log and one exp.
 double erlangb(int n, double A);
 

@@ -17,6 +17,10 @@ namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
+// A probability that rounding may have carried a step past 1, as 1 (a NaN
+// stays NaN, where fmin would hide it).
+double at_most_one(double p) { return p > 1 ? 1.0 : p; }
+
 bool in_domain(double s, double A)
 {
     return s > 0 && s <= erlangb_max_circuits && A >= 0 && A <= erlangb_max_load;
@@ -157,8 +161,12 @@ int occupancy_agents(double A, double occupancy)
     if (!(A / occupancy <= erlangb_max_circuits)) return 0;
     const int least = static_cast<int>(std::floor(A)) + 1;
     int n = std::max(least, static_cast<int>(std::ceil(A / occupancy)));
-    while (A / n > occupancy) ++n;
-    while (n > least && A / (n - 1) <= occupancy) --n;
+    // Scaled by a power of two, A / n keeps its digits where A is subnormal.
+    const double scale = A < 1 ? 0x1p600 : 1;
+    const double a = A * scale;
+    const double most = occupancy * scale;
+    while (a / n > most) ++n;
+    while (n > least && a / (n - 1) <= most) --n;
     return n;
 }
 
@@ -233,7 +241,7 @@ double erlangc(double s, double A)
     if (!in_domain(s, A)) return none;
     if (A == 0) return 0.0;
     if (s <= A) return 1.0;
-    return std::fmin(1.0, std::exp(waiting(s, A).lnC));
+    return at_most_one(std::exp(waiting(s, A).lnC));
 }
 
 double erlangc_service_level(double s, double A, double t)
@@ -242,8 +250,7 @@ double erlangc_service_level(double s, double A, double t)
     if (A == 0) return 1.0;
     if (s <= A) return 0.0;
     const Waiting w = waiting(s, A);
-    // Two roundings may carry the sum a step past 1.
-    return std::fmin(1.0, std::exp(w.ln_not) - std::exp(w.lnC) * std::expm1(-(s - A) * t));
+    return at_most_one(std::exp(w.ln_not) - std::exp(w.lnC) * std::expm1(-(s - A) * t));
 }
 
 double erlangc_mean_wait(double s, double A)

@@ -18,11 +18,15 @@ namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
+// Whether t is no traffic at all: the overflow of a group that loses none.
+bool no_traffic(const Traffic& t) { return t.mean == 0 && t.variance == 0; }
+
 // Whether t lies in the domain of the equivalent random group.
 bool has_group(const Traffic& t)
 {
-    return t.mean >= overflow_min_mean && t.mean <= overflow_max_mean && t.variance >= t.mean &&
-           t.variance <= overflow_max_peakedness * t.mean;
+    return no_traffic(t) ||
+           (t.mean >= overflow_min_mean && t.mean <= overflow_max_mean && t.variance >= t.mean &&
+            t.variance <= overflow_max_peakedness * t.mean);
 }
 
 // The group of the method for t; Hayward's has the peakedness as its load
@@ -34,6 +38,7 @@ EquivalentRandom group(const Traffic& t, OverflowMethod method)
     case OverflowMethod::rapp: return erlangb_rapp(t);
     default: break;
     }
+    if (no_traffic(t)) return {1.0, 0.0};
     const double Z = t.variance / t.mean;
     const bool ok =
         t.mean > 0 && Z > 0 && Z <= overflow_max_peakedness && t.mean / Z <= erlangb_max_load;
@@ -45,9 +50,10 @@ double blocking(const Traffic& t, const EquivalentRandom& g, double c, OverflowM
 {
     if (method == OverflowMethod::hayward) return erlangb_continuous(c / g.load, t.mean / g.load);
     if (c == 0) return 1.0;
+    if (no_traffic(t)) return 0.0;
     // Rapp's group, an approximation, may overflow more than t's mean.
-    return std::fmin(1.0,
-                     std::exp(std::log(g.load / t.mean) + continuous(g.circuits + c, g.load).lnB));
+    const double B = std::exp(std::log(g.load / t.mean) + continuous(g.circuits + c, g.load).lnB);
+    return B > 1 ? 1.0 : B;
 }
 
 }  // namespace
@@ -70,6 +76,7 @@ EquivalentRandom erlangb_equivalent_random(Traffic t, int* evaluations)
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     if (!has_group(t)) return {none, none};
+    if (no_traffic(t)) return {0.0, 0.0};
     const double M = t.mean;
     const double w = (t.variance - M) / M;  // the peakedness less one, without cancelling
     if (w == 0) return {M, 0.0};
@@ -122,6 +129,7 @@ EquivalentRandom erlangb_equivalent_random(Traffic t, int* evaluations)
 EquivalentRandom erlangb_rapp(Traffic t)
 {
     if (!has_group(t)) return {none, none};
+    if (no_traffic(t)) return {0.0, 0.0};
     const double M = t.mean;
     const double Z = t.variance / M;
     const double A = t.variance + 3 * Z * (Z - 1);
@@ -156,14 +164,15 @@ int erlangb_overflow_circuits(Traffic t, double target, OverflowMethod method)
 
 double erlangb_overflow_fractional_circuits(Traffic t, double target, OverflowMethod method)
 {
-    if (!(target > 0 && target < 1)) return none;
+    if (!(target >= overflow_min_target && target < 1)) return none;
     const EquivalentRandom g = group(t, method);
     if (std::isnan(g.load)) return none;
+    if (no_traffic(t)) return 0.0;
     if (method == OverflowMethod::hayward)
         return g.load * erlangb_fractional_circuits(t.mean / g.load, target);
     // B(N* + c, A*) = target M / A*, below B(N*, A*) = M / A* for the exact
     // group: c > 0. Rapp's group may block less than the target already as
     // c approaches 0: then 0.
-    return std::fmax(0.0,
-                     erlangb_fractional_circuits(g.load, target * t.mean / g.load) - g.circuits);
+    const double x = erlangb_fractional_circuits(g.load, target * t.mean / g.load) - g.circuits;
+    return x > 0 ? x : 0.0;
 }

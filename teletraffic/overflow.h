@@ -10,7 +10,11 @@
 // below, where the traffic's mean M lies in [0.001, 10000] erlangs and its
 // peakedness Z = variance / mean in [1, 50]. Outside it the functions that
 // need an equivalent random group return NaN (0 for a count), as they do
-// for smooth traffic (Z < 1), which has none.
+// for smooth traffic (Z < 1), which has none. No traffic at all, {0, 0}
+// (what a group overflows whose blocking underflows, 1000 circuits offered
+// 1 erlang say), lies inside for every method: its group is {0, 0}, a final
+// group of c > 0 circuits blocks 0 of it, and it needs one whole circuit, 0
+// real ones.
 #ifndef TELETRAFFIC_OVERFLOW_H
 #define TELETRAFFIC_OVERFLOW_H
 
@@ -30,6 +34,10 @@ struct Traffic {
 inline constexpr double overflow_min_mean = 0.001;
 inline constexpr double overflow_max_mean = 10000;
 inline constexpr double overflow_max_peakedness = 50;
+
+// The smallest blocking target the final group is sized for: below it the
+// group's own target, target M / A*, may leave the normal doubles.
+inline constexpr double overflow_min_target = 1e-290;
 
 // Riordan's moments of the traffic that x >= 0 circuits (real: the
 // continuous Erlang B function) overflow when offered A Poisson erlangs:
@@ -98,7 +106,8 @@ double erlangb_group_blocking(Traffic t, EquivalentRandom g, double c);
 
 // The fewest whole circuits whose blocking, as erlangb_overflow_blocking
 // gives it, is at most target: it gives more than target for one circuit
-// fewer. 0 where the blocking is NaN or target lies outside (0, 1). Cost:
+// fewer. 0 where the blocking is NaN or target lies outside
+// [overflow_min_target, 1). Cost:
 // the fractional count, then two or three evaluations of the blocking.
 int erlangb_overflow_circuits(Traffic t, double target,
                               OverflowMethod method = OverflowMethod::equivalent_random);

@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: MIT
+// Fuzzes the teletraffic library with arbitrary doubles (subnormals,
+// infinities, NaN, negative zero and all) and holds every public function to
+// what its header promises: NaN (0 for a count) exactly outside the domain,
+// results within their ranges, counts that agree with the figures, inverses
+// that invert, monotone figures, and solvers that stop short of their caps.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+
+#include "fuzz_stdin.h"
+#include "teletraffic/erlangb.h"
+#include "teletraffic/erlangc.h"
+#include "teletraffic/overflow.h"
+
+namespace {
+
+// The input's doubles, read 8 bytes at a time as they lie; 0 once it runs out.
+struct Doubles {
+    const std::uint8_t* data;
+    std::size_t size;
+    double next()
+    {
+        double v = 0;
+        if (size >= sizeof v) {
+            std::memcpy(&v, data, sizeof v);
+            data += sizeof v, size -= sizeof v;
+        }
+        return v;
+    }
+};
+
+bool probability(double p) { return p > 0 && p < 1; }
+bool load(double A) { return A >= 0 && A <= erlangb_max_load; }
+bool agents(double s) { return s > 0 && s <= erlangb_max_circuits; }
+// A double's value as a count of circuits, kept to a range whose walks are
+// quick: the formula's cost grows with it.
+int count(double v) { return std::isfinite(v) ? static_cast<int>(std::fmod(v, 200000.0)) : 0; }
+// Within a relative distance.
+bool near(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance * b; }
+
+// B at whole and real circuits, and its identities: within [0, 1], falling
+// in the circuits, rising in the load, the recurrence B(x + 1) =
+// A B / (x + 1 + A B), and the formula equal to the continuous function.
+void blocking(double x, double A, int n)
+{
+    const double B = erlangb_continuous(x, A);
+    FUZZ_CHECK(std::isnan(B) == !(x >= 0 && A >= 0));
+    if (std::isnan(B)) return;
+    FUZZ_CHECK(B >= 0 && B <= 1);
+    FUZZ_CHECK(erlangb_continuous(x * 1.001 + 1e-9, A) <= B * (1 + 1e-12));
+    FUZZ_CHECK(erlangb_continuous(x, A * 1.001 + 1e-300) >= B * (1 - 1e-12));
+    if (std::isfinite(x) && std::isfinite(A) && x <= erlangb_max_circuits) {
+        const double next = erlangb_continuous(x + 1, A);
+        if (next > 1e-290) FUZZ_CHECK(near(next, A * B / (x + 1 + A * B), 1e-10));
+    }
+    const double formula = erlangb(n, A);
+    FUZZ_CHECK(std::isnan(formula) == !(A >= 0 && std::isfinite(A)));
+    if (!std::isnan(formula)) FUZZ_CHECK(formula >= 0 && formula <= 1);
+    if (n >= 1 && load(A) && formula > 1e-290)
+        FUZZ_CHECK(near(formula, erlangb_continuous(n, A), 1e-10));
+}
+
+// The inverses of B: the count and its real root, the load of whole and of
+// real circuits; each inverts B within its stated accuracy and stops short
+// of its cap.
+void inverses(double A, double target, double x, double start)
+{
+    int evaluations = 0;
+    const bool sizing = load(A) && probability(target);
+    const int n = erlangb_circuits(A, target, &evaluations);
+    FUZZ_CHECK((n > 0) == sizing);
+    FUZZ_CHECK(evaluations <= 41);
+    if (n > 0) {
+        FUZZ_CHECK(erlangb(n, A) <= target);
+        if (n > 1) FUZZ_CHECK(erlangb(n - 1, A) > target);
+        const double real = erlangb_fractional_circuits(A, target, &evaluations);
+        FUZZ_CHECK(real > n - 1 - 1e-9 && real <= n && evaluations < 100);
+        if (A > 0 && real > 1e-6 && target > 1e-290) {
+            FUZZ_CHECK(erlangb_continuous(real - 1e-8 * (1 + real), A) >= target * (1 - 1e-10));
+            FUZZ_CHECK(erlangb_continuous(real + 1e-8 * (1 + real), A) <= target * (1 + 1e-10));
+        }
+    } else {
+        FUZZ_CHECK(std::isnan(erlangb_fractional_circuits(A, target)));
+    }
+
+    // The load that x real circuits carry at the target: the root brackets
+    // the target between a hair below and above it.
+    const bool carrying = x > 0 && x <= erlangb_max_circuits && probability(target);
+    const double carried = erlangb_continuous_load(x, target, &evaluations);
+    FUZZ_CHECK(std::isnan(carried) == !carrying);
+    if (!carrying) return;
+    FUZZ_CHECK(carried >= 0 && carried <= x / (1 - target) * (1 + 1e-9));
+    FUZZ_CHECK(evaluations <= 32);
+    if (carried > 1e-290 && target > 1e-290) {
+        FUZZ_CHECK(erlangb_continuous(x, carried * (1 - 1e-9)) <= target * (1 + 1e-10));
+        FUZZ_CHECK(erlangb_continuous(x, carried * (1 + 1e-9)) >= target * (1 - 1e-10));
+    }
+    const int whole = static_cast<int>(std::ceil(x));
+    if (whole != x) return;
+    const double near_start = erlangb_load_near(whole, target, start, &evaluations);
+    FUZZ_CHECK(evaluations < 100);
+    FUZZ_CHECK(near(near_start, carried, 1e-11));
+}
+
+// The overflow of a group and the final group's blocking and size by each
+// method, with the traffic either a group's overflow or given as it comes.
+void overflow(double x, double A, double mean, double variance, double c, double target)
+{
+    const Traffic o = erlangb_overflow(x, A);
+    const bool inside = x >= 0 && x <= erlangb_max_circuits && load(A);
+    FUZZ_CHECK(std::isnan(o.mean) == !inside && std::isnan(o.variance) == !inside);
+    if (inside) FUZZ_CHECK(o.mean >= 0 && o.mean <= A && o.variance >= o.mean * (1 - 1e-9));
+    const Traffic t = inside && (x > 3 * mean) ? o : Traffic{mean, variance};
+    const double Z = t.variance / t.mean;
+    const bool none = t.mean == 0 && t.variance == 0;
+    const bool grouped = none || (t.mean >= overflow_min_mean && t.mean <= overflow_max_mean &&
+                                  t.variance >= t.mean && Z <= overflow_max_peakedness);
+    int evaluations = 0;
+    const EquivalentRandom g = erlangb_equivalent_random(t, &evaluations);
+    FUZZ_CHECK(std::isnan(g.load) == !grouped && std::isnan(g.circuits) == !grouped);
+    FUZZ_CHECK(evaluations <= 40);
+    const EquivalentRandom rapp = erlangb_rapp(t);
+    FUZZ_CHECK(std::isnan(rapp.load) == !grouped);
+    if (grouped) {
+        FUZZ_CHECK(g.load >= t.mean && g.circuits >= 0 && rapp.circuits >= 0);
+        const Traffic back = erlangb_overflow(g.circuits, g.load);
+        if (!none)
+            FUZZ_CHECK(near(back.mean, t.mean, 1e-8) && near(back.variance, t.variance, 1e-8));
+    }
+    const bool hayward = none || (t.mean > 0 && Z > 0 && Z <= overflow_max_peakedness &&
+                                  t.mean / Z <= erlangb_max_load);
+    for (const OverflowMethod method :
+         {OverflowMethod::equivalent_random, OverflowMethod::rapp, OverflowMethod::hayward}) {
+        const bool has = method == OverflowMethod::hayward ? hayward : grouped;
+        const double B = erlangb_overflow_blocking(t, c, method);
+        FUZZ_CHECK(std::isnan(B) == !(has && c >= 0));
+        if (std::isnan(B)) continue;
+        FUZZ_CHECK(B >= 0 && B <= 1 && (c != 0 || B == 1));
+        FUZZ_CHECK(erlangb_overflow_blocking(t, c * 1.001 + 1e-9, method) <= B * (1 + 1e-9));
+        const int n = erlangb_overflow_circuits(t, target, method);
+        FUZZ_CHECK((n > 0) == (target >= overflow_min_target && target < 1));
+        const double real = erlangb_overflow_fractional_circuits(t, target, method);
+        FUZZ_CHECK(std::isnan(real) == (n == 0));
+        if (n == 0) continue;
+        FUZZ_CHECK(erlangb_overflow_blocking(t, n, method) <= target);
+        if (n > 1) FUZZ_CHECK(erlangb_overflow_blocking(t, n - 1, method) > target);
+        const double slack = 1e-6 * (1 + (none ? 0 : Z));  // Hayward's circuits are times Z
+        FUZZ_CHECK(real >= 0 && real <= n + slack && real > n - 1 - slack);
+    }
+    if (grouped) {
+        const double B = erlangb_group_blocking(t, g, c);
+        FUZZ_CHECK(std::isnan(B) == !(c >= 0));
+        if (c >= 0) FUZZ_CHECK(near(B, erlangb_overflow_blocking(t, c), 1e-12));
+    }
+}
+
+// Erlang C's figures: probabilities in [0, 1], the service level at least
+// the share that does not wait and rising with the time, the mean wait
+// from 0 to infinity.
+void waiting(double s, double A, double t)
+{
+    const bool inside = agents(s) && load(A);
+    const double C = erlangc(s, A);
+    FUZZ_CHECK(std::isnan(C) == !inside);
+    const double level = erlangc_service_level(s, A, t);
+    FUZZ_CHECK(std::isnan(level) == !(inside && t >= 0));
+    const double wait = erlangc_mean_wait(s, A);
+    FUZZ_CHECK(std::isnan(wait) == !inside);
+    if (!inside) return;
+    FUZZ_CHECK(C >= 0 && C <= 1 && wait >= 0);
+    FUZZ_CHECK(erlangc(s * 1.001, A) <= C * (1 + 1e-12));
+    if (std::isnan(level)) return;
+    FUZZ_CHECK(level >= 0 && level <= 1);
+    FUZZ_CHECK(level >= 1 - C - 1e-12);
+    FUZZ_CHECK(erlangc_service_level(s, A, t * 1.5 + 1e-9) >= level * (1 - 1e-12));
+}
+
+// Staffing: the count meets every target set and one agent fewer does not
+// (while above the load); the real count lies in the whole one's last agent.
+void staffing(double A, const StaffingTarget& target, unsigned set)
+{
+    int evaluations = 0;
+    const int n = erlangc_agents(A, target, &evaluations);
+    FUZZ_CHECK(n >= 0 && evaluations < 200);
+    const double real = erlangc_fractional_agents(A, target, &evaluations);
+    FUZZ_CHECK(std::isnan(real) == (n == 0));
+    if (n == 0) {
+        // Outside the domains, or more agents than erlangb_max_circuits.
+        const bool level = set & 1 ? probability(target.service_level) && target.answer_time >= 0 &&
+                                         std::isfinite(target.answer_time)
+                                   : true;
+        const bool wait = set & 2 ? target.mean_wait > 0 && std::isfinite(target.mean_wait) : true;
+        const bool p = set & 4 ? probability(target.wait_probability) : true;
+        const bool o =
+            set & 8 ? probability(target.max_occupancy) && A / target.max_occupancy < 1e6 : true;
+        if (load(A) && level && wait && p && o && set != 0 && A < 1e5)
+            FUZZ_CHECK(!"a load within the domain and below 100000 erlangs has no staff");
+        return;
+    }
+    FUZZ_CHECK(n > A && real > n - 1 - 1e-9 && real <= n);
+    const auto meets = [&](int m) {
+        return (!(set & 1) ||
+                erlangc_service_level(m, A, target.answer_time) >= target.service_level) &&
+               (!(set & 2) || erlangc_mean_wait(m, A) <= target.mean_wait) &&
+               (!(set & 4) || erlangc(m, A) <= target.wait_probability) &&
+               // (long double holds A / m where a double's quotient is subnormal)
+               (!(set & 8) || static_cast<long double>(A) / m <= target.max_occupancy);
+    };
+    FUZZ_CHECK(meets(n));
+    if (n - 1 > A) FUZZ_CHECK(!meets(n - 1));
+}
+
+}  // namespace
+
+// The first byte chooses the family of functions; the rest are doubles.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    Doubles d{data + 1, size - 1};
+    const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
+    switch (data[0] % 5) {
+    case 0: blocking(a, b, count(c)); break;
+    case 1: inverses(a, b, c, e); break;
+    case 2: overflow(a, b, c, e, d.next(), d.next()); break;
+    case 3: waiting(a, b, c); break;
+    default: {
+        // The second byte's low four bits choose the targets set.
+        const unsigned set = size > 1 ? data[1] & 15u : 1u;
+        StaffingTarget target;
+        if (set & 1) target.service_level = b, target.answer_time = c;
+        if (set & 2) target.mean_wait = e;
+        if (set & 4) target.wait_probability = d.next();
+        if (set & 8) target.max_occupancy = d.next();
+        // A NaN target is one not set.
+        const unsigned given = (set & 1 && !(std::isnan(b) && std::isnan(c)) ? 1u : 0u) |
+                               (std::isnan(target.mean_wait) ? 0u : 2u) |
+                               (std::isnan(target.wait_probability) ? 0u : 4u) |
+                               (std::isnan(target.max_occupancy) ? 0u : 8u);
+        staffing(a, target, given);
+    }
+    }
+    return 0;
+}
