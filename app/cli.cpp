@@ -194,7 +194,7 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
     optind = 0;  // restart the scan: tests read many command lines
     for (int c; (c = getopt_long(argc, argv, shorts, options, nullptr)) != -1;) {
         if (c == ':' || c == '?')
-            return error = option_error(c, argv[optind - 1]), Action::bad_usage;
+            return error = option_error(c, argv[optind - 1], options), Action::bad_usage;
         size_t i = 0;  // getopt_long returns the val of one of them
         while (i + 1 < names.size() && options[i].val != c) ++i;
         const std::string& name = names[i];
@@ -218,12 +218,31 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
     return Action::table;
 }
 
-std::string option_error(int result, const char* arg)
+std::string option_error(int result, const char* arg, const option* options)
 {
-    if (result == ':') return std::string("option '") + arg + "' needs a value";
-    // getopt_long names an unknown short option in optopt, a long one not.
-    return optopt != 0 ? std::string("unknown option '-") + static_cast<char>(optopt) + "'"
-                       : std::string("unknown option '") + arg + "'";
+    const std::string_view word(arg);
+    const bool is_long = word.substr(0, 2) == "--";
+    // getopt_long puts the val of the option it matched in optopt; 0 (with
+    // '?') means a long option it could not match, whole or abbreviated.
+    std::string name;
+    if (is_long && optopt != 0) {
+        for (const option* o = options; o->name != nullptr; ++o)
+            if (o->val == optopt) name = std::string("--") + o->name;
+    } else if (!is_long) {
+        name = std::string("-") + static_cast<char>(optopt);
+    }
+    if (result == ':') return "option '" + name + "' needs a value";
+    if (!name.empty() && is_long) return "option '" + name + "' takes no value";
+    if (is_long) {
+        // The name as given, without a value; a prefix of several is ambiguous.
+        const std::string given(word.substr(2, word.find('=') - 2));
+        int matches = 0;
+        for (const option* o = options; o->name != nullptr; ++o)
+            matches += std::string_view(o->name).substr(0, given.size()) == given;
+        return (matches > 1 ? "option '--" + given + "' is ambiguous"
+                            : "unknown option '--" + given + "'");
+    }
+    return "unknown option '" + name + "'";
 }
 
 int usage_error(const char* program, const std::string& message)
@@ -234,16 +253,18 @@ int usage_error(const char* program, const std::string& message)
 
 int output_error(const char* program, const char* what)
 {
-    const char* reason = std::strerror(errno);
+    // errno 0: the write failed earlier, and its reason is gone.
+    const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : "";
     if (what == nullptr)
-        std::fprintf(stderr, "%s: cannot write: %s\n", program, reason);
+        std::fprintf(stderr, "%s: cannot write%s\n", program, reason.c_str());
     else
-        std::fprintf(stderr, "%s: cannot write %s: %s\n", program, what, reason);
+        std::fprintf(stderr, "%s: cannot write %s%s\n", program, what, reason.c_str());
     return 1;
 }
 
 int finish_output(const char* program)
 {
+    errno = 0;
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
     return output_error(program, nullptr);
 }

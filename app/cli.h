@@ -157,22 +157,28 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
                     const OptionTaker& take, bool& csv, bool& fractional, std::string& error);
 
 // The message for what getopt_long returned as ':' (a missing value) or
-// '?' (an unknown option), with the option string starting with ':' and
-// opterr 0; `arg` is argv[optind - 1]: "option '-a' needs a value",
-// "unknown option '--frob'".
-std::string option_error(int result, const char* arg);
+// '?' (an unknown option, or a value given to one that takes none), with
+// the option string starting with ':' and opterr 0; `arg` is
+// argv[optind - 1] and `options` the table getopt_long read. A long option
+// is named in full, as the table has it: "option '-a' needs a value",
+// "option '--load' needs a value", "option '--csv' takes no value",
+// "unknown option '-x'", "unknown option '--frob'" (without "=VALUE"),
+// "option '--c' is ambiguous".
+std::string option_error(int result, const char* arg, const option* options);
 
 // Writes "PROGRAM: MESSAGE" and "Try 'PROGRAM --help'." to standard error.
 // Returns 2, the exit status of bad usage.
 int usage_error(const char* program, const std::string& message);
 
 // Writes "PROGRAM: cannot write WHAT: REASON" (without " WHAT" when `what`
-// is nullptr), REASON from errno, to standard error. Returns 1, the exit
-// status of output that could not be written.
+// is nullptr), REASON from errno (without ": REASON" when errno is 0), to
+// standard error. Returns 1, the exit status of output that could not be
+// written.
 int output_error(const char* program, const char* what);
 
-// Flushes standard output at the end of a run: 0 when all of it was
-// written, else output_error(program, nullptr).
+// Flushes standard output: 0 when all of it was written, else
+// output_error(program, nullptr), with the reason where this flush failed
+// (not an earlier one, whose reason is gone).
 int finish_output(const char* program);
 
 // ---- Formats ---------------------------------------------------------------

@@ -3,6 +3,7 @@
 // them, prints the blocking probability and the circuits' utilization.
 #include <cstdio>
 
+#include "app/cli.h"
 #include "teletraffic/erlangb.h"
 #include "vizaza.h"
 
@@ -14,6 +15,9 @@ int main()
 
     std::printf("\nblocking probability = %e\n", B);
     std::printf("utilization %%        = %5.2f\n", (1.0 - B) * A / n * 100.0);
+    // Flushed before the pause, so that a report that could not be written
+    // is told at once, with its reason; the banner is checked at the end.
+    const int status = finish_output("erlangb");
     vizaza::pausa();
-    return 0;
+    return status != 0 ? status : finish_output("erlangb");
 }

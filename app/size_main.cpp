@@ -4,6 +4,7 @@
 // load those circuits carry while meeting the target.
 #include <cstdio>
 
+#include "app/cli.h"
 #include "teletraffic/erlangb.h"
 #include "vizaza.h"
 
@@ -18,6 +19,9 @@ int main()
     std::printf("blocking probability = %e\n", B);
     std::printf("utilization %%        = %5.2f\n", (1.0 - B) * A / n * 100.0);
     std::printf("load at target       = %.4f erlang\n", erlangb_load(n, p / 100));
+    // Flushed before the pause, so that a report that could not be written
+    // is told at once, with its reason; the banner is checked at the end.
+    const int status = finish_output("erlangb-size");
     vizaza::pausa();
-    return 0;
+    return status != 0 ? status : finish_output("erlangb-size");
 }

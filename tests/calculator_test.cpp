@@ -81,4 +81,17 @@ TEST(Formula, AgreesWithTheRecurrenceBeyondTheCalculatorsRange)
     }
 }
 
+// A report that cannot be written is a failure, told on standard error, after
+// the same dialogue.
+TEST(Programs, ReportThatCannotBeWritten)
+{
+    for (const auto& [path, asked] :
+         {std::pair{ERLANGB_PROGRAM, q + l}, {ERLANGB_SIZE_PROGRAM, l + t}}) {
+        const Outcome o = run_child("\n\n\n", exec_with(path, {}, "/dev/full"));
+        EXPECT_EQ(o.status, 1) << path;
+        const std::string name = std::string(path).substr(std::string(path).rfind('/') + 1);
+        EXPECT_EQ(o.err, asked + name + ": cannot write: No space left on device\n");
+    }
+}
+
 }  // namespace
