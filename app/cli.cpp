@@ -12,6 +12,36 @@
 
 namespace {
 
+// The decimal places a number's text is written with: those after its
+// point less its exponent, two more for a percentage ("0.5%" 3, "1e-6" 6,
+// "2.5e3" 0); at most 400.
+int decimals(std::string_view text, bool percent)
+{
+    int places = 0;
+    if (percent && !text.empty() && text.back() == '%') places = 2, text.remove_suffix(1);
+    const size_t e = text.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        long exponent = 0;
+        std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
+                        exponent);
+        places -= static_cast<int>(std::clamp(exponent, -400L, 400L));
+        text = text.substr(0, e);
+    }
+    const size_t point = text.find('.');
+    if (point != std::string_view::npos) places += static_cast<int>(text.size() - point - 1);
+    return std::clamp(places, 0, 400);
+}
+
+// v rounded to `places` decimals: the shortest double that prints so.
+double rounded(double v, int places)
+{
+    char buf[1024];
+    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places);
+    if (written.ec != std::errc()) return v;  // beyond 1e600: no decimals to keep
+    std::from_chars(buf, written.ptr, v);
+    return v;
+}
+
 // Parses one item of a list into `range`; false with `error` set.
 bool parse_item(std::string_view item, const Domain& domain, Range& range, std::string& error)
 {
@@ -56,7 +86,9 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
     if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
     const double steps = (v[1] - v[0]) / v[2];
     if (steps > 1e12) return error = quoted + " has too many values", false;
-    range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1]};
+    const int places = std::max(decimals(parts[0], domain.percent),
+                                count == 3 ? decimals(parts[2], domain.percent) : 0);
+    range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1], places};
     // The values rise, so the first and the last bound them all.
     const double last = range_value(range, range.count - 1);
     if (!in_domain(domain, v[0]) || !in_domain(domain, last)) {
@@ -154,19 +186,23 @@ double list_value(const List& list, long i)
 double range_value(const Range& range, long i)
 {
     // The last value is LAST itself where a step lands on it within rounding.
-    const double v = range.first + static_cast<double>(i) * range.step;
-    return i == range.count - 1 && std::fabs(v - range.last) <= 1e-9 * range.step ? range.last : v;
+    double v = range.first + static_cast<double>(i) * range.step;
+    if (i == range.count - 1 && std::fabs(v - range.last) <= 1e-9 * range.step)
+        v = range.last;
+    else if (i > 0 && range.decimals > 0)
+        v = rounded(v, range.decimals);
+    return v * range.scale;
 }
 
 bool calls_to_loads(List& calls, double erlangs_per_call, std::string& error)
 {
-    const double k = erlangs_per_call;
     for (Range& r : calls) {
-        r = {r.first * k, r.step * k, r.count, r.last * k};
+        r.scale = erlangs_per_call;
+        const double least = range_value(r, 0);
         const double most = range_value(r, r.count - 1);
-        if (!in_domain(load_domain, r.first) || !in_domain(load_domain, most)) {
+        if (!in_domain(load_domain, least) || !in_domain(load_domain, most)) {
             error = "--calls with --holding: a load of " +
-                    csv_number(in_domain(load_domain, most) ? r.first : most) +
+                    csv_number(in_domain(load_domain, most) ? least : most) +
                     " erlang is outside the domain: " + load_domain.text;
             return false;
         }

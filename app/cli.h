@@ -85,12 +85,17 @@ inline constexpr Domain holding_domain = {0,
 // the domain's text).
 bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error);
 
-// FIRST + i STEP for i = 0 .. count - 1, the last one LAST when a step lands
-// on it within rounding. A single number is a range of one.
+// FIRST + i STEP for i = 0 .. count - 1, rounded to `decimals` places (the
+// decimals the user's FIRST and STEP are written with, so 0.1..0.7..0.1
+// gives 0.3, not 0.30000000000000004), the last one LAST when a step lands
+// on it within rounding; each then times `scale`. A single number is a range
+// of one.
 struct Range {
     double first, step;
     long count;
     double last;
+    int decimals = 0;  // 0: no rounding (whole FIRST and STEP add exactly)
+    double scale = 1;  // the erlangs per call, once calls are turned into loads
 };
 
 // The items of one list, in the order given. It holds one Range per item
@@ -115,11 +120,11 @@ double list_value(const List& list, long i);
 // range_value(range, range.count - 1), is the largest.
 double range_value(const Range& range, long i);
 
-// Turns a list of calls into loads in erlangs, multiplying every value by
-// `erlangs_per_call` (the holding time over the interval the calls come
-// in). False, with `error` naming a load outside load_domain, when a range
-// reaches one: "--calls with --holding: a load of 5e+28 erlang is outside
-// the domain: ...".
+// Turns a list of calls into loads in erlangs, every value (as the user's
+// decimals give it) times `erlangs_per_call` (the holding time over the
+// interval the calls come in). False, with `error` naming a load outside
+// load_domain, when a range reaches one: "--calls with --holding: a load of
+// 5e+28 erlang is outside the domain: ...".
 bool calls_to_loads(List& calls, double erlangs_per_call, std::string& error);
 
 // A list's values in order, without list_value's search from the first item

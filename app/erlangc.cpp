@@ -166,8 +166,12 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     if (std::isinf(request.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait))
         return bad("a time in seconds is out of range in holding times");
     const double most = largest(request.loads);
-    // Within the domains every target can be met; the largest load shows it.
-    if (targets && erlangc_agents(most, target) == 0) return bad("no agents meet the targets");
+    // Within the domains every target can be met by enough agents, and the
+    // largest load needs the most: it shows whether they stay within the
+    // limit.
+    if (targets && erlangc_agents(most, target) == 0)
+        return bad("no agents meet the targets at a load of " + plain(most) +
+                   " erlang: it would take more than 10000000 agents");
     return Action::table;
 }
 

@@ -16,9 +16,10 @@ namespace {
 const Domain domains[] = {
     circuits_domain,
     load_domain,
-    {0, HUGE_VAL, false, false, false, nullptr, "calls per hour are above 0"},
+    {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"},
     blocking_domain,
     holding_domain,
+    {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"},
 };
 
 const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
@@ -112,8 +113,10 @@ const char* const usage_text =
     "\n"
     "  -n, --circuits LIST    numbers of circuits, above 0, at most 10000000\n"
     "  -a, --load LIST        offered load in erlangs, above 0, at most 5000000\n"
-    "  -c, --calls LIST       the load as calls per hour, with --holding\n"
-    "  -t, --holding SECONDS  the calls' mean holding time (load = calls x holding / 3600)\n"
+    "  -c, --calls LIST       the load as calls per interval, with --holding\n"
+    "  -t, --holding SECONDS  the calls' mean holding time\n"
+    "  -i, --interval SECONDS the interval the calls come in (default 3600: an hour);\n"
+    "                         load = calls x holding / interval\n"
     "  -b, --blocking LIST    blocking probabilities, 0.01 or 1%, strictly between 0 and 1\n"
     "      --fractional       with --load and --blocking: the real number of circuits\n"
     "                         at which the load blocks exactly at the target\n"
@@ -139,6 +142,8 @@ const char* const usage_text =
     "      the circuits needed for several loads at 1 % blocking, as CSV\n"
     "  erlangb-table -c 300 -t 180 -b 1%\n"
     "      300 calls an hour of 3 minutes each: the circuits for 1 % blocking\n"
+    "  erlangb-table -c 40..80..10 -i 900 -t 120 -b 1%\n"
+    "      40 to 80 calls a quarter hour of 2 minutes each, the same question\n"
     "  erlangb-table -a 10 -b 1% --fractional\n"
     "      the real number of circuits at which 10 erlangs block 1 % of the calls\n"
     "\n"
@@ -155,21 +160,22 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         {"calls", required_argument, nullptr, 'c'},
         {"blocking", required_argument, nullptr, 'b'},
         {"holding", required_argument, nullptr, 't'},
+        {"interval", required_argument, nullptr, 'i'},
         {"csv", no_argument, nullptr, csv_option},
         {"fractional", no_argument, nullptr, fractional_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    List given[5];
-    bool seen[5] = {};
+    List given[6];
+    bool seen[6] = {};
     bool csv = false;
     bool fractional = false;
     const auto take = [&](int i, const char* value, std::string& what) {
         return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
     };
     const Action action =
-        scan_options(argc, argv, ":n:a:c:t:b:hV", options, take, csv, fractional, error);
+        scan_options(argc, argv, ":n:a:c:t:i:b:hV", options, take, csv, fractional, error);
     if (action != Action::table) return action;
     const auto q = [](Quantity quantity) { return static_cast<int>(quantity); };
     const bool circuits = seen[q(Quantity::circuits)];
@@ -180,10 +186,14 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     if (calls != seen[q(Quantity::holding)])
         return error = calls ? "--calls needs --holding" : "--holding needs --calls",
                Action::bad_usage;
+    if (seen[q(Quantity::interval)] && !calls)
+        return error = "--interval goes with --calls", Action::bad_usage;
     List& loads = given[q(Quantity::load)];
-    if (calls) {  // calls per hour of so many seconds each: erlangs
+    if (calls) {  // calls per interval of so many seconds each: erlangs
         loads = given[q(Quantity::calls)];
-        if (!calls_to_loads(loads, list_value(given[q(Quantity::holding)], 0) / 3600, error))
+        const double interval =
+            seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
+        if (!calls_to_loads(loads, list_value(given[q(Quantity::holding)], 0) / interval, error))
             return Action::bad_usage;
         load = true;
     }

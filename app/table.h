@@ -15,17 +15,20 @@ inline constexpr const char* table_program = "erlangb-table";
 
 // ---- Value lists -----------------------------------------------------------
 
-// What a list gives. The load comes either as erlangs or as calls per hour,
-// which the holding time in seconds turns into erlangs.
-enum class Quantity { circuits, load, calls, blocking, holding };
+// What a list gives. The load comes either as erlangs or as calls per
+// interval (an hour unless given), which the holding time in seconds turns
+// into erlangs.
+enum class Quantity { circuits, load, calls, blocking, holding, interval };
 
 // parse_list (cli.h) with the quantity's domain:
 //   circuits  above 0, at most erlangb_max_circuits (whole, or real:
 //             fractional circuits)
 //   load      above 0, at most erlangb_max_load erlangs
-//   calls     above 0 (calls per hour; the load they make is checked later)
+//   calls     above 0 (calls per interval; the load they make is checked
+//             later)
 //   blocking  strictly between 0 and 1; a number may end in "%"
 //   holding   a single number above 0 (seconds)
+//   interval  a single number above 0 (seconds)
 bool parse_list(const char* text, Quantity quantity, List& list, std::string& error);
 
 // ---- The command line ------------------------------------------------------
@@ -52,7 +55,8 @@ struct Request {
 // Bad usage: an unknown option or a missing argument, an operand, an option
 // given twice, a malformed list or a value outside its domain, not exactly
 // two of circuits, load and blocking, --load with --calls, --calls without
-// --holding or the other way round, calls whose load is out of range, and
+// --holding or the other way round, --interval without --calls, calls
+// whose load is out of range, and
 // --fractional where the circuits are given rather than asked for.
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error);
 

@@ -242,7 +242,10 @@ const struct {
     {{"-c", "1e30", "-t", "180", "-n", "12"}, "a load of 5.0000000000000005e+28 erlang is outside"},
     {{"-a", "10", "-t", "1e300", "--asa", "1e-300"}, "out of range in holding times"},
     {{"-a", "10", "-n", "12", "x"}, "unexpected operand 'x'"},
-    {{"-a", "10", "--max-occupancy", "1e-9"}, "no agents meet the targets"},
+    {{"-a", "10", "--max-occupancy", "1e-9"},
+     "no agents meet the targets at a load of 10 erlang: it would take more than 10000000"},
+    {{"-a", "10,5e6", "--max-occupancy", "0.1"}, "the targets at a load of 5000000 erlang"},
+    {{"-a", "1", "-n", "2", "--csv=1"}, "option '--csv' takes no value"},
     {{"--frob"}, "unknown option '--frob'"},
 };
 

@@ -27,10 +27,16 @@ const struct {
     std::string result;
 } list_cases[] = {
     {Quantity::load, "34,2", "34 2"},
-    {Quantity::load, "0.1..0.5..0.1", "0.1 0.2 0.30000000000000004 0.4 0.5"},
+    {Quantity::load, "0.1..0.5..0.1", "0.1 0.2 0.3 0.4 0.5"},
     {Quantity::load, "1e-3,2.5e1", "0.001 25"},
-    {Quantity::load, "1.1..1.4..0.1",
-     "1.1 1.2000000000000002 1.3 1.4"},  // LAST, not 1.4000000000000001
+    {Quantity::load, "1.1..1.4..0.1", "1.1 1.2 1.3 1.4"},  // LAST, not 1.4000000000000001
+    // Values are the decimals FIRST and STEP imply, not their sums' drift.
+    {Quantity::load, "1e-6..5e-6..1e-6", "1e-06 2e-06 3e-06 4e-06 5e-06"},
+    {Quantity::load, "0.25..1..0.25e0", "0.25 0.5 0.75 1"},
+    {Quantity::load, "0.1..0.35..1e-1", "0.1 0.2 0.3"},
+    {Quantity::blocking, "0.1%..0.7%..0.3%", "0.001 0.004 0.007"},
+    {Quantity::blocking, "1e-2..0.07..0.03", "0.01 0.04 0.07"},
+    {Quantity::load, "1e3..3e3..1e3", "1000 2000 3000"},
     {Quantity::circuits, "1..4,10..20..5,7", "1 2 3 4 10 15 20 7"},
     {Quantity::circuits, "1..6..2", "1 3 5"},
     {Quantity::blocking, "1%,0.1%..0.3%..0.1%,0.02", "0.01 0.001 0.002 0.003 0.02"},
@@ -110,7 +116,9 @@ const struct {
     {{"-t", "180", "-n", "5"}, "--holding needs --calls"},
     {{"-c", "1e30", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang is outside"},
     {{"-c", "1..1e30..1e29", "-t", "100", "-b", "1%"}, "a load of 2.7777777777777776e+28 erlang"},
-    {{"-c", "-5", "-t", "180", "-b", "1%"}, "--calls '-5': '-5' is outside the domain: calls per"},
+    {{"-c", "-5", "-t", "180", "-b", "1%"}, "--calls '-5': '-5' is outside the domain: calls are"},
+    {{"-a", "5", "-i", "900", "-b", "1%"}, "--interval goes with --calls"},
+    {{"-c", "5", "-t", "9", "-i", "0", "-b", "1%"}, "--interval '0': '0' is outside the domain"},
     {{"-c", "5", "-t", "0", "-b", "1%"}, "--holding '0': '0' is outside the domain: a holding"},
     {{"-n", "0", "-b", "1%"}, "--circuits '0': '0' is outside the domain"},
     {{"-n", "-2.5", "-b", "1%"}, "--circuits '-2.5'"},
@@ -146,6 +154,10 @@ TEST(Table, ThreeQuestions)
               "circuits,blocking,load\n10,0.01," + csv_number(erlangb_load(10, 0.01)) + "\n");
     EXPECT_EQ(run_table({"-c", "300", "-t", "180", "-b", "1%"}),
               run_table({"-a", "15", "-b", "1%"}));
+    EXPECT_EQ(run_table({"-c", "100..200..50", "-t", "180", "-b", "1%", "--csv"}),
+              run_table({"-a", "5,7.5,10", "-b", "1%", "--csv"}));
+    EXPECT_EQ(run_table({"-c", "25..50..25", "-i", "1800", "-t", "180", "-b", "1%", "--csv"}),
+              run_table({"-a", "2.5,5", "-b", "1%", "--csv"}));
     // Fractional circuits: the continuous function and its inverses.
     EXPECT_EQ(run_table({"-a", "10", "-b", "1%", "--fractional", "--csv"}),
               "load,blocking,circuits\n10,0.01," +
