@@ -42,13 +42,25 @@ bool parse_groups(const char* text, Traffic& sum, std::string& error)
     }
 }
 
+// The blocking targets the final group is sized for.
+const Domain target_domain = {overflow_min_target,
+                              1,
+                              true,
+                              false,
+                              true,
+                              nullptr,
+                              "a blocking target is at least 1e-290 and below 1 (100%)"};
+
+// The traffic's peakedness; no traffic at all is taken as Poisson's, 1.
+double peakedness(const Traffic& t) { return t.mean == 0 ? 1.0 : t.variance / t.mean; }
+
 // Whether the method solves an equivalent random group.
 bool has_group(OverflowMethod method) { return method != OverflowMethod::hayward; }
 
 // Why the method cannot take the traffic, or "" when it can.
 std::string traffic_error(const Traffic& t, OverflowMethod method)
 {
-    const double Z = t.variance / t.mean;
+    const double Z = peakedness(t);
     const std::string described =
         "(mean " + csv_number(t.mean) + " erlang, peakedness " + csv_number(Z) + ")";
     if (!has_group(method)) {
@@ -145,7 +157,7 @@ Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std:
         List list;
         if (i == 0) return parse_groups(text, groups, what);
         if (i == 5 || i == 6)
-            return parse_list(text, i == 5 ? circuits_domain : blocking_domain,
+            return parse_list(text, i == 5 ? circuits_domain : target_domain,
                               i == 5 ? request.circuits : request.targets, what);
         if (i == 7) {
             const std::string_view m(text);
@@ -193,7 +205,7 @@ bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* p
     const bool group = has_group(request.method);
     const EquivalentRandom g = request.method == OverflowMethod::rapp ? erlangb_rapp(t)
                                : group                                ? erlangb_equivalent_random(t)
-                                       : EquivalentRandom{t.variance / t.mean, 0.0};
+                                       : EquivalentRandom{peakedness(t), 0.0};
     const bool by_circuits = !request.circuits.empty();
     const List& rows = by_circuits ? request.circuits : request.targets;
     const auto number = [&](double v) {
@@ -207,13 +219,12 @@ bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* p
                                           : "mean,variance,peakedness,equivalent_load,"
                                             "equivalent_circuits\n";
         if (rows.empty()) {
-            head += number(t.mean) + "," + number(t.variance) + "," + number(t.variance / t.mean) +
-                    "," + (group ? number(g.load) : "") + "," + (group ? number(g.circuits) : "") +
-                    "\n";
+            head += number(t.mean) + "," + number(t.variance) + "," + number(peakedness(t)) + "," +
+                    (group ? number(g.load) : "") + "," + (group ? number(g.circuits) : "") + "\n";
         }
     } else {
         head = "# offered traffic: mean " + number(t.mean) + " erlang, variance " +
-               number(t.variance) + ", peakedness " + number(t.variance / t.mean) + "\n";
+               number(t.variance) + ", peakedness " + number(peakedness(t)) + "\n";
         if (group) {
             head += request.method == OverflowMethod::rapp ? "# Rapp's equivalent random group: "
                                                            : "# equivalent random group: ";

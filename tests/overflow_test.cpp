@@ -193,6 +193,7 @@ const struct {
     {{"-g", "10:8", "--method", "erlang"}, "--method 'erlang': a method is equivalent-random"},
     {{"-g", "10:8", "-n", "0"}, "--circuits '0'"},
     {{"-g", "10:8", "-b", "100%"}, "--blocking '100%'"},
+    {{"-g", "10:8", "-b", "1e-300"}, "'1e-300' is outside the domain: a blocking target is at"},
     {{"-g", "10:8", "-g", "1:1"}, "--group is given twice"},
     {{"-g", "10:8", "extra"}, "unexpected operand 'extra'"},
     {{"--frob"}, "unknown option '--frob'"},
@@ -250,6 +251,17 @@ TEST(Overflow, Answers)
                                                csv_number(5 * erlangb_continuous(5, 5)) + "\n");
     EXPECT_EQ(run({"-m", "5", "-z", "0.5", "--method", "hayward"}),
               "mean,variance,peakedness,equivalent_load,equivalent_circuits\n5,2.5,0.5,,\n");
+    // A group that overflows nothing offers nothing, by every method.
+    EXPECT_EQ(run({"-g", "1000:1"}),
+              "mean,variance,peakedness,equivalent_load,equivalent_circuits\n0,0,1,0,0\n");
+    for (const char* method : {"equivalent-random", "rapp", "hayward"}) {
+        EXPECT_EQ(run({"-g", "1000:1", "-n", "5", "--method", method}),
+                  "circuits,blocking,lost\n5,0,0\n");
+        EXPECT_EQ(run({"-g", "1000:1", "-b", "1%", "--method", method}),
+                  "blocking,circuits\n0.01,1\n");
+        EXPECT_EQ(run({"-g", "1000:1", "-b", "1%", "--fractional", "--method", method}),
+                  "blocking,circuits\n0.01,0\n");
+    }
     EXPECT_EQ(run_child("", overflow({"-g", "10:8,20:25", "-n", "5,10,15"})).out,
               "# offered traffic: mean 7.9705 erlang, variance 18.385, peakedness 2.3066\n"
               "# equivalent random group: 26.632 erlang offered to 20.532 circuits\n"
