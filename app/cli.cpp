@@ -313,7 +313,9 @@ std::string text_number(double value, bool trim)
     if (!std::isfinite(value)) return csv_number(value);  // "inf", as an endless wait is
     char buf[400];
     char* end = nullptr;
-    if (std::fabs(value) < 1e-4) {
+    // Beyond ten digits the whole number's digits are mostly noise (a mean
+    // wait of 1.8e20 s): exponent notation, as for the smallest.
+    if (std::fabs(value) < 1e-4 || std::fabs(value) >= 9999999999.5) {
         end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 4).ptr;
     } else {
         const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));

@@ -189,9 +189,9 @@ int finish_output(const char* program);
 // ---- Formats ---------------------------------------------------------------
 
 // A number as a text table shows it: 5 significant digits, in exponent
-// notation only below 0.0001, whole numbers in full (277.13, 0.010101,
-// 1.0000e-05, 100918); infinity as "inf". `trim` drops trailing zeros
-// after the point (for headings).
+// notation below 0.0001 and from ten digits on, whole numbers below that in
+// full (277.13, 0.010101, 1.0000e-05, 100918, 1.8000e+20); infinity as
+// "inf". `trim` drops trailing zeros after the point (for headings).
 std::string text_number(double value, bool trim);
 
 // The shortest text that reads back as the same double ("0.01", "1e-05").
