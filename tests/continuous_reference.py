@@ -13,8 +13,9 @@ script checks a sample of that first.)
         the lines that mark it; CI checks that the table holds them.
     python3 tests/continuous_reference.py --check PROGRAM [COUNT]
         evaluates B at COUNT random (x, A) over the whole domain through
-        PROGRAM (erlangb-table -n x -a A --csv) and fails if any value is
-        off by more than 1e-12 (relative) where B >= 1e-300.
+        PROGRAM (erlangb-table -n x -a A --csv), a tenth of them at loads
+        below 1e-6 (subnormal ones too), and fails if any value is off by
+        more than 1e-12 (relative) where B >= 1e-300.
 """
 import math
 import random
@@ -74,11 +75,12 @@ def near_1e300(A):
     return float(f"{lo:.6g}")
 
 
-# (x, A): below one circuit, the published examples, x = A near 1e2, 1e4 and
+# (x, A): below one circuit (B a hair below 1, a subnormal load, A near
+# x + 1, where the series for small x meets Legendre's), the published examples, x = A near 1e2, 1e4 and
 # 1e6 (on both sides of the uniform expansion's edges), A far above and far
 # below x, B near 1e-300, and whole x (compared with erlangb too).
 POINTS = [
-    (1e-06, 1e-06), (0.001, 5e6), (0.3, 100.0), (0.5, 1e-06), (0.9, 0.01),
+    (1e-06, 1e-06), (2e-06, 1e-06), (0.5, 1e-320), (0.999, 1.9), (0.001, 5e6), (0.3, 100.0), (0.5, 1e-06), (0.9, 0.01),
     (0.5, 1.0), (10.5, 8.0), (24.7, 20.0), (100.25, 90.0),
     (99.5, 100.5), (100.5, 100.5), (100.5, 120.0),
     (9999.5, 10000.0), (10000.5, 10240.0), (10000.5, 9600.0),
@@ -106,13 +108,15 @@ def check(program, count):
     while done < count:
         x = rng.random() if rng.random() < 0.15 else math.exp(rng.uniform(math.log(1e-3), math.log(1e7)))
         mode = rng.random()
-        if mode < 0.4:
+        if mode < 0.1:  # tiny loads, down into the subnormal doubles
+            A = math.exp(rng.uniform(math.log(1e-320), math.log(1e-6)))
+        elif mode < 0.4:
             A = math.exp(rng.uniform(math.log(1e-6), math.log(5e6)))
         elif mode < 0.8:
             A = (x + 1) * (1 + rng.uniform(-1, 1) * min(0.5, 10 / math.sqrt(x + 1)))
         else:
             A = (x + 1) * (1 + rng.uniform(-0.06, 0.06))
-        if not 1e-6 <= A <= 5e6 or x == int(x):
+        if not 0 < A <= 5e6 or x == int(x):
             continue
         ref = log_blocking(x, A)
         if ref < -690:

@@ -74,10 +74,12 @@ def g(v):
 # (s, A, t): the published example (10 erlangs of 180 s calls, 20 s), s a
 # hair above A (where 1 - C e^(-(s - A) t) cancels), whole agents at a
 # thousand erlangs (where the fixed formula for B is good to only about
-# 1e-12), below one agent, large loads, and C far down.
+# 1e-12), below one agent (at a millionth of an erlang too, where 1 - B is
+# what matters, and at a subnormal load), large loads, and C far down.
 POINTS = [(13.0, 10.0, 20 / 180), (14.0, 10.0, 20 / 180), (12.5, 10.0, 20 / 180),
           (10.000001, 10.0, 1.0), (1000.001, 1000.0, 0.5), (100.5, 100.0, 0.0),
           (1050.0, 1000.0, 0.1), (1001.0, 1000.0, 2.0), (0.5, 0.1, 2.0), (0.001, 0.0001, 1.0),
+          (2e-06, 1e-06, 1.0), (1.000001e-06, 1e-06, 0.0), (0.5, 1e-320, 1.0),
           (10100.0, 10000.0, 0.01), (1001000.0, 1000000.0, 0.001), (200.0, 100.0, 1.0),
           (1400.0, 1000.0, 0.05)]
 
@@ -113,7 +115,7 @@ def check(path, count):
     rng = random.Random(20261208)
     worst_figure, where_figure, worst_agents, where_agents = 0, None, 0, None
     for _ in range(count):
-        A = math.exp(rng.uniform(math.log(1e-3), math.log(1e5)))
+        A = math.exp(rng.uniform(math.log(1e-9), math.log(1e5)))
         s = A + math.exp(rng.uniform(math.log(1e-6), math.log(10 * math.sqrt(A) + 10)))
         t = math.exp(rng.uniform(math.log(1e-3), math.log(10)))
         expected = figures(s, A, t)
