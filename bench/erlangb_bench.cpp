@@ -44,6 +44,16 @@ void formula_at(benchmark::State& state)
 BENCHMARK(continuous)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
 BENCHMARK(formula_at)->ArgsProduct({{10, 1000, 100000, 1000000}, {100, 80}});
 
+// Below one circuit, where the series of Q(x, A) for small x keeps 1 - B's
+// digits: x = 0.5 at a subnormal, a tiny and a moderate load.
+void below_one_circuit(benchmark::State& state, double A)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(erlangb_continuous(0.5, A));
+}
+BENCHMARK_CAPTURE(below_one_circuit, subnormal_load, 1e-320);
+BENCHMARK_CAPTURE(below_one_circuit, millionth, 1e-6);
+BENCHMARK_CAPTURE(below_one_circuit, one_erlang, 1.0);
+
 // The circuits for 1 to 1,000,000 erlangs at 1 % blocking: the formula's
 // walk over the circuits up to 1000 erlangs, a few evaluations of the
 // continuous function above (counted).
