@@ -267,7 +267,8 @@ double erlangb_continuous_load(double x, double target, int* evaluations)
                            : (lnt + std::lgamma(x + 1)) / x;
     double hi = std::log(erlangb_load(static_cast<int>(whole) + 1, target));
     lo -= 1e-9, hi += 1e-9;
-    constexpr double least = -690;  // ln 1e-300: a tiny target's load may lie below
+    // ln of the smallest (subnormal) double: a tiny target's load may lie below
+    const double least = std::log(std::numeric_limits<double>::denorm_min());
     if (lo < least) {
         ++*evaluations;
         if (continuous(x, std::exp(least)).lnB >= lnt) return 0.0;

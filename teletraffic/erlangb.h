@@ -90,16 +90,18 @@ int erlangb_circuits(double A, double target, int* evaluations = nullptr);
 // has the closed form target / (1 - target). Returns NaN when n < 1 or
 // n > erlangb_max_circuits, or when target is NaN or outside (0, 1).
 // Accuracy: relative error below 1e-12 over the whole domain, from targets
-// at the smallest double (tiny loads) to targets a rounding step below 1
-// (loads near n / (1 - target)). Cost: safeguarded Newton steps, each an
+// at the smallest normal double (tiny loads; a subnormal target carries
+// fewer digits, and the load no more than those) to targets a rounding
+// step below 1 (loads near n / (1 - target)). Cost: safeguarded Newton steps, each an
 // evaluation of B(n, A) in at most n steps, about n - A + 6 sqrt(A) (so a
 // handful for targets near 1); where that would exceed 3000 steps, by
 // erlangb_continuous instead (microseconds at any n). Above 32 circuits they start from a
 // close first guess (about 2 microseconds) and take 2 to 5 evaluations; up
 // to 32 they start between the bounds the root lies in and take at most 7,
-// in about 0.5 microseconds in all. When `evaluations` is given, the number
-// of evaluations made is stored there (0 for the closed form and outside
-// the domain).
+// in about 0.5 microseconds in all. The steps stop at 101 evaluations,
+// which no root has needed, and return the last load reached. When
+// `evaluations` is given, the number of evaluations made is stored there
+// (0 for the closed form and outside the domain).
 double erlangb_load(int n, double target, int* evaluations = nullptr);
 
 // The same root, with the Newton steps started from `start` instead of the
@@ -119,14 +121,18 @@ double erlangb_load_near(int n, double target, double start, int* evaluations = 
 // Erlang B formula; for every x it obeys B(x + 1, A) = A B / (x + 1 + A B)
 // and dB/dA = B (x / A - 1 + B). B(0, A) = 1; A = 0 gives 0 for x > 0; an
 // infinite A gives 1, an infinite x (with finite A) 0; NaN or a negative x
-// or A gives NaN.
+// or A gives NaN. Every other x and A is inside, subnormal ones too.
 // Accuracy: relative error below 1e-12 against 50-digit arithmetic (2e-13
-// measured) for x from 0 to erlangb_max_circuits and A from 1e-6 to
-// erlangb_max_load, wherever B is at least 1e-300; it holds its logarithm,
-// so nothing in between overflows or underflows.
+// measured) for x from 0 to erlangb_max_circuits and A from 0 (subnormal
+// loads included) to erlangb_max_load, wherever B is at least 1e-300; it
+// holds its logarithm, so nothing in between overflows or underflows.
+// Below one circuit, where B may lie within a rounding step of 1, 1 - B
+// keeps the same relative accuracy inside the library (Erlang C's
+// figures rest on it).
 // Method and cost, with s = x + 1: Legendre's continued fraction for
 // Gamma(s, A) where A >= s, the power series of the lower function where
-// A < s, each at most about 700 terms and a handful far from x = A; where
+// A < s (for x < 1 that of Q(x, A) for small x, about 25 terms), each at
+// most about 700 terms and a handful far from x = A; where
 // s >= 5000 and |A - s| <= 0.05 s, Temme's uniform expansion, a few
 // function calls. The Poisson factor A^x e^(-A) / Gamma(x + 1) comes from
 // its saddle-point form (Stirling's error term and the deviance
@@ -138,8 +144,9 @@ double erlangb_continuous(double x, double A);
 // n = erlangb_circuits(A, target), to within 1e-9 circuits (1e-10 aimed
 // at). A = 0 needs no circuits: 0. NaN where erlangb_circuits gives 0.
 // Cost: the count erlangb_circuits makes, then 2 to 8 evaluations of
-// erlangb_continuous (secant steps kept in that interval), counted in
-// `evaluations` when it is given.
+// erlangb_continuous (secant steps kept in that interval; at most 102,
+// after which the last step is returned), counted in `evaluations` when it
+// is given.
 double erlangb_fractional_circuits(double A, double target, int* evaluations = nullptr);
 
 // The load A at which x > 0 real circuits block exactly target: the root of
@@ -150,9 +157,10 @@ double erlangb_fractional_circuits(double A, double target, int* evaluations = n
 // whole-number loads (counted in `evaluations` when it is given). Below
 // 0.01 circuits at a target within about x of 1, B's own rounding bounds
 // the load to about 1e-16 / slope (2e-10 at x = 1e-6, 1 - 1e-6), found
-// in at most 30 evaluations. Below one
-// circuit a small target's load can lie below 1e-300 (B(0.001, 1e-300) is
-// about 0.5): then 0. NaN when x <= 0, x >
+// in at most 30 evaluations; at 31 the steps stop and the last is
+// returned. Below one circuit a small target's load can be subnormal
+// (B(0.001, 5.2e-302) is 0.5), with the digits such a load holds, or lie
+// below the smallest double: then 0. NaN when x <= 0, x >
 // erlangb_max_circuits, or target is NaN or outside (0, 1).
 double erlangb_continuous_load(double x, double target, int* evaluations = nullptr);
 

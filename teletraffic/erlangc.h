@@ -9,8 +9,10 @@
 // Times are in holding times (the mean handling time is 1), loads A in
 // erlangs (0 <= A <= erlangb_max_load), agents s real (whole or
 // fractional, through the continuous Erlang B function;
-// 0 < s <= erlangb_max_circuits). Arguments outside these, or NaN, give
-// NaN. Accuracy is relative error against 40-digit arithmetic.
+// 0 < s <= erlangb_max_circuits); subnormal loads and agents lie inside.
+// Arguments outside these, or NaN, give NaN. Probabilities never leave
+// [0, 1]: a figure that rounds past 1 is 1. Accuracy is relative error
+// against 40-digit arithmetic.
 #ifndef TELETRAFFIC_ERLANGC_H
 #define TELETRAFFIC_ERLANGC_H
 
@@ -22,15 +24,16 @@
 // Erlang B blocking of s agents, as s B / slope with the slope
 // s - A + A B of the continuous function, which does not cancel. 1 when
 // s <= A (the queue grows without bound), 0 when A = 0. Accuracy: 1e-12
-// wherever it is at least 1e-300. Cost: one evaluation of the continuous
-// function.
+// wherever it is at least 1e-300, below one agent and at tiny loads too.
+// Cost: one evaluation of the continuous function.
 double erlangc(double s, double A);
 
 // The share of calls answered within t >= 0 holding times,
 // 1 - C e^(-(s - A) t), taken as (1 - C) + C (1 - e^(-(s - A) t)) with
 // 1 - C = (s - A) (1 - B) / slope: two parts that do not cancel, even where
 // s is close to A. 0 when s <= A; NaN for a negative or NaN t. Accuracy:
-// 1e-12; the share not answered, 1 - the result, where it matters, is
+// 1e-12, also where it is tiny (s a hair above A) and below one agent;
+// the share not answered, 1 - the result, where it matters, is
 // C e^(-(s - A) t) to the same. Cost: one evaluation.
 double erlangc_service_level(double s, double A, double t);
 
@@ -66,7 +69,8 @@ struct StaffingTarget {
 // to the count in O(1) a step, and the figures at the count and one agent
 // fewer to confirm it: 3 evaluations, more only where the figures and the
 // steps differ in rounding; under 10 evaluations' worth of time (about a
-// microsecond) at any load. The evaluations are counted in `evaluations`
+// microsecond) at any load. Occupancy is judged by A / s exactly, also
+// where A is subnormal. The evaluations are counted in `evaluations`
 // when it is given.
 int erlangc_agents(double A, const StaffingTarget& target, int* evaluations = nullptr);
 
@@ -76,8 +80,8 @@ int erlangc_agents(double A, const StaffingTarget& target, int* evaluations = nu
 // one and the whole count, so it lies in (erlangc_agents - 1,
 // erlangc_agents]. Accuracy: 1e-9 agents. NaN where erlangc_agents gives 0.
 // Cost: erlangc_agents, then 3 to 20 evaluations per target on the queue
-// (5 to 8 typically), counted in `evaluations` with the count's when it is
-// given.
+// (5 to 8 typically; the steps stop at 100, returning the last), counted
+// in `evaluations` with the count's when it is given.
 double erlangc_fractional_agents(double A, const StaffingTarget& target,
                                  int* evaluations = nullptr);
 

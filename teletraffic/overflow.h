@@ -113,11 +113,10 @@ int erlangb_overflow_circuits(Traffic t, double target,
                               OverflowMethod method = OverflowMethod::equivalent_random);
 
 // The real number of circuits c > 0 at which the blocking is exactly
-// target: x - N* for the real x of erlangb_fractional_circuits at the
-// equivalent load A* and target times M / A*, or Z times it at M / Z for
-// Hayward; within 1e-9 circuits (times Z for Hayward). Rapp's group may
-// block less than target as c approaches 0 (its A* B(N*, A*) is not quite
-// M): then 0. NaN where the count is 0.
+// target (at least overflow_min_target): x - N* for the real x of erlangb_fractional_circuits at
+// the equivalent load A* and target times M / A*, or Z times it at M / Z for Hayward; within 1e-9
+// circuits (times Z for Hayward). Rapp's group may block less than target as c approaches 0 (its A*
+// B(N*, A*) is not quite M): then 0. NaN where the count is 0.
 double erlangb_overflow_fractional_circuits(
     Traffic t, double target, OverflowMethod method = OverflowMethod::equivalent_random);
 

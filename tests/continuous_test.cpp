@@ -135,7 +135,7 @@ TEST(Continuous, InversesAnswerEachOther)
     for (const double x : {0.01, 0.5, 1.5, 46.0, 46.5, 1234.5, 2.5e6}) {
         for (const double t : {1e-300, 1e-6, 0.01, 0.5, 0.999, 1 - 1e-9}) {
             const double A = erlangb_continuous_load(x, t);
-            if (A == 0) continue;  // below 1e-300, for x < 1 at a small target
+            if (A == 0) continue;  // below the smallest double, for x < 1 at a small target
             const double B = erlangb_continuous(x, A);
             const double slope = x - A + A * B;  // d ln B / d ln A
             EXPECT_NEAR(std::log(B / t), 0.0, 1e-12 * slope + 1e-15) << x << " at " << t;
@@ -144,7 +144,9 @@ TEST(Continuous, InversesAnswerEachOther)
             }
         }
     }
-    EXPECT_EQ(erlangb_continuous_load(0.001, 0.5), 0.0) << "B(0.001, 1e-300) is 0.5";
+    // Loads below the normal doubles, and below any double.
+    EXPECT_NEAR(erlangb_continuous_load(0.001, 0.5) / 5.244206408278088e-302, 1.0, 1e-12);
+    EXPECT_EQ(erlangb_continuous_load(0.001, 0.1), 0.0) << "B(0.001, 4.9e-324) is above 0.1";
 }
 
 TEST(Continuous, ArgumentsOutsideTheDomain)
