@@ -32,13 +32,14 @@ int decimals(std::string_view text, bool percent)
     return std::clamp(places, 0, 400);
 }
 
-// v rounded to `places` decimals: the shortest double that prints so.
+// v rounded to `places` (at most 400) decimals: the shortest double that
+// prints so. The buffer holds the 309 digits of the largest double and 400
+// decimals.
 double rounded(double v, int places)
 {
     char buf[1024];
-    const auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places);
-    if (written.ec != std::errc()) return v;  // beyond 1e600: no decimals to keep
-    std::from_chars(buf, written.ptr, v);
+    const char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places).ptr;
+    std::from_chars(buf, end, v);
     return v;
 }
 
