@@ -208,7 +208,9 @@ double erlangb_continuous(double x, double A)
     if (!(x >= 0) || !(A >= 0)) return std::numeric_limits<double>::quiet_NaN();
     if (x == 0 || std::isinf(A)) return 1.0;
     if (A == 0 || std::isinf(x)) return 0.0;
-    return std::exp(continuous(x, A).lnB);
+    // A logarithm a rounding step above 0 is B = 1, no more.
+    const double lnB = continuous(x, A).lnB;
+    return lnB > 0 ? 1.0 : std::exp(lnB);
 }
 
 double erlangb_fractional_circuits(double A, double target, int* evaluations)

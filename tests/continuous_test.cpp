@@ -147,6 +147,8 @@ TEST(Continuous, InversesAnswerEachOther)
     // Loads below the normal doubles, and below any double.
     EXPECT_NEAR(erlangb_continuous_load(0.001, 0.5) / 5.244206408278088e-302, 1.0, 1e-12);
     EXPECT_EQ(erlangb_continuous_load(0.001, 0.1), 0.0) << "B(0.001, 4.9e-324) is above 0.1";
+    const double least = std::numeric_limits<double>::denorm_min();
+    EXPECT_EQ(erlangb_continuous_load(0.5, erlangb_continuous(0.5, least) * (1 + 1e-10)), least);
 }
 
 TEST(Continuous, ArgumentsOutsideTheDomain)
