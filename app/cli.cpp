@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -37,6 +38,15 @@ int decimals(std::string_view text, bool percent)
 // decimals.
 double rounded(double v, int places)
 {
+    // Where 10^places and v 10^places are whole numbers a double holds
+    // exactly, their quotient is the double nearest the decimal: no text.
+    static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (places <= 22) {
+        const double scaled = std::nearbyint(v * powers[places]);
+        if (std::fabs(scaled) < 0x1p53) return scaled / powers[places];
+    }
     char buf[1024];
     const char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places).ptr;
     std::from_chars(buf, end, v);
@@ -85,11 +95,15 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
     }
     if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
     if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
+    // LAST is a value where a step lands on it within the rounding of the
+    // numbers themselves (of large ones too: 4000000.1..4000000.4..0.1).
+    const double slack =
+        1e-9 + 4 * DBL_EPSILON * std::fmax(std::fabs(v[0]), std::fabs(v[1])) / v[2];
     const double steps = (v[1] - v[0]) / v[2];
     if (steps > 1e12) return error = quoted + " has too many values", false;
     const int places = std::max(decimals(parts[0], domain.percent),
                                 count == 3 ? decimals(parts[2], domain.percent) : 0);
-    range = {v[0], v[2], static_cast<long>(steps + 1e-9) + 1, v[1], places};
+    range = {v[0], v[2], static_cast<long>(steps + slack) + 1, v[1], places};
     // The values rise, so the first and the last bound them all.
     const double last = range_value(range, range.count - 1);
     if (!in_domain(domain, v[0]) || !in_domain(domain, last)) {
