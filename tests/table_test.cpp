@@ -31,7 +31,7 @@ const struct {
     {Quantity::load, "1e-3,2.5e1", "0.001 25"},
     {Quantity::load, "1.1..1.4..0.1", "1.1 1.2 1.3 1.4"},  // LAST, not 1.4000000000000001
     // Values are the decimals FIRST and STEP imply, not their sums' drift.
-    {Quantity::load, "1e-6..5e-6..1e-6", "1e-06 2e-06 3e-06 4e-06 5e-06"},
+    {Quantity::load, "1e-6..6e-6..1e-6", "1e-06 2e-06 3e-06 4e-06 5e-06 6e-06"},
     {Quantity::load, "0.25..1..0.25e0", "0.25 0.5 0.75 1"},
     {Quantity::load, "0.1..0.35..1e-1", "0.1 0.2 0.3"},
     {Quantity::blocking, "0.1%..0.7%..0.3%", "0.001 0.004 0.007"},
