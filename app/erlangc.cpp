@@ -52,14 +52,17 @@ std::string plain(double v) { return v < 1e9 ? text_number(v, true) : csv_number
 const char* const erlangc_usage =
     "Usage: erlangc [OPTION]...\n"
     "Erlang C for agents whose calls wait in a queue: the probability that a call\n"
-    "waits, the service level, the mean wait and the occupancy of given agents, or\n"
-    "the agents a load needs to meet targets on them.\n"
+    "waits, the service level, the mean wait and the occupancy of given agents, the\n"
+    "agents a load needs to meet targets on them, or the most load given agents\n"
+    "carry while meeting them.\n"
     "\n"
     "The load:\n"
     "  -a, --load LIST             offered load in erlangs, above 0, at most 5000000\n"
     "  -c, --calls LIST            or calls per interval, with --holding\n"
     "  -t, --holding SECONDS       the mean handling time (AHT); times in seconds need it\n"
     "  -i, --interval SECONDS      the interval the calls come in (default 3600)\n"
+    "  (no load, with --agents and targets: the most load each number of agents\n"
+    "  carries while meeting them; with --holding also as calls per interval)\n"
     "The question:\n"
     "  -n, --agents LIST           agents (real allowed): the figures of each\n"
     "  -s, --service-level P       a target: at least P of the calls answered within\n"
@@ -84,6 +87,8 @@ const char* const erlangc_usage =
     "      the figures of 11 to 16 agents at 10 erlangs\n"
     "  erlangc -a 50..500..50 --wait-probability 20% --fractional --csv\n"
     "      the real agents at which a fifth of the calls wait, for ten loads\n"
+    "  erlangc -n 30 -t 180 -s 80% -w 20\n"
+    "      the most load, and calls an hour, 30 agents take at 80 % in 20 s\n"
     "\n"
     "Exit status: 0 when the figures were written, 1 when they could not be\n"
     "written, 2 for bad usage.\n";
@@ -130,21 +135,30 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     };
     const bool targets = seen[level] || seen[asa] || seen[wait] || seen[occupancy];
     const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
+    // --agents with targets and no load asks the load they carry.
+    const bool carry = seen[agents] && targets;
+    const bool loaded = seen[load] || seen[calls];
     if (seen[load] && seen[calls]) return bad("--load and --calls both give the load");
     if (seen[calls] && !seen[holding]) return bad("--calls needs --holding");
-    if (seen[interval] && !seen[calls]) return bad("--interval goes with --calls");
-    if (!seen[load] && !seen[calls]) return bad("give the load: --load, or --calls with --holding");
+    if (carry && loaded)
+        return bad("--agents with targets asks the load they carry: not with --load or --calls");
+    if (seen[interval] && !seen[calls] && !(carry && seen[holding]))
+        return bad("--interval goes with --calls, or with --holding when the load is asked");
+    if (!loaded && !carry) return bad("give the load: --load, or --calls with --holding");
     if (!seen[agents] && !targets)
         return bad(
             "give a question: --agents, or a target (--service-level, --asa, "
             "--wait-probability, --max-occupancy)");
-    if (seen[agents] && targets) return bad("--agents and the targets ask two questions: give one");
+    if (carry && (request.fractional || seen[shrink]))
+        return bad("--fractional and --shrinkage go with staffing, not with the load asked");
     if (seen[level] && !seen[answer]) return bad("--service-level needs --answer-time");
     if ((seen[answer] || seen[asa]) && !seen[holding])
         return bad(
             "--answer-time and --asa are in seconds: with --load in erlangs they need "
             "--holding");
     if (request.fractional && !targets) return bad("--fractional goes with a target");
+    request.carry = carry;
+    request.interval = seen[interval] ? list_value(given[interval], 0) : 3600;
 
     request.holding = value(holding);
     request.answer_time = value(answer) / request.holding;
@@ -153,8 +167,7 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     request.loads = given[load];
     if (seen[calls]) {  // calls per interval of so many seconds each: erlangs
         request.loads = given[calls];
-        const double interval_seconds = seen[interval] ? value(interval) : 3600;
-        if (!calls_to_loads(request.loads, request.holding / interval_seconds, error))
+        if (!calls_to_loads(request.loads, request.holding / request.interval, error))
             return Action::bad_usage;
     }
     StaffingTarget& target = request.target;
@@ -165,11 +178,13 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     target.max_occupancy = value(occupancy);
     if (std::isinf(request.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait))
         return bad("a time in seconds is out of range in holding times");
+    if (carry && largest(request.agents) > erlangb_max_load)
+        return bad("--agents with targets: at most 5000000 agents, whose load stays in the domain");
     const double most = largest(request.loads);
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
     // limit.
-    if (targets && erlangc_agents(most, target) == 0)
+    if (targets && !carry && erlangc_agents(most, target) == 0)
         return bad("no agents meet the targets at a load of " + plain(most) +
                    " erlang: it would take more than 10000000 agents");
     return Action::table;
@@ -188,7 +203,9 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     const bool seconds = !std::isnan(request.holding);
     const bool staffed = !std::isnan(request.shrinkage);
     const bool staffing = request.agents.empty();
-    const long cells = staffing ? 1 : list_size(request.agents);
+    const bool carry = request.carry;
+    const bool calls = carry && seconds;  // the load carried also as calls per interval
+    const long cells = staffing || carry ? 1 : list_size(request.agents);
     const StaffingTarget& target = request.target;
     const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
     // Seconds for a time in holding times, as the titles give it.
@@ -196,10 +213,11 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
 
     std::string head;
     if (csv) {
-        head = "load,agents,wait_probability,service_level,mean_wait,occupancy";
+        head = calls ? "load,calls,agents,wait_probability,service_level,mean_wait,occupancy"
+                     : "load,agents,wait_probability,service_level,mean_wait,occupancy";
         head += staffed ? ",staff\n" : "\n";
     } else {
-        if (staffing) {
+        if (staffing || carry) {
             std::string goals;
             const auto add = [&](const std::string& goal) {
                 goals += (goals.empty() ? " " : ", ") + goal;
@@ -213,8 +231,13 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
                 add("wait probability at most " + plain(target.wait_probability));
             if (!std::isnan(target.max_occupancy))
                 add("occupancy at most " + plain(target.max_occupancy));
-            head = std::string(request.fractional ? "# real agents" : "# agents") +
-                   " needed at each offered load in erlang for" + goals + "\n";
+            head = carry ? "# the most offered load in erlang each number of agents carries for" +
+                               goals + "\n"
+                         : std::string(request.fractional ? "# real agents" : "# agents") +
+                               " needed at each offered load in erlang for" + goals + "\n";
+            if (calls)
+                head += "# calls: the load as calls per " +
+                        in_seconds(request.interval / request.holding) + "\n";
         } else {
             head = "# the figures of each number of agents at each offered load in erlang\n";
         }
@@ -225,31 +248,36 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         head += "\n#";
         align(head, "load", cell_width - 1);
         for (const char* heading :
-             {"agents", "waiting", "service", "mean wait", "occupancy", "staff"}) {
+             {"calls", "agents", "waiting", "service", "mean wait", "occupancy", "staff"}) {
             const std::string_view h(heading);
-            if ((h == "service" && !timed) || (h == "staff" && !staffed)) continue;
+            if ((h == "service" && !timed) || (h == "staff" && !staffed) ||
+                (h == "calls" && !calls))
+                continue;
             head += "  ", align(head, heading, cell_width);
         }
         head += "\n";
     }
 
-    ListCursor load_cursor{&request.loads};
+    ListCursor load_cursor{carry ? &request.agents : &request.loads};
     ListCursor agent_cursor{&request.agents};
     double A = 0;
     const auto make = [&](long i, long j, std::string& line) {
         if (j == -1) {
             if (i == -1)
                 line += head;
-            else
+            else if (!carry)
                 A = next_value(load_cursor), agent_cursor = ListCursor{&request.agents};
             return;
         }
         if (i == -1 || j == cells) return;
-        const double s = !staffing            ? next_value(agent_cursor)
+        const double s = !staffing && !carry  ? next_value(agent_cursor)
+                         : carry              ? next_value(load_cursor)
                          : request.fractional ? erlangc_fractional_agents(A, target)
                                               : erlangc_agents(A, target);
-        std::string fields[7] = {
-            csv ? csv_number(A) : text_number(A, true),
+        if (carry) A = erlangc_load(s, target);
+        std::string fields[8] = {
+            csv ? csv_number(A) : text_number(A, !carry),
+            calls ? number(A * request.interval / request.holding) : "",
             circuits_text(s, csv, false),
             number(erlangc(s, A)),
             timed ? number(erlangc_service_level(s, A, request.answer_time)) : "",
@@ -258,9 +286,9 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
             staffed ? circuits_text(staff(s, request.shrinkage, request.fractional), csv, false)
                     : "",
         };
-        for (int k = 0; k < 7; ++k) {
+        for (int k = 0; k < 8; ++k) {
             if (csv) {
-                if (k == 6 && !staffed) break;
+                if ((k == 7 && !staffed) || (k == 1 && !calls)) continue;
                 line += (k > 0 ? "," : "") + fields[k];
             } else if (!fields[k].empty()) {
                 if (k > 0) line += "  ";
@@ -269,5 +297,6 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         }
         line += '\n';
     };
-    return write_rows(out, list_size(request.loads), cells, make, erlangc_program, progress, 1.0);
+    const List& rows = carry ? request.agents : request.loads;
+    return write_rows(out, list_size(rows), cells, make, erlangc_program, progress, 1.0);
 }

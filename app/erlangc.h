@@ -26,6 +26,8 @@ struct ErlangcRequest {
     double holding, answer_time, shrinkage;
     bool csv;
     bool fractional;  // real agents for the targets
+    bool carry;       // the load each of `agents` carries while meeting the targets
+    double interval;  // seconds the calls come in (3600 unless given)
 };
 
 // Reads the options of erlangc (getopt_long). For Action::table it fills
@@ -33,9 +35,12 @@ struct ErlangcRequest {
 // what is wrong (without the program's name). Bad usage: an unknown option
 // or a missing argument, an operand, an option given twice, a malformed
 // number or list, a value outside its domain, no question (neither agents
-// nor a target), agents with a target, a service level without an answer
+// nor a target), agents with targets and a load, --fractional or
+// --shrinkage with the load question (agents with targets and no load),
+// more agents than erlangb_max_load there, a service level without an answer
 // time, a time in seconds with a load in erlangs but no holding time,
-// --calls without --holding, --interval without --calls, --load with
+// --calls without --holding, --interval without --calls (or the load
+// question with --holding), --load with
 // --calls, --fractional without a target, a load from calls outside the
 // load's domain, and targets that no number of agents up to
 // erlangb_max_circuits meets at the largest load.
@@ -51,12 +56,14 @@ extern const char* const erlangc_usage;
 // doubles).
 double staff(double agents, double p, bool fractional);
 
-// Writes a row per load and agents (or per load, staffed for the targets):
-// load, agents, wait probability, service level (when an answer time is
+// Writes a row per load and agents (or per load, staffed for the targets;
+// or per agents, with the load they carry, erlangc_load, for `carry`):
+// load, calls (for `carry` with a holding time: the load as calls per
+// `interval`), agents, wait probability, service level (when an answer time is
 // given), mean wait (in seconds when the holding time is known, otherwise
 // in holding times), occupancy, and staff with a shrinkage; as text ("#"
 // lines that say what the columns hold, then right-aligned columns) or CSV
-// (the header load,agents,wait_probability,service_level,mean_wait,
+// (the header load[,calls],agents,wait_probability,service_level,mean_wait,
 // occupancy[,staff], an empty field where a figure has no meaning). Agents
 // at or below the load wait for ever: wait probability 1, service level 0,
 // mean wait inf, occupancy 1. When `progress` is given and the run has

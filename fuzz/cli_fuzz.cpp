@@ -98,7 +98,7 @@ long overflow_rows(const OverflowRequest& r)
 
 long erlangc_rows(const ErlangcRequest& r)
 {
-    return list_size(r.loads) * std::max(1L, list_size(r.agents));
+    return r.carry ? list_size(r.agents) : list_size(r.loads) * std::max(1L, list_size(r.agents));
 }
 
 }  // namespace

@@ -201,16 +201,34 @@ void staffing(double A, const StaffingTarget& target, unsigned set)
         return;
     }
     FUZZ_CHECK(n > A && real > n - 1 - 1e-9 && real <= n);
-    const auto meets = [&](int m) {
+    const auto meets_at = [&](int m, double load) {
         return (!(set & 1) ||
-                erlangc_service_level(m, A, target.answer_time) >= target.service_level) &&
-               (!(set & 2) || erlangc_mean_wait(m, A) <= target.mean_wait) &&
-               (!(set & 4) || erlangc(m, A) <= target.wait_probability) &&
-               // (long double holds A / m where a double's quotient is subnormal)
-               (!(set & 8) || static_cast<long double>(A) / m <= target.max_occupancy);
+                erlangc_service_level(m, load, target.answer_time) >= target.service_level) &&
+               (!(set & 2) || erlangc_mean_wait(m, load) <= target.mean_wait) &&
+               (!(set & 4) || erlangc(m, load) <= target.wait_probability) &&
+               // (the quotient as a double, scaled as the library scales it
+               // where a double's quotient would be subnormal)
+               (!(set & 8) ||
+                (load < 1 ? std::ldexp(load, 600) / m <= std::ldexp(target.max_occupancy, 600)
+                          : load / m <= target.max_occupancy));
     };
+    const auto meets = [&](int m) { return meets_at(m, A); };
     FUZZ_CHECK(meets(n));
     if (n - 1 > A) FUZZ_CHECK(!meets(n - 1));
+
+    // The load n agents carry: at least A, which they meet, and met there.
+    const double carried = erlangc_load(n, target, &evaluations);
+    FUZZ_CHECK(std::isnan(carried) == (n > erlangb_max_load));
+    if (std::isnan(carried)) return;
+    FUZZ_CHECK(evaluations <= 3 * 80 && carried < n);
+    // Where a target lies among the subnormals, or a service level within
+    // 1e-12 of 1, its figure has too few digits to judge by, and the load
+    // the figures meet may fall short of A.
+    const bool blurred = (set & 2 && target.mean_wait < 1e-290) ||
+                         (set & 4 && target.wait_probability < 1e-290) ||
+                         (set & 1 && target.service_level > 1 - 1e-12);
+    if (!blurred) FUZZ_CHECK(carried >= A * (1 - 1e-9));
+    if (carried > 0) FUZZ_CHECK(meets_at(n, carried));
 }
 
 }  // namespace

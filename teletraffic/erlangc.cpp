@@ -60,9 +60,8 @@ double goal_value(const Goal& goal, double s, double A, double lnC)
     return lnC - goal.k * (s - A) - goal.m * std::log(s - A) - goal.lnT;
 }
 
-// Whether whole n agents meet the target, by the figures the functions
-// give.
-bool meets(const StaffingTarget& target, Kind kind, int n, double A)
+// Whether n agents meet the target, by the figures the functions give.
+bool meets(const StaffingTarget& target, Kind kind, double n, double A)
 {
     switch (kind) {
     case Kind::level:
@@ -154,6 +153,15 @@ bool goals(const StaffingTarget& target, Goal (&out)[3], int& count)
     return true;
 }
 
+// Whether s agents carrying A keep A / s at most `occupancy`: the double
+// quotient, taken with both scaled by a power of two where A is small, so
+// that it keeps its digits where it would be subnormal.
+bool occupancy_met(double A, double s, double occupancy)
+{
+    const double scale = A < 1 ? 0x1p600 : 1;
+    return A * scale / s <= occupancy * scale;
+}
+
 // The fewest whole agents n > A with A / n at most the occupancy target, or
 // 0 past erlangb_max_circuits.
 int occupancy_agents(double A, double occupancy)
@@ -161,13 +169,19 @@ int occupancy_agents(double A, double occupancy)
     if (!(A / occupancy <= erlangb_max_circuits)) return 0;
     const int least = static_cast<int>(std::floor(A)) + 1;
     int n = std::max(least, static_cast<int>(std::ceil(A / occupancy)));
-    // Scaled by a power of two, A / n keeps its digits where A is subnormal.
-    const double scale = A < 1 ? 0x1p600 : 1;
-    const double a = A * scale;
-    const double most = occupancy * scale;
-    while (a / n > most) ++n;
-    while (n > least && a / (n - 1) <= most) --n;
+    while (!occupancy_met(A, n, occupancy)) ++n;
+    while (n > least && occupancy_met(A, n - 1, occupancy)) --n;
     return n;
+}
+
+// The targets set, as goals on the queue and the occupancy's; false when
+// none is set or one lies outside its domain.
+bool targets(const StaffingTarget& target, Goal (&set)[3], int& count)
+{
+    const double occupancy = target.max_occupancy;
+    const bool occupancy_set = !std::isnan(occupancy);
+    return goals(target, set, count) && (!occupancy_set || (occupancy > 0 && occupancy < 1)) &&
+           (count > 0 || occupancy_set);
 }
 
 // The agents of erlangc_agents, and the real agents of each target when
@@ -178,9 +192,7 @@ int agents(double A, const StaffingTarget& target, double* fractional, int& eval
     int count = 0;
     const double occupancy = target.max_occupancy;
     const bool occupancy_set = !std::isnan(occupancy);
-    if (!goals(target, set, count) || (occupancy_set && !(occupancy > 0 && occupancy < 1)) ||
-        (count == 0 && !occupancy_set) || !(A >= 0 && A <= erlangb_max_load))
-        return 0;
+    if (!targets(target, set, count) || !(A >= 0 && A <= erlangb_max_load)) return 0;
     if (A == 0) {
         if (fractional != nullptr) *fractional = 0;  // none wait
         return 1;
@@ -234,6 +246,46 @@ int agents(double A, const StaffingTarget& target, double* fractional, int& eval
     return whole;
 }
 
+// The largest load below s at which s agents meet one queue target. g rises
+// with the load, from -infinity near 0 to above 0 near s, and so with
+// x = ln(A / (s - A)), which spreads (0, s) over the line: steps outward
+// from the square-root model's guess bracket the root, and Anderson-Bjorck
+// closes on it (the load to 1e-13). x stays where the load is
+// a double above 0 and below s: a root below the least is 0, one above the
+// most is the most.
+double goal_load(const Goal& goal, double s, int& evaluations)
+{
+    const auto load = [s](double x) {
+        return x < 0 ? s * std::exp(x) / (1 + std::exp(x)) : s / (1 + std::exp(-x));
+    };
+    int made = 0;  // this target's, for the cap
+    const auto g = [&](double x) {
+        ++made, ++evaluations;
+        const double A = load(x);
+        return goal_value(goal, s, A, waiting(s, A).lnC);
+    };
+    const double least = std::log(std::numeric_limits<double>::denorm_min() / s) + 1;
+    constexpr double most = 36;  // e^-36 is above a rounding step of 1: A < s
+    // s = A + beta sqrt(A), beta taken at s: sqrt(A) = (sqrt(beta^2 + 4 s) - beta) / 2,
+    // and A / (s - A) = sqrt(A) / beta.
+    const double beta = model_beta(goal, s);
+    const double guess = std::log(0.5 * (std::sqrt(beta * beta + 4 * s) - beta) / beta);
+    double x0 = std::fmin(most, std::fmax(least, guess));
+    double g0 = g(x0);
+    double x1 = x0;
+    double g1 = g0;
+    for (double step = 0.5; (g0 > 0) == (g1 > 0); step *= 2) {
+        if (x1 == (g1 > 0 ? least : most)) return g1 > 0 ? 0.0 : load(most);
+        x0 = x1, g0 = g1;
+        x1 = std::fmin(most, std::fmax(least, x0 + (g0 > 0 ? -step : step)));
+        g1 = g(x1);
+    }
+    // A step dx moves the load by dA / A = dx (1 - A / s) = dx / (1 + e^x).
+    return load(teletraffic::detail::falsi(g, x0, g0, x1, g1, [&](double a, double b) {
+        return std::fabs(a - b) <= 1e-13 * (1 + std::exp(b)) || made >= 80;
+    }));
+}
+
 }  // namespace
 
 double erlangc(double s, double A)
@@ -276,4 +328,26 @@ double erlangc_fractional_agents(double A, const StaffingTarget& target, int* ev
     *evaluations = 0;
     double real = none;
     return agents(A, target, &real, *evaluations) == 0 ? none : real;
+}
+
+double erlangc_load(double s, const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    Goal set[3];
+    int count = 0;
+    if (!targets(target, set, count) || !(s > 0 && s <= erlangb_max_load)) return none;
+    const bool occupancy_set = !std::isnan(target.max_occupancy);
+    double A = occupancy_set ? s * target.max_occupancy : s;
+    for (int i = 0; i < count; ++i) A = std::fmin(A, goal_load(set[i], s, *evaluations));
+    // The figures decide, as they do for erlangc_agents: a load a rounding
+    // step or two past a target is stepped down to where they meet it.
+    const auto met = [&](double load) {
+        for (int i = 0; i < count; ++i)
+            if (!meets(target, set[i].kind, s, load)) return false;
+        return !occupancy_set || occupancy_met(load, s, target.max_occupancy);
+    };
+    for (int i = 0; i < 60 && !met(A); ++i) A -= std::ldexp(A, i - 52);
+    return A;
 }

@@ -69,8 +69,8 @@ struct StaffingTarget {
 // to the count in O(1) a step, and the figures at the count and one agent
 // fewer to confirm it: 3 evaluations, more only where the figures and the
 // steps differ in rounding; under 10 evaluations' worth of time (about a
-// microsecond) at any load. Occupancy is judged by A / s exactly, also
-// where A is subnormal. The evaluations are counted in `evaluations`
+// microsecond) at any load. Occupancy is judged by A / s as a double,
+// one that keeps its digits where A is subnormal. The evaluations are counted in `evaluations`
 // when it is given.
 int erlangc_agents(double A, const StaffingTarget& target, int* evaluations = nullptr);
 
@@ -84,5 +84,22 @@ int erlangc_agents(double A, const StaffingTarget& target, int* evaluations = nu
 // in `evaluations` with the count's when it is given.
 double erlangc_fractional_agents(double A, const StaffingTarget& target,
                                  int* evaluations = nullptr);
+
+// ---- The load agents carry ------------------------------------------------
+
+// The largest load s agents carry while meeting every target set (the
+// third question beside the figures and the staffing): the smallest, over
+// the targets, of the load at which the figure equals its target, s times
+// max_occupancy for the occupancy, judged by the figures the functions
+// above give at it (they meet every target there). s real, above 0 and at
+// most erlangb_max_load (so that the load lies in the domain). NaN when no
+// target is set, one lies outside its domain, or s does. Round trip: for
+// whole s, erlangc_agents of the load is s. Accuracy: 1e-12 (relative) in
+// the load; a load below the smallest double is 0, one within a rounding
+// step of s a few steps below s. Cost, per target on the queue: the square-root model's guess,
+// steps outward in ln(A / (s - A)) to a bracket and Anderson-Bjorck on it,
+// about 6 to 10 evaluations of the continuous function (at most 80),
+// counted in `evaluations` when it is given.
+double erlangc_load(double s, const StaffingTarget& target, int* evaluations = nullptr);
 
 #endif  // TELETRAFFIC_ERLANGC_H

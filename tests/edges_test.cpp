@@ -124,6 +124,17 @@ TEST(Edges, Erlangc)
         {"--wait-probability", "1e-300"},
         {"--max-occupancy", "0.9999999999999999", "--shrinkage", "0.5", "--fractional"},
     };
+    // The load agents carry, each kind of target at the edges of the agents.
+    for (const char* target : {"--wait-probability=1e-300", "--max-occupancy=0.9999999999999999",
+                               "--asa=1e300", "--service-level=0.5"}) {
+        const std::vector<std::string> args = {
+            "erlangc", "-n",   "4.9e-324,1e-300,1e-6,0.5,1,200,3001,5e6", "-w", "1", "-t", "1",
+            target,    "--csv"};
+        std::string out;
+        const int status = run<ErlangcRequest>(args, write_erlangc_csv, out);
+        EXPECT_TRUE(status == 0 || status == 2) << target;
+        EXPECT_EQ(fault(out), "") << target;
+    }
     std::istringstream list(loads);
     for (std::string load; std::getline(list, load, ',');) {
         for (const auto& question : questions) {

@@ -11,7 +11,7 @@ Anderson-Bjorck method between the whole count less one and the whole
 count.
 
     python3 tests/erlangc_reference.py
-        prints the tables of tests/erlangc_test.cpp between the lines that
+        prints the tables (figures, staffing, the load agents carry) of tests/erlangc_test.cpp between the lines that
         mark them; CI checks that the test file holds them.
     python3 tests/erlangc_reference.py --check PROGRAM [COUNT]
         draws COUNT random (agents, load, answer time) and staffing targets
@@ -67,6 +67,22 @@ def agents(A, kind, value, t=0):
     return hi, real
 
 
+def carried(s, kind, value, t=0):
+    """The largest load s agents carry while meeting the target."""
+    s = mpf(s)
+    if kind == "occupancy":
+        return s * mpf(value)
+    # In u = ln(A / (s - A)) the excess rises from below 0 to above it:
+    # bisection to a narrow bracket, then the Anderson-Bjorck method.
+    f = lambda u: excess(kind, value, t, s, s / (1 + exp(-u)))
+    lo, hi = mpf(-40), mpf(30)
+    for _ in range(40):
+        mid = (lo + hi) / 2
+        lo, hi = (mid, hi) if f(mid) < 0 else (lo, mid)
+    root = findroot(f, (lo, hi), solver="anderson", tol=mpf(10) ** -50)
+    return s / (1 + exp(-root))
+
+
 def g(v):
     return mp.nstr(v, 20, min_fixed=0, max_fixed=0)
 
@@ -92,6 +108,13 @@ STAFFING = [(10.0, "level", 0.8, 20 / 180), (10000.0, "level", 0.8, 20 / 180),
             (10.0, "occupancy", 0.85, 0), (17.0, "level", 0.8, 20 / 180)]
 
 
+# (s, kind, target, t): the load question, each kind of target, below one
+# agent and at ten thousand.
+LOADS = [(30.0, "probability", 0.15, 0), (14.0, "level", 0.8, 20 / 180),
+         (10000.0, "level", 0.8, 20 / 180), (0.5, "wait", 0.1, 0), (100.0, "wait", 0.05, 0),
+         (12.0, "occupancy", 0.85, 0)]
+
+
 def rows():
     print("const FigureRow figure_rows[] = {")
     for s, A, t in POINTS:
@@ -102,6 +125,10 @@ def rows():
     for A, kind, value, t in STAFFING:
         whole, real = agents(A, kind, value, t)
         print(f"    {{{A!r}, Kind::{kind}, {value!r}, {t!r}, {whole}, {g(real)}}},")
+    print("};")
+    print("const LoadRow load_rows[] = {")
+    for s, kind, value, t in LOADS:
+        print(f"    {{{s!r}, Kind::{kind}, {value!r}, {t!r}, {g(carried(s, kind, value, t))}}},")
     print("};")
 
 
