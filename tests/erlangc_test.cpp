@@ -150,7 +150,9 @@ TEST(ErlangC, LoadAgentsCarry)
     EXPECT_TRUE(std::isnan(erlangc_load(10, StaffingTarget{})));
     level.service_level = 1;
     EXPECT_TRUE(std::isnan(erlangc_load(10, level)));
-    // Loads below any double, and a hair below the agents.
+    // A subnormal load (C(1, A) = A), loads below any double, and a hair
+    // below the agents.
+    EXPECT_NEAR(erlangc_load(1, target_of(Kind::probability, 1e-310, 0)) / 1e-310, 1.0, 1e-6);
     EXPECT_EQ(erlangc_load(1e-300, target_of(Kind::level, 0.5, 1)), 0.0);
     EXPECT_EQ(erlangc_load(1, target_of(Kind::wait, 1e300, 0)), std::nextafter(1.0, 0.0) - 0x1p-53);
 }
