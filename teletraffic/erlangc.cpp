@@ -274,9 +274,10 @@ double goal_load(const Goal& goal, double s, int& evaluations)
     double g0 = g(x0);
     double x1 = x0;
     double g1 = g0;
-    for (double step = 0.5; (g0 > 0) == (g1 > 0); step *= 2) {
+    for (int i = 0; (g0 > 0) == (g1 > 0); ++i) {
         if (x1 == (g1 > 0 ? least : most)) return g1 > 0 ? 0.0 : load(most);
         x0 = x1, g0 = g1;
+        const double step = std::ldexp(0.5, i);  // 0.5, 1, 2, ...: the ends within 12
         x1 = std::fmin(most, std::fmax(least, x0 + (g0 > 0 ? -step : step)));
         g1 = g(x1);
     }
