@@ -2,7 +2,7 @@
 // The three option-taking programs swept over the edges of their domains:
 // the smallest and largest loads, circuits and agents, fractional ones,
 // near-ties, targets a rounding step from 0 and 1. Each command line is
-// refused (status 2) or answered (status 0) with no NaN, and no probability
+// refused (status 2) or written (status 0) with no NaN, and no probability
 // outside [0, 1].
 #include <cmath>
 #include <cstdio>
@@ -19,42 +19,6 @@
 #include "app/table.h"
 
 namespace {
-
-// Runs one command line as the program's main does, in this process: its
-// status (0 or 2, or 1 when writing failed) and what it wrote.
-template <class Request, class Write>
-int run(std::vector<std::string> args, Write write, std::string& out)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    Request request{};
-    std::string error;
-    const Action action =
-        parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error);
-    out.clear();
-    if (action == Action::bad_usage) return 2;
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* stream = open_memstream(&text, &size);
-    const bool written = write(request, stream);
-    std::fclose(stream);
-    out.assign(text, size);
-    std::free(text);
-    return written ? 0 : 1;
-}
-
-bool write_table_csv(const Request& r, std::FILE* out) { return write_table(r, out); }
-bool write_overflow_csv(const OverflowRequest& r, std::FILE* out) { return write_overflow(r, out); }
-bool write_erlangc_csv(const ErlangcRequest& r, std::FILE* out) { return write_erlangc(r, out); }
-
-// The columns that hold probabilities, by their CSV names.
-bool is_probability(const std::string& column)
-{
-    for (const char* p : {"blocking", "wait_probability", "service_level", "occupancy"})
-        if (column == p) return true;
-    return false;
-}
 
 // Checks a CSV answer: every field a number ("inf" only for a mean wait),
 // every probability within [0, 1]. Returns what is wrong, or "".
@@ -76,11 +40,42 @@ std::string fault(const std::string& csv)
             const std::string column = k < columns.size() ? columns[k] : "?";
             if (*end != '\0' || std::isnan(v) || (std::isinf(v) && column != "mean_wait"))
                 return "'" + field + "' in " + column + ": " + line;
-            if (is_probability(column) && !(v >= 0 && v <= 1))
-                return column + " " + field + ": " + line;
+            const bool probability =
+                std::string(",blocking,wait_probability,service_level,occupancy,")
+                    .find("," + column + ",") != std::string::npos;
+            if (probability && !(v >= 0 && v <= 1)) return column + " " + field + ": " + line;
         }
     }
     return "";
+}
+
+bool write_csv(const Request& r, std::FILE* out) { return write_table(r, out); }
+bool write_csv(const OverflowRequest& r, std::FILE* out) { return write_overflow(r, out); }
+bool write_csv(const ErlangcRequest& r, std::FILE* out) { return write_erlangc(r, out); }
+
+// Runs one command line (with --csv) as the program's main does, in this
+// process, and expects it refused (status 2) or answered soundly.
+template <class Request>
+void sweep(std::vector<std::string> args)
+{
+    std::string line;
+    for (const std::string& a : args) line += a + " ";
+    args.push_back("--csv");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    Request request{};
+    std::string error;
+    if (parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error) ==
+        Action::bad_usage)
+        return;
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* stream = open_memstream(&text, &size);
+    EXPECT_TRUE(write_csv(request, stream)) << line;
+    std::fclose(stream);
+    EXPECT_EQ(fault(std::string(text, size)), "") << line;
+    std::free(text);
 }
 
 // The edges of the domains, as the programs read them.
@@ -99,12 +94,8 @@ TEST(Edges, ErlangbTable)
         {"-c", "1e-300,1", "-i", "1e-300", "-t", "1e300", "-b", "1%"},
     };
     for (std::vector<std::string> args : lines) {
-        std::string out;
         args.insert(args.begin(), "erlangb-table");
-        args.push_back("--csv");
-        const int status = run<Request>(args, write_table_csv, out);
-        EXPECT_TRUE(status == 0 || status == 2) << args[1] << " " << args[3];
-        EXPECT_EQ(fault(out), "") << args[1] << " " << args[3];
+        sweep<Request>(args);
     }
 }
 
@@ -124,28 +115,19 @@ TEST(Edges, Erlangc)
         {"--wait-probability", "1e-300"},
         {"--max-occupancy", "0.9999999999999999", "--shrinkage", "0.5", "--fractional"},
     };
-    // The load agents carry, each kind of target at the edges of the agents.
-    for (const char* target : {"--wait-probability=1e-300", "--max-occupancy=0.9999999999999999",
-                               "--asa=1e300", "--service-level=0.5"}) {
-        const std::vector<std::string> args = {
-            "erlangc", "-n",   "4.9e-324,1e-300,1e-6,0.5,1,200,3001,5e6", "-w", "1", "-t", "1",
-            target,    "--csv"};
-        std::string out;
-        const int status = run<ErlangcRequest>(args, write_erlangc_csv, out);
-        EXPECT_TRUE(status == 0 || status == 2) << target;
-        EXPECT_EQ(fault(out), "") << target;
-    }
     std::istringstream list(loads);
     for (std::string load; std::getline(list, load, ',');) {
         for (const auto& question : questions) {
-            std::vector<std::string> args = {"erlangc", "-a", load, "--csv"};
+            std::vector<std::string> args = {"erlangc", "-a", load};
             args.insert(args.end(), question.begin(), question.end());
-            std::string out;
-            const int status = run<ErlangcRequest>(args, write_erlangc_csv, out);
-            EXPECT_TRUE(status == 0 || status == 2) << load << " " << question[0];
-            EXPECT_EQ(fault(out), "") << load << " " << question[0] << " " << question[1];
+            sweep<ErlangcRequest>(args);
         }
     }
+    // The load agents carry, each kind of target at the edges of the agents.
+    for (const char* target : {"--wait-probability=1e-300", "--max-occupancy=0.9999999999999999",
+                               "--asa=1e300", "--service-level=0.5"})
+        sweep<ErlangcRequest>({"erlangc", "-n", "4.9e-324,1e-300,1e-6,0.5,1,200,3001,5e6", "-w",
+                               "1", "-t", "1", target});
 }
 
 TEST(Edges, ErlangbOverflow)
@@ -170,13 +152,10 @@ TEST(Edges, ErlangbOverflow)
     for (const auto& t : traffic) {
         for (const char* method : {"equivalent-random", "rapp", "hayward"}) {
             for (const auto& question : questions) {
-                std::vector<std::string> args = {"erlangb-overflow", "--csv", "--method", method};
+                std::vector<std::string> args = {"erlangb-overflow", "--method", method};
                 args.insert(args.end(), t.begin(), t.end());
                 args.insert(args.end(), question.begin(), question.end());
-                std::string out;
-                const int status = run<OverflowRequest>(args, write_overflow_csv, out);
-                EXPECT_TRUE(status == 0 || status == 2) << t[1] << " " << method;
-                EXPECT_EQ(fault(out), "") << t[1] << " " << method;
+                sweep<OverflowRequest>(args);
             }
         }
     }

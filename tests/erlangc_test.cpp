@@ -145,8 +145,7 @@ TEST(ErlangC, LoadAgentsCarry)
     }
     StaffingTarget level = target_of(Kind::level, 0.8, 0.1);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const double s : {0.0, -1.0, 5000001.0, nan})
-        EXPECT_TRUE(std::isnan(erlangc_load(s, level)));
+    for (const double s : {0.0, 5000001.0, nan}) EXPECT_TRUE(std::isnan(erlangc_load(s, level)));
     EXPECT_TRUE(std::isnan(erlangc_load(10, StaffingTarget{})));
     level.service_level = 1;
     EXPECT_TRUE(std::isnan(erlangc_load(10, level)));
@@ -301,7 +300,6 @@ const struct {
     {{"-a", "10", "--max-occupancy", "1e-9"},
      "no agents meet the targets at a load of 10 erlang: it would take more than 10000000"},
     {{"-a", "10,5e6", "--max-occupancy", "0.1"}, "the targets at a load of 5000000 erlang"},
-    {{"-a", "1", "-n", "2", "--csv=1"}, "option '--csv' takes no value"},
     {{"--frob"}, "unknown option '--frob'"},
 };
 

@@ -32,10 +32,8 @@ const struct {
     {Quantity::load, "1.1..1.4..0.1", "1.1 1.2 1.3 1.4"},  // LAST, not 1.4000000000000001
     // Values are the decimals FIRST and STEP imply, not their sums' drift.
     {Quantity::load, "1e-6..6e-6..1e-6", "1e-06 2e-06 3e-06 4e-06 5e-06 6e-06"},
-    {Quantity::load, "0.25..1..0.25e0", "0.25 0.5 0.75 1"},
     {Quantity::load, "0.1..0.35..1e-1", "0.1 0.2 0.3"},
     {Quantity::blocking, "0.1%..0.7%..0.3%", "0.001 0.004 0.007"},
-    {Quantity::blocking, "1e-2..0.07..0.03", "0.01 0.04 0.07"},
     {Quantity::load, "1e3..3e3..1e3", "1000 2000 3000"},
     {Quantity::load, "1e-30..4e-30..1e-30", "1e-30 2e-30 3e-30 4e-30"},
     {Quantity::load, "4000000.1..4000000.4..0.1", "4000000.1 4000000.2 4000000.3 4000000.4"},
@@ -104,7 +102,6 @@ const struct {
     {{"-a"}, "option '-a' needs a value"},
     {{"--lo"}, "option '--load' needs a value"},
     {{"-a", "1", "-b", "1%", "--csv=yes"}, "option '--csv' takes no value"},
-    {{"-a", "1", "-b", "1%", "--fractional=1"}, "option '--fractional' takes no value"},
     {{"--help=x"}, "option '--help' takes no value"},
     {{"--frob=1"}, "unknown option '--frob'\n"},
     {{"--c", "1"}, "option '--c' is ambiguous"},
