@@ -78,6 +78,13 @@ inline constexpr Domain holding_domain = {0,
                                           false,
                                           "holding time",
                                           "a holding time is above 0 seconds"};
+// Calls (in the interval they come in, whose load is checked once the
+// holding time turns them into erlangs), and that interval.
+inline constexpr Domain calls_domain = {
+    0, std::numeric_limits<double>::infinity(), false, false, false, nullptr, "calls are above 0"};
+inline constexpr Domain interval_domain = {
+    0,          std::numeric_limits<double>::infinity(), false, false, false,
+    "interval", "an interval is above 0 seconds"};
 
 // Reads all of `text` as one number of the domain into `value`: false with
 // `error` set as parse_list sets it for a single number ("'x' is no

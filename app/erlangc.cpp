@@ -18,9 +18,9 @@ enum Option { load, calls, holding, interval, agents, level, answer, asa, wait, 
 // Their domains.
 const Domain domains[] = {
     load_domain,
-    {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"},
+    calls_domain,
     holding_domain,
-    {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"},
+    interval_domain,
     {0, erlangb_max_circuits, false, true, false, nullptr,
      "agents are above 0 and at most 10000000"},
     {0, 1, false, false, true, "service level",

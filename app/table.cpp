@@ -14,12 +14,7 @@ namespace {
 
 // The domain of each quantity, in the order of Quantity.
 const Domain domains[] = {
-    circuits_domain,
-    load_domain,
-    {0, HUGE_VAL, false, false, false, nullptr, "calls are above 0"},
-    blocking_domain,
-    holding_domain,
-    {0, HUGE_VAL, false, false, false, "interval", "an interval is above 0 seconds"},
+    circuits_domain, load_domain, calls_domain, blocking_domain, holding_domain, interval_domain,
 };
 
 const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
