@@ -258,7 +258,8 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         head += "\n";
     }
 
-    ListCursor load_cursor{carry ? &request.agents : &request.loads};
+    // The rows: the loads, or for the load question the agents.
+    ListCursor row_cursor{carry ? &request.agents : &request.loads};
     ListCursor agent_cursor{&request.agents};
     double A = 0;
     const auto make = [&](long i, long j, std::string& line) {
@@ -266,12 +267,12 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
             if (i == -1)
                 line += head;
             else if (!carry)
-                A = next_value(load_cursor), agent_cursor = ListCursor{&request.agents};
+                A = next_value(row_cursor), agent_cursor = ListCursor{&request.agents};
             return;
         }
         if (i == -1 || j == cells) return;
-        const double s = !staffing && !carry  ? next_value(agent_cursor)
-                         : carry              ? next_value(load_cursor)
+        const double s = carry                ? next_value(row_cursor)
+                         : !staffing          ? next_value(agent_cursor)
                          : request.fractional ? erlangc_fractional_agents(A, target)
                                               : erlangc_agents(A, target);
         if (carry) A = erlangc_load(s, target);
