@@ -178,10 +178,10 @@ int occupancy_agents(double A, double occupancy)
 // none is set or one lies outside its domain.
 bool targets(const StaffingTarget& target, Goal (&set)[3], int& count)
 {
-    const double occupancy = target.max_occupancy;
-    const bool occupancy_set = !std::isnan(occupancy);
-    return goals(target, set, count) && (!occupancy_set || (occupancy > 0 && occupancy < 1)) &&
-           (count > 0 || occupancy_set);
+    const auto unset_or_share = [](double p) { return std::isnan(p) || (p > 0 && p < 1); };
+    return goals(target, set, count) && unset_or_share(target.max_occupancy) &&
+           unset_or_share(target.max_abandonment) &&
+           (count > 0 || !std::isnan(target.max_occupancy) || !std::isnan(target.max_abandonment));
 }
 
 // The agents of erlangc_agents, and the real agents of each target when
@@ -197,8 +197,8 @@ int agents(double A, const StaffingTarget& target, double* fractional, int& eval
         if (fractional != nullptr) *fractional = 0;  // none wait
         return 1;
     }
-    int whole = 0;
-    double real = 0;
+    int whole = static_cast<int>(std::floor(A)) + 1;  // where nothing else binds
+    double real = A;
     if (occupancy_set) {
         whole = occupancy_agents(A, occupancy);
         real = A / occupancy;
@@ -340,7 +340,8 @@ double erlangc_load(double s, const StaffingTarget& target, int* evaluations)
     int count = 0;
     if (!targets(target, set, count) || !(s > 0 && s <= erlangb_max_load)) return none;
     const bool occupancy_set = !std::isnan(target.max_occupancy);
-    double A = occupancy_set ? s * target.max_occupancy : s;
+    // With the abandonment alone, met everywhere: the queue's limit, below s.
+    double A = occupancy_set ? s * target.max_occupancy : std::nextafter(s, 0.0);
     for (int i = 0; i < count; ++i) A = std::fmin(A, goal_load(set[i], s, *evaluations));
     // The figures decide, as they do for erlangc_agents: a load a rounding
     // step or two past a target is stepped down to where they meet it.

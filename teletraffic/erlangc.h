@@ -47,16 +47,19 @@ double erlangc_mean_wait(double s, double A);
 // Targets on the figures above, each unset (NaN) until a caller sets it:
 // a service level of at least `service_level` within `answer_time`, a mean
 // wait of at most `mean_wait`, a wait probability of at most
-// `wait_probability`, an occupancy A / s of at most `max_occupancy`. Their
-// domains: service_level, wait_probability and max_occupancy strictly
-// between 0 and 1, answer_time >= 0 (with service_level only), mean_wait
-// above 0 and finite.
+// `wait_probability`, an occupancy A / s of at most `max_occupancy`, and a
+// share of abandoned calls of at most `max_abandonment` (for erlanga.h;
+// met everywhere here, where nobody abandons). Their domains:
+// service_level, wait_probability, max_occupancy and max_abandonment
+// strictly between 0 and 1, answer_time >= 0 (with service_level only),
+// mean_wait above 0 and finite.
 struct StaffingTarget {
     double service_level = std::numeric_limits<double>::quiet_NaN();
     double answer_time = std::numeric_limits<double>::quiet_NaN();
     double mean_wait = std::numeric_limits<double>::quiet_NaN();
     double wait_probability = std::numeric_limits<double>::quiet_NaN();
     double max_occupancy = std::numeric_limits<double>::quiet_NaN();
+    double max_abandonment = std::numeric_limits<double>::quiet_NaN();
 };
 
 // The fewest whole agents s > A that meet every target set, each judged by

@@ -1,0 +1,516 @@
+// SPDX-License-Identifier: MIT
+// Erlang A: callers who abandon. The contracts are in erlanga.h.
+//
+// A call that finds s + k calls in the system is answered after its offered
+// wait V, the sum of exponential times of rates s + j theta, j = 0 .. k
+// (theta = 1 / patience: those ahead of it abandon too), unless its own
+// patience runs out first, which it does with probability 1 - e^(-theta V).
+// Weighted by the states' stationary probabilities, relative to the state
+// of s calls, the calls that wait have offered waits of density s e^h(tau),
+//   h(tau) = -s tau + (A / theta) (1 - e^(-theta tau)),
+// concave, h(0) = 0, peaking at tau* = ln(A / s) / theta where A > s; the
+// calls that find an agent free weigh 1 / B(s, A) - 1. Every figure is a
+// ratio of integrals of e^h against 1, e^(-theta tau) (answered),
+// 1 - e^(-theta tau) (abandoned) and tau e^(-theta tau) (the answered
+// calls' wait), before and after t. As theta falls to 0, h tends to
+// -(s - A) tau and the figures to Erlang C's: nothing cancels on the way.
+#include "teletraffic/erlanga.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "teletraffic/blocking.h"
+#include "teletraffic/erlangb.h"
+#include "teletraffic/falsi.h"
+
+namespace {
+
+using real = long double;  // where a product or logarithm carries the last bits of A
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
+
+// e^(-x) - 1 + x, without cancelling where x is small.
+template <class T>
+T bend(T x)
+{
+    if (std::fabs(x) >= T(0.5)) return std::expm1(-x) + x;
+    T term = x * x / 2;
+    T sum = term;
+    for (int k = 3; k < 30 && std::fabs(term) > T(1e-21) * sum; ++k) term *= -x / k, sum += term;
+    return sum;
+}
+
+// r - ln(1 + r), the same way.
+real deviance_ratio(real r)
+{
+    if (std::fabs(static_cast<double>(r)) >= 0.5) return r - std::log1p(r);
+    real power = r;
+    real sum = 0;
+    for (int k = 2; k < 80; ++k) {
+        power *= -r;
+        const real term = -power / k;
+        sum += term;
+        if (std::fabs(static_cast<double>(term)) <= 1e-21 * static_cast<double>(sum)) break;
+    }
+    return sum;
+}
+
+// A point of the offered wait where the integrand is anchored: its time,
+// the load there A e^(-theta tau), the gap s less that load, and h less its
+// peak value.
+struct Anchor {
+    double tau, load, gap, h;
+};
+
+struct Model {
+    double s, A, theta;
+    real h_peak;  // h(tau*) where A > s, else 0
+    real ln_free;  // ln(1 / B - 1) - h_peak: the calls that find an agent free
+};
+
+// h(at + delta) - h(at).
+double rise(const Model& m, const Anchor& at, double delta)
+{
+    return -at.gap * delta - at.load / m.theta * bend(m.theta * delta);
+}
+
+// The four integrals, over a piece of the offered wait, each relative to
+// e^h_peak: of the calls that wait, that are answered, that abandon, and of
+// the answered calls' wait.
+struct Masses {
+    double wait = 0, answered = 0, abandoned = 0, waited = 0;
+    void add(const Masses& o, double weight)
+    {
+        wait += weight * o.wait, answered += weight * o.answered;
+        abandoned += weight * o.abandoned, waited += weight * o.waited;
+    }
+};
+
+Masses at_node(const Model& m, const Anchor& at, double delta)
+{
+    const double value = std::exp(at.h + rise(m, at, delta));
+    const double tau = at.tau + delta;
+    const double x = m.theta * tau;
+    // e^-x and 1 - e^-x, each to its own digits
+    const double kept = x < 1 ? -std::expm1(-x) : 0;
+    const double decay = x < 1 ? 1 - kept : std::exp(-x);
+    const double answered = value * decay;
+    return {value, answered, value * (x < 1 ? kept : 1 - decay), tau * answered};
+}
+
+// Whether two estimates agree to well within the accuracy wanted: the
+// quadrature's error about squares each time its step halves.
+bool close(const Masses& a, const Masses& b)
+{
+    const auto near = [](double x, double y) { return std::fabs(x - y) <= 1e-9 * std::fabs(x); };
+    return near(a.wait, b.wait) && near(a.answered, b.answered) && near(a.abandoned, b.abandoned) &&
+           near(a.waited, b.waited);
+}
+
+// The quadrature's nodes u = k / 128, 0 <= k <= 576: sinh and cosh, as
+// the rules below use them, tabled once.
+struct Nodes {
+    static constexpr int per_unit = 128;
+    static constexpr int count = 577;  // u up to 4.5
+    double arg[count], cosh_u[count];
+    Nodes()
+    {
+        for (int k = 0; k < count; ++k) {
+            const double u = static_cast<double>(k) / per_unit;
+            arg[k] = 1.57079632679489661923 * std::sinh(u);
+            cosh_u[k] = 1.57079632679489661923 * std::cosh(u);
+        }
+    }
+};
+
+// The masses over [lo, hi] by tanh-sinh, or over [lo, infinity) by
+// exp-sinh when hi is null; a node takes the nearer end as its anchor.
+Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
+{
+    static const Nodes table;
+    const double length = hi != nullptr ? hi->tau - lo.tau : 0;
+    // exp-sinh's scale: where e^h has fallen by about e from lo
+    const double scale = 1 / (lo.gap + std::sqrt(lo.load * m.theta));
+    // The node at u = sign k / 128.
+    const auto node = [&](int k, double sign) {
+        Masses out;
+        const double arg = sign * table.arg[k];
+        if (hi == nullptr) {
+            const double delta = scale * std::exp(arg);
+            out.add(at_node(m, lo, delta), delta * table.cosh_u[k]);
+            return out;
+        }
+        // y = 1 / (1 + e^(-2 arg)) from lo, 1 - y from hi
+        const double y = 1 / (1 + std::exp(2 * table.arg[k]));
+        const double weight = length * 2 * table.cosh_u[k] * y * (1 - y);
+        out.add(sign < 0 ? at_node(m, lo, length * y) : at_node(m, *hi, -length * y), weight);
+        return out;
+    };
+    if (hi != nullptr && !(length > 0)) return {};
+    // Level 0 (step 1/2) walks out from u = 0 each way until the nodes stop
+    // counting; the finer levels fill in between, within the same reach.
+    Masses sum = node(0, 1);
+    int reach[2] = {0, 0};
+    for (int side = 0; side < 2; ++side) {
+        const double sign = side == 0 ? -1 : 1;
+        for (int k = 64; k < Nodes::count; k += 64) {
+            const Masses at = node(k, sign);
+            sum.add(at, 1);
+            reach[side] = k;
+            if (sum.wait > 0 && at.wait <= 1e-18 * sum.wait && at.waited <= 1e-18 * sum.waited &&
+                at.abandoned <= 1e-18 * sum.abandoned)
+                break;
+        }
+    }
+    Masses estimate;
+    estimate.add(sum, 0.5);
+    for (int stride = 32; stride >= 1; stride /= 2) {
+        for (int k = stride; k < reach[0]; k += 2 * stride) sum.add(node(k, -1), 1);
+        for (int k = stride; k < reach[1]; k += 2 * stride) sum.add(node(k, 1), 1);
+        Masses next;
+        next.add(sum, static_cast<double>(stride) / Nodes::per_unit);
+        if (stride <= 16 && close(next, estimate)) return next;
+        estimate = next;
+    }
+    return estimate;
+}
+
+struct Figures {
+    double wait, abandoned, level, unanswered, abandoned_within, mean_wait;
+};
+
+// Every figure of s agents, load A > 0 and finite patience, the service
+// level and the abandons within t >= 0 (infinity for none).
+Figures figures(double s, double A, double patience, double t)
+{
+    Model m{s, A, 1 / patience, 0, 0};
+    const real gap = static_cast<real>(s) - A;
+    Anchor zero{0, A, static_cast<double>(gap), 0};
+    Anchor peak{0, s, 0, 0};
+    const bool peaked = A > s;
+    if (peaked) {
+        const real ratio = -gap / s;  // (A - s) / s
+        peak.tau = static_cast<double>(std::log1p(ratio) * patience);
+        m.h_peak = static_cast<real>(patience) * s * deviance_ratio(ratio);
+        zero.h = static_cast<double>(-m.h_peak);
+    }
+    const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
+    m.ln_free = std::log(-std::expm1(b.lnB)) - b.lnB - m.h_peak;
+    const bool split = std::isfinite(t) && t > 0;
+    Anchor at_t{t, 0, 0, 0};
+    if (split) {
+        const real fall = std::expm1(-m.theta * t);  // e^(-theta t) - 1
+        at_t.load = static_cast<double>(A + A * fall);
+        at_t.gap = static_cast<double>(gap - A * fall);
+        const real from_peak = t - std::log1p(-gap / s) * patience;
+        at_t.h = peaked ? static_cast<double>(-static_cast<real>(s) * patience *
+                                              bend(from_peak / static_cast<real>(patience)))
+                        : rise(m, zero, t);
+    }
+    Masses before, after;
+    if (!peaked) {
+        if (split) before = piece(m, zero, &at_t);
+        after = piece(m, split ? at_t : zero, nullptr);
+    } else if (split && t < peak.tau) {
+        before = piece(m, zero, &at_t);
+        after = piece(m, at_t, &peak);
+        after.add(piece(m, peak, nullptr), 1);
+    } else {
+        before = piece(m, zero, &peak);
+        if (split) {
+            before.add(piece(m, peak, &at_t), 1);
+            after = piece(m, at_t, nullptr);
+        } else {
+            after = piece(m, peak, nullptr);
+        }
+    }
+    if (t == 0) after.add(before, 1), before = Masses{};
+    if (!std::isfinite(t)) before.add(after, 1), after = Masses{};
+    const real free = std::exp(m.ln_free);
+    const real all = free + s * (before.wait + after.wait);
+    const real abandoned = s * (before.abandoned + after.abandoned);
+    const real answered_late = s * after.answered;
+    const real within = s * before.abandoned - s * std::expm1(-m.theta * t) * after.wait;
+    const real answered = free + s * (before.answered + after.answered);
+    Figures f;
+    f.wait = static_cast<double>(s * (before.wait + after.wait) / all);
+    f.abandoned = static_cast<double>(abandoned / all);
+    f.unanswered = static_cast<double>((abandoned + answered_late) / all);
+    f.level = static_cast<double>((free + s * before.answered) / all);
+    f.abandoned_within = static_cast<double>((std::isfinite(t) ? within : abandoned) / all);
+    f.mean_wait = static_cast<double>(s * (before.waited + after.waited) / answered);
+    return f;
+}
+
+bool in_domain(double s, double A, double patience)
+{
+    return s > 0 && s <= erlangb_max_circuits && A >= 0 && A <= erlangb_max_load && patience > 0;
+}
+
+// The figures, with the limits of no load and of callers who never abandon.
+Figures evaluate(double s, double A, double patience, double t)
+{
+    if (A == 0) return {0, 0, 1, 0, 0, 0};
+    if (std::isinf(patience)) {
+        const double level = erlangc_service_level(s, A, t);
+        return {erlangc(s, A), s > A ? 0 : 1 - s / A, level, 1 - level, 0, erlangc_mean_wait(s, A)};
+    }
+    return figures(s, A, patience, t);
+}
+
+double at_most_one(double p) { return p > 1 ? 1.0 : p; }
+
+// ---- Staffing and the load: targets as log excesses ----------------------
+
+enum class Kind { level, wait, probability, occupancy, abandonment };
+constexpr Kind kinds[] = {Kind::level, Kind::wait, Kind::probability, Kind::occupancy,
+                          Kind::abandonment};
+
+double value_of(const StaffingTarget& target, Kind kind)
+{
+    switch (kind) {
+    case Kind::level: return target.service_level;
+    case Kind::wait: return target.mean_wait;
+    case Kind::probability: return target.wait_probability;
+    case Kind::occupancy: return target.max_occupancy;
+    default: return target.max_abandonment;
+    }
+}
+
+bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
+
+// Whether every target set lies in its domain, at least one being set.
+bool valid(const StaffingTarget& target)
+{
+    const auto share = [](double p) { return p > 0 && p < 1; };
+    bool any = false;
+    for (const Kind kind : kinds) {
+        const double v = value_of(target, kind);
+        if (std::isnan(v)) continue;
+        any = true;
+        if (kind == Kind::wait ? !(v > 0) || std::isinf(v) : !share(v)) return false;
+    }
+    if (is_set(target, Kind::level) != !std::isnan(target.answer_time)) return false;
+    if (is_set(target, Kind::level) && (!(target.answer_time >= 0) || std::isinf(target.answer_time)))
+        return false;
+    return any;
+}
+
+// How far the figures miss one target, as a difference of logarithms: > 0
+// where they miss it.
+double excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
+{
+    switch (kind) {
+    case Kind::level: return std::log(f.unanswered) - std::log1p(-target.service_level);
+    case Kind::wait: return std::log(f.mean_wait) - std::log(target.mean_wait);
+    case Kind::probability: return std::log(f.wait) - std::log(target.wait_probability);
+    case Kind::occupancy:
+        return std::log1p(-f.abandoned) + std::log(A) - std::log(s) - std::log(target.max_occupancy);
+    default: return std::log(f.abandoned) - std::log(target.max_abandonment);
+    }
+}
+
+bool meets(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
+{
+    switch (kind) {
+    case Kind::level: return f.level >= target.service_level;
+    case Kind::wait: return f.mean_wait <= target.mean_wait;
+    case Kind::probability: return f.wait <= target.wait_probability;
+    case Kind::occupancy: return (1 - f.abandoned) * A / s <= target.max_occupancy;
+    default: return f.abandoned <= target.max_abandonment;
+    }
+}
+
+double answer_time(const StaffingTarget& target)
+{
+    return is_set(target, Kind::level) ? target.answer_time : 0.0;
+}
+
+bool meets_all(const StaffingTarget& target, double s, double A, double patience, int& evaluations)
+{
+    ++evaluations;
+    const Figures f = evaluate(s, A, patience, answer_time(target));
+    for (const Kind kind : kinds)
+        if (is_set(target, kind) && !meets(target, kind, f, s, A)) return false;
+    return true;
+}
+
+// The targets without the abandonment, for Erlang C's guesses; false when
+// that leaves none.
+bool without_abandonment(StaffingTarget& target)
+{
+    target.max_abandonment = none;
+    for (const Kind kind : kinds)
+        if (is_set(target, kind)) return true;
+    return false;
+}
+
+int whole_agents(double A, double patience, const StaffingTarget& target, int& evaluations)
+{
+    if (A == 0) return 1;
+    StaffingTarget c = target;
+    int guess = without_abandonment(c) ? erlangc_agents(A, c) : 0;
+    if (guess == 0) guess = std::max(1, static_cast<int>(std::ceil(A)));
+    const auto met = [&](int n) { return meets_all(target, n, A, patience, evaluations); };
+    int lo = 0;  // misses (no agents answer nothing)
+    int hi = guess;
+    if (met(hi)) {
+        for (int step = 1; hi > 1;) {
+            const int n = std::max(1, hi - step);
+            if (!met(n)) {
+                lo = n;
+                break;
+            }
+            hi = n, step *= 2;
+        }
+    } else {
+        for (int step = 1;;) {
+            lo = hi;
+            if (hi == erlangb_max_circuits) return 0;
+            hi = static_cast<int>(std::min<long>(erlangb_max_circuits, static_cast<long>(hi) + step));
+            if (met(hi)) break;
+            step *= 2;
+        }
+    }
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        (met(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+}  // namespace
+
+double erlanga_wait_probability(double s, double A, double patience)
+{
+    if (!in_domain(s, A, patience)) return none;
+    return at_most_one(evaluate(s, A, patience, 0).wait);
+}
+
+double erlanga_abandonment(double s, double A, double patience)
+{
+    if (!in_domain(s, A, patience)) return none;
+    return at_most_one(evaluate(s, A, patience, 0).abandoned);
+}
+
+double erlanga_service_level(double s, double A, double patience, double t)
+{
+    if (!in_domain(s, A, patience) || !(t >= 0)) return none;
+    return at_most_one(evaluate(s, A, patience, t).level);
+}
+
+double erlanga_abandoned_within(double s, double A, double patience, double t)
+{
+    if (!in_domain(s, A, patience) || !(t >= 0)) return none;
+    return at_most_one(evaluate(s, A, patience, t).abandoned_within);
+}
+
+double erlanga_mean_wait(double s, double A, double patience)
+{
+    if (!in_domain(s, A, patience)) return none;
+    return evaluate(s, A, patience, 0).mean_wait;
+}
+
+int erlanga_agents(double A, double patience, const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return 0;
+    if (std::isinf(patience)) return erlangc_agents(A, target, evaluations);
+    return whole_agents(A, patience, target, *evaluations);
+}
+
+double erlanga_fractional_agents(double A, double patience, const StaffingTarget& target,
+                                 int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return none;
+    if (std::isinf(patience)) return erlangc_fractional_agents(A, target, evaluations);
+    const int whole = whole_agents(A, patience, target, *evaluations);
+    if (whole == 0) return none;
+    if (A == 0) return 0.0;
+    const double t = answer_time(target);
+    double real_agents = 0;
+    for (const Kind kind : kinds) {
+        if (!is_set(target, kind)) continue;
+        const auto g = [&](double s) {
+            ++*evaluations;
+            return excess(target, kind, evaluate(s, A, patience, t), s, A);
+        };
+        double hi = whole;
+        const double g_hi = g(hi);
+        // Below one agent the bracket's low end halves until the target fails.
+        double lo = whole - 1.0;
+        double g_lo = lo > 0 ? g(lo) : 0;
+        for (int i = 0; lo == 0 || (g_lo <= 0 && whole == 1 && i < 60); ++i) {
+            lo = std::ldexp(1.0, -i - 1);
+            g_lo = g(lo);
+        }
+        // Where the figures and g differ in rounding at an end, that end.
+        double x = hi;
+        if (!(g_lo > 0)) {
+            x = lo + 1e-10;
+        } else if (g_hi < 0) {
+            int steps = 0;
+            x = teletraffic::detail::falsi(g, lo, g_lo, hi, g_hi, [&](double a, double b) {
+                return std::fabs(a - b) <= 1e-11 * std::fmax(1.0, b) || ++steps > 100;
+            });
+        }
+        real_agents = std::max(real_agents, x);
+    }
+    return real_agents;
+}
+
+double erlanga_load(double s, double patience, const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    if (!valid(target) || !(s > 0 && s <= erlangb_max_load) || !(patience > 0)) return none;
+    if (std::isinf(patience)) return erlangc_load(s, target, evaluations);
+    const double t = answer_time(target);
+    const double least = std::log(std::numeric_limits<double>::denorm_min());
+    const double most = std::log(erlangb_max_load);
+    StaffingTarget c = target;
+    const double guess = without_abandonment(c) ? erlangc_load(s, c) : s;
+    double load = erlangb_max_load;
+    for (const Kind kind : kinds) {
+        if (!is_set(target, kind)) continue;
+        // The figure worsens as the load grows: steps in ln A from the
+        // guess bracket where it meets the target, Anderson-Bjorck closes.
+        const auto g = [&](double x) {
+            ++*evaluations;
+            const double A = std::exp(x);
+            return excess(target, kind, evaluate(s, A, patience, t), s, A);
+        };
+        double x0 = std::log(guess > 0 ? guess : s);
+        double g0 = g(x0);
+        double x1 = x0;
+        double g1 = g0;
+        bool edge = false;
+        for (int i = 0; (g0 > 0) == (g1 > 0); ++i) {
+            if (x1 == (g1 > 0 ? least : most)) {
+                edge = true;
+                break;
+            }
+            x0 = x1, g0 = g1;
+            x1 = std::fmin(most, std::fmax(least, x0 + (g0 > 0 ? -1 : 1) * std::ldexp(0.5, i)));
+            g1 = g(x1);
+        }
+        double A = g1 > 0 ? 0.0 : erlangb_max_load;
+        if (!edge) {
+            int steps = 0;
+            A = std::exp(teletraffic::detail::falsi(g, x0, g0, x1, g1, [&](double a, double b) {
+                return std::fabs(a - b) <= 1e-14 || ++steps > 100;
+            }));
+        }
+        load = std::fmin(load, A);
+    }
+    // The figures decide: a load a rounding step past a target steps down.
+    for (int i = 0; i < 60 && load > 0 && !meets_all(target, s, load, patience, *evaluations); ++i)
+        load -= std::ldexp(load, i - 52);
+    return load;
+}
