@@ -8,12 +8,27 @@
 #include <limits>
 #include <string_view>
 
+#include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 
 namespace {
 
 // The options that take a value, in the order of `seen` and `given` below.
-enum Option { load, calls, holding, interval, agents, level, answer, asa, wait, occupancy, shrink };
+enum Option {
+    load,
+    calls,
+    holding,
+    interval,
+    agents,
+    level,
+    answer,
+    asa,
+    wait,
+    occupancy,
+    shrink,
+    patience,
+    abandoned
+};
 
 // Their domains.
 const Domain domains[] = {
@@ -33,6 +48,9 @@ const Domain domains[] = {
     {0, 1, false, false, true, "occupancy",
      "an occupancy lies strictly between 0 and 1 (0% and 100%)"},
     {0, 1, true, false, true, "shrinkage", "a shrinkage is at least 0 and below 1 (100%)"},
+    {0, HUGE_VAL, false, false, false, "patience", "a patience is above 0 seconds"},
+    {0, 1, false, false, true, "abandoned share",
+     "an abandoned share lies strictly between 0 and 1 (0% and 100%)"},
 };
 
 // The largest value of a list whose ranges rise.
@@ -70,6 +88,8 @@ const char* const erlangc_usage =
     "      --asa SECONDS           a target: the mean wait (average speed of answer)\n"
     "      --wait-probability P    a target: the most calls that wait\n"
     "      --max-occupancy P       a target: the most time agents are busy\n"
+    "      --patience SECONDS      callers hang up after this mean wait (Erlang A)\n"
+    "      --max-abandoned P       a target, with --patience: the most calls that hang up\n"
     "      --fractional            with targets: the real number of agents\n"
     "      --shrinkage P           the staff to schedule: agents / (1 - P), rounded up\n"
     "      --csv                   comma-separated values, exact numbers\n"
@@ -87,6 +107,8 @@ const char* const erlangc_usage =
     "      the figures of 11 to 16 agents at 10 erlangs\n"
     "  erlangc -a 50..500..50 --wait-probability 20% --fractional --csv\n"
     "      the real agents at which a fifth of the calls wait, for ten loads\n"
+    "  erlangc -a 10 -t 180 --patience 120 -s 80% -w 20\n"
+    "      the agents for 80 % in 20 s when callers wait 2 minutes on average\n"
     "  erlangc -n 30 -t 180 -s 80% -w 20\n"
     "      the most load, and calls an hour, 30 agents take at 80 % in 20 s\n"
     "\n"
@@ -101,7 +123,9 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         occupancy_option,
         shrinkage_option,
         fractional_option,
-        csv_option
+        csv_option,
+        patience_option,
+        abandoned_option
     };
     static const option options[] = {
         {"load", required_argument, nullptr, 'a'},
@@ -115,14 +139,16 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         {"wait-probability", required_argument, nullptr, wait_option},
         {"max-occupancy", required_argument, nullptr, occupancy_option},
         {"shrinkage", required_argument, nullptr, shrinkage_option},
+        {"patience", required_argument, nullptr, patience_option},
+        {"max-abandoned", required_argument, nullptr, abandoned_option},
         {"fractional", no_argument, nullptr, fractional_option},
         {"csv", no_argument, nullptr, csv_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    List given[11];
-    bool seen[11] = {};
+    List given[13];
+    bool seen[13] = {};
     request = ErlangcRequest{};
     const auto take = [&](int i, const char* text, std::string& what) {
         return seen[i] = parse_list(text, domains[i], given[i], what);
@@ -133,7 +159,8 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     const auto value = [&](Option o) {
         return seen[o] ? list_value(given[o], 0) : std::numeric_limits<double>::quiet_NaN();
     };
-    const bool targets = seen[level] || seen[asa] || seen[wait] || seen[occupancy];
+    const bool targets =
+        seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned];
     const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
     // --agents with targets and no load asks the load they carry.
     const bool carry = seen[agents] && targets;
@@ -148,14 +175,16 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     if (!seen[agents] && !targets)
         return bad(
             "give a question: --agents, or a target (--service-level, --asa, "
-            "--wait-probability, --max-occupancy)");
+            "--wait-probability, --max-occupancy, --max-abandoned)");
     if (carry && (request.fractional || seen[shrink]))
         return bad("--fractional and --shrinkage go with staffing, not with the load asked");
     if (seen[level] && !seen[answer]) return bad("--service-level needs --answer-time");
+    if (seen[abandoned] && !seen[patience]) return bad("--max-abandoned needs --patience");
     if ((seen[answer] || seen[asa]) && !seen[holding])
         return bad(
             "--answer-time and --asa are in seconds: with --load in erlangs they need "
             "--holding");
+    if (seen[patience] && !seen[holding]) return bad("--patience is in seconds: it needs --holding");
     if (request.fractional && !targets) return bad("--fractional goes with a target");
     request.carry = carry;
     request.interval = seen[interval] ? list_value(given[interval], 0) : 3600;
@@ -163,6 +192,7 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     request.holding = value(holding);
     request.answer_time = value(answer) / request.holding;
     request.shrinkage = value(shrink);
+    request.patience = seen[patience] ? value(patience) / request.holding : HUGE_VAL;
     request.agents = given[agents];
     request.loads = given[load];
     if (seen[calls]) {  // calls per interval of so many seconds each: erlangs
@@ -176,7 +206,9 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     target.mean_wait = value(asa) / request.holding;
     target.wait_probability = value(wait);
     target.max_occupancy = value(occupancy);
-    if (std::isinf(request.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait))
+    target.max_abandonment = value(abandoned);
+    if (std::isinf(request.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait) ||
+        request.patience == 0 || (seen[patience] && std::isinf(request.patience)))
         return bad("a time in seconds is out of range in holding times");
     if (carry && largest(request.agents) > erlangb_max_load)
         return bad("--agents with targets: at most 5000000 agents, whose load stays in the domain");
@@ -184,7 +216,7 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
     // limit.
-    if (targets && !carry && erlangc_agents(most, target) == 0)
+    if (targets && !carry && erlanga_agents(most, request.patience, target) == 0)
         return bad("no agents meet the targets at a load of " + plain(most) +
                    " erlang: it would take more than 10000000 agents");
     return Action::table;
@@ -205,6 +237,7 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     const bool staffing = request.agents.empty();
     const bool carry = request.carry;
     const bool calls = carry && seconds;  // the load carried also as calls per interval
+    const bool abandon = std::isfinite(request.patience);
     const long cells = staffing || carry ? 1 : list_size(request.agents);
     const StaffingTarget& target = request.target;
     const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
@@ -213,8 +246,8 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
 
     std::string head;
     if (csv) {
-        head = calls ? "load,calls,agents,wait_probability,service_level,mean_wait,occupancy"
-                     : "load,agents,wait_probability,service_level,mean_wait,occupancy";
+        head = std::string(calls ? "load,calls" : "load") + ",agents,wait_probability" +
+               (abandon ? ",abandoned" : "") + ",service_level,mean_wait,occupancy";
         head += staffed ? ",staff\n" : "\n";
     } else {
         if (staffing || carry) {
@@ -231,6 +264,8 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
                 add("wait probability at most " + plain(target.wait_probability));
             if (!std::isnan(target.max_occupancy))
                 add("occupancy at most " + plain(target.max_occupancy));
+            if (!std::isnan(target.max_abandonment))
+                add("abandoned at most " + plain(target.max_abandonment));
             head = carry ? "# the most offered load in erlang each number of agents carries for" +
                                goals + "\n"
                          : std::string(request.fractional ? "# real agents" : "# agents") +
@@ -241,17 +276,25 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         } else {
             head = "# the figures of each number of agents at each offered load in erlang\n";
         }
+        if (abandon)
+            head += "# Erlang A: callers hang up after waiting " + in_seconds(request.patience) +
+                    " on average\n";
         head += "# waiting: share of calls that wait;";
-        if (timed) head += " service: answered within " + in_seconds(request.answer_time) + ";";
-        head += seconds ? " mean wait in s" : " mean wait in holding times";
+        if (abandon) head += " abandoned: share of calls that hang up;";
+        if (timed)
+            head += " service: answered within " + in_seconds(request.answer_time) +
+                    (abandon ? ", of all calls;" : ";");
+        head += abandon ? " mean wait of answered calls" : " mean wait";
+        head += seconds ? " in s" : " in holding times";
+        if (abandon) head += "; occupancy by answered calls";
         if (staffed) head += "; staff at shrinkage " + plain(request.shrinkage);
         head += "\n#";
         align(head, "load", cell_width - 1);
-        for (const char* heading :
-             {"calls", "agents", "waiting", "service", "mean wait", "occupancy", "staff"}) {
+        for (const char* heading : {"calls", "agents", "waiting", "abandoned", "service",
+                                    "mean wait", "occupancy", "staff"}) {
             const std::string_view h(heading);
             if ((h == "service" && !timed) || (h == "staff" && !staffed) ||
-                (h == "calls" && !calls))
+                (h == "calls" && !calls) || (h == "abandoned" && !abandon))
                 continue;
             head += "  ", align(head, heading, cell_width);
         }
@@ -271,25 +314,30 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
             return;
         }
         if (i == -1 || j == cells) return;
+        const double patience = request.patience;
         const double s = carry                ? next_value(row_cursor)
                          : !staffing          ? next_value(agent_cursor)
-                         : request.fractional ? erlangc_fractional_agents(A, target)
-                                              : erlangc_agents(A, target);
-        if (carry) A = erlangc_load(s, target);
-        std::string fields[8] = {
+                         : request.fractional ? erlanga_fractional_agents(A, patience, target)
+                                              : erlanga_agents(A, patience, target);
+        if (carry) A = erlanga_load(s, patience, target);
+        const double lost = erlanga_abandonment(s, A, patience);
+        // Erlang C's occupancy is 1 where the queue grows without bound.
+        const double busy = abandon ? (1 - lost) * A / s : s > A ? A / s : 1;
+        std::string fields[9] = {
             csv ? csv_number(A) : text_number(A, !carry),
             calls ? number(A * request.interval / request.holding) : "",
             circuits_text(s, csv, false),
-            number(erlangc(s, A)),
-            timed ? number(erlangc_service_level(s, A, request.answer_time)) : "",
-            number(erlangc_mean_wait(s, A) * (seconds ? request.holding : 1)),
-            number(s > A ? A / s : 1),
+            number(erlanga_wait_probability(s, A, patience)),
+            abandon ? number(lost) : "",
+            timed ? number(erlanga_service_level(s, A, patience, request.answer_time)) : "",
+            number(erlanga_mean_wait(s, A, patience) * (seconds ? request.holding : 1)),
+            number(std::fmin(busy, 1.0)),
             staffed ? circuits_text(staff(s, request.shrinkage, request.fractional), csv, false)
                     : "",
         };
-        for (int k = 0; k < 8; ++k) {
+        for (int k = 0; k < 9; ++k) {
             if (csv) {
-                if ((k == 7 && !staffed) || (k == 1 && !calls)) continue;
+                if ((k == 8 && !staffed) || (k == 1 && !calls) || (k == 4 && !abandon)) continue;
                 line += (k > 0 ? "," : "") + fields[k];
             } else if (!fields[k].empty()) {
                 if (k > 0) line += "  ";

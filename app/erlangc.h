@@ -28,6 +28,7 @@ struct ErlangcRequest {
     bool fractional;  // real agents for the targets
     bool carry;       // the load each of `agents` carries while meeting the targets
     double interval;  // seconds the calls come in (3600 unless given)
+    double patience;  // callers' mean patience in holding times; +infinity: Erlang C
 };
 
 // Reads the options of erlangc (getopt_long). For Action::table it fills
@@ -40,7 +41,8 @@ struct ErlangcRequest {
 // more agents than erlangb_max_load there, a service level without an answer
 // time, a time in seconds with a load in erlangs but no holding time,
 // --calls without --holding, --interval without --calls (or the load
-// question with --holding), --load with
+// question with --holding), --patience without --holding, --max-abandoned
+// without --patience, --load with
 // --calls, --fractional without a target, a load from calls outside the
 // load's domain, and targets that no number of agents up to
 // erlangb_max_circuits meets at the largest load.
@@ -59,14 +61,18 @@ double staff(double agents, double p, bool fractional);
 // Writes a row per load and agents (or per load, staffed for the targets;
 // or per agents, with the load they carry, erlangc_load, for `carry`):
 // load, calls (for `carry` with a holding time: the load as calls per
-// `interval`), agents, wait probability, service level (when an answer time is
-// given), mean wait (in seconds when the holding time is known, otherwise
-// in holding times), occupancy, and staff with a shrinkage; as text ("#"
-// lines that say what the columns hold, then right-aligned columns) or CSV
-// (the header load[,calls],agents,wait_probability,service_level,mean_wait,
-// occupancy[,staff], an empty field where a figure has no meaning). Agents
-// at or below the load wait for ever: wait probability 1, service level 0,
-// mean wait inf, occupancy 1. When `progress` is given and the run has
+// `interval`), agents, wait probability, abandoned share (with a finite
+// patience), service level (when an answer time is given), mean wait (in
+// seconds when the holding time is known, otherwise in holding times),
+// occupancy, and staff with a shrinkage; as text ("#" lines that say what
+// the columns hold, then right-aligned columns) or CSV (the header
+// load[,calls],agents,wait_probability[,abandoned],service_level,mean_wait,
+// occupancy[,staff], an empty field where a figure has no meaning). With a
+// finite patience the figures are Erlang A's (erlanga.h): the service
+// level counts every offered call, the mean wait the answered calls', the
+// occupancy the answered calls'. Without, Erlang C's: agents at or below
+// the load wait for ever, wait probability 1, service level 0, mean wait
+// inf, occupancy 1. When `progress` is given and the run has
 // taken a second, a line there shows the rows done. Returns false when
 // writing to `out` failed.
 bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress = nullptr);

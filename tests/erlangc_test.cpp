@@ -10,6 +10,7 @@
 
 #include "app/erlangc.h"
 #include "child.h"
+#include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 
@@ -302,6 +303,17 @@ const struct {
      "no agents meet the targets at a load of 10 erlang: it would take more than 10000000"},
     {{"-a", "10,5e6", "--max-occupancy", "0.1"}, "the targets at a load of 5000000 erlang"},
     {{"--frob"}, "unknown option '--frob'"},
+    // Erlang A's options.
+    {{"-a", "10", "-t", "180", "-n", "9", "--patience", "0"}, "a patience is above 0 seconds"},
+    {{"-a", "10", "-t", "180", "-n", "9", "--patience", "-5"}, "--patience '-5'"},
+    {{"-a", "10", "-t", "180", "-n", "9", "--patience", "inf"}, "'inf' is no number"},
+    {{"-a", "10", "-t", "1e-300", "-n", "9", "--patience", "1e300"}, "out of range in holding"},
+    {{"-a", "10", "-n", "9", "--patience", "120"}, "--patience is in seconds: it needs --holding"},
+    {{"-a", "10", "--max-abandoned", "5%"}, "--max-abandoned needs --patience"},
+    {{"-a", "10", "-t", "180", "--patience", "120", "--max-abandoned", "100%"},
+     "an abandoned share lies strictly between 0 and 1"},
+    {{"-n", "12", "-t", "180", "--patience", "120", "--max-abandoned", "5%", "--fractional"},
+     "--fractional and --shrinkage go with staffing"},
 };
 
 std::function<std::string()> program(std::vector<std::string> args, const char* output = nullptr)
@@ -392,3 +404,41 @@ TEST(ErlangC, HelpVersionAndUnwritableOutput)
 }
 
 }  // namespace
+
+// With a patience the figures are Erlang A's, an abandoned column after the
+// wait probability; the staffing and the load question take it too.
+TEST(ErlangC, AnswersWithPatience)
+{
+    const double p = 120.0 / 180, t = 20.0 / 180;
+    const std::string figures = csv_number(erlanga_wait_probability(12, 10, p)) + "," +
+                                csv_number(erlanga_abandonment(12, 10, p)) + "," +
+                                csv_number(erlanga_service_level(12, 10, p, t)) + "," +
+                                csv_number(erlanga_mean_wait(12, 10, p) * 180) + "," +
+                                csv_number((1 - erlanga_abandonment(12, 10, p)) * 10 / 12);
+    const auto csv = [](std::vector<std::string> args) {
+        for (const char* a : {"-t", "180", "--patience", "120", "--csv"}) args.emplace_back(a);
+        return run_child("", program(std::move(args))).out;
+    };
+    const char* head = "load,agents,wait_probability,abandoned,service_level,mean_wait,occupancy";
+    EXPECT_EQ(csv({"-a", "10", "-n", "12", "-w", "20"}),
+              std::string(head) + "\n10,12," + figures + "\n");
+    EXPECT_EQ(csv({"-a", "10", "-s", "80%", "-w", "20"}),
+              std::string(head) + "\n10,12," + figures + "\n");
+    EXPECT_EQ(csv({"-a", "10", "--max-abandoned", "5%", "--shrinkage", "20%"})
+                  .find(std::string(head) + ",staff\n10,13,"),
+              0U);
+    EXPECT_EQ(csv({"-n", "12", "-s", "80%", "-w", "20"})
+                  .find("load,calls,agents,wait_probability,abandoned,service_level,"),
+              0U);
+    EXPECT_EQ(
+        run_child("",
+                  program({"-a", "10", "-t", "180", "--patience", "120", "-n", "12", "-w", "20"}))
+            .out,
+        "# the figures of each number of agents at each offered load in erlang\n"
+        "# Erlang A: callers hang up after waiting 120 s on average\n"
+        "# waiting: share of calls that wait; abandoned: share of calls that hang up; "
+        "service: answered within 20 s, of all calls; mean wait of answered calls in s; "
+        "occupancy by answered calls\n"
+        "#     load      agents     waiting   abandoned     service   mean wait   occupancy\n"
+        "        10          12     0.27981    0.061597     0.82558      6.3348     0.78200\n");
+}
