@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "fuzz_stdin.h"
+#include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/overflow.h"
@@ -231,6 +232,39 @@ void staffing(double A, const StaffingTarget& target, unsigned set)
     if (carried > 0) FUZZ_CHECK(meets_at(n, carried));
 }
 
+// Erlang A's figures: NaN exactly outside the domain; shares in [0, 1]; the
+// abandons among the calls that wait, those within t among all; the
+// service level at most the share not abandoning; and staffing for the
+// abandonment that meets it, whose load comes back to it.
+void abandoning(double s, double A, double patience, double t)
+{
+    const bool inside = agents(s) && load(A) && patience > 0;
+    const double wait = erlanga_wait_probability(s, A, patience);
+    const double lost = erlanga_abandonment(s, A, patience);
+    const double level = erlanga_service_level(s, A, patience, t);
+    const double within = erlanga_abandoned_within(s, A, patience, t);
+    const double asa = erlanga_mean_wait(s, A, patience);
+    FUZZ_CHECK(std::isnan(wait) == !inside && std::isnan(lost) == !inside);
+    FUZZ_CHECK(std::isnan(asa) == !inside);
+    FUZZ_CHECK(std::isnan(level) == !(inside && t >= 0) && std::isnan(within) == std::isnan(level));
+    if (!inside) return;
+    FUZZ_CHECK(wait >= 0 && wait <= 1 && lost >= 0 && lost <= wait * (1 + 1e-12) + 1e-300);
+    FUZZ_CHECK(asa >= 0);
+    if (std::isnan(level)) return;
+    FUZZ_CHECK(level >= 0 && level <= 1 - lost + 1e-12);
+    FUZZ_CHECK(within >= 0 && within <= lost * (1 + 1e-12));
+    StaffingTarget target;
+    target.max_abandonment = 0.5 * (lost + 0.5);
+    const bool valid = probability(target.max_abandonment) && A <= 1e5;
+    if (!valid) return;
+    int evaluations = 0;
+    const int n = erlanga_agents(A, patience, target, &evaluations);
+    FUZZ_CHECK(n > 0 && evaluations <= 40);
+    FUZZ_CHECK(erlanga_abandonment(n, A, patience) <= target.max_abandonment);
+    const double carried = erlanga_load(n, patience, target, &evaluations);
+    FUZZ_CHECK(carried >= A * (1 - 1e-9) && evaluations <= 60);
+}
+
 }  // namespace
 
 // The first byte chooses the family of functions; the rest are doubles.
@@ -239,11 +273,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     Doubles d{data + 1, size - 1};
     const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
-    switch (data[0] % 5) {
+    switch (data[0] % 6) {
     case 0: blocking(a, b, count(c)); break;
     case 1: inverses(a, b, c, e); break;
     case 2: overflow(a, b, c, e, d.next(), d.next()); break;
     case 3: waiting(a, b, c); break;
+    case 4: abandoning(a, b, c, e); break;
     default: {
         // The second byte's low four bits choose the targets set.
         const unsigned set = size > 1 ? data[1] & 15u : 1u;

@@ -64,14 +64,23 @@ struct Anchor {
 
 struct Model {
     double s, A, theta;
-    real h_peak;  // h(tau*) where A > s, else 0
+    double weight;  // the nodes' factor: s, times 2^600 where s is below 2^-600
+    real h_peak;   // h(tau*) where A > s, else 0
     real ln_free;  // ln(1 / B - 1) - h_peak: the calls that find an agent free
 };
 
 // h(at + delta) - h(at).
-double rise(const Model& m, const Anchor& at, double delta)
+template <class T>
+T rise(const Model& m, const Anchor& at, T delta)
 {
-    return -at.gap * delta - at.load / m.theta * bend(m.theta * delta);
+    const T x = m.theta * delta;
+    // Far back, the load there, A e^(-theta (tau + delta)), is taken whole:
+    // load e^-x alone overflows where the load has underflowed.
+    if (x < -1)
+        return -m.s * delta - (std::exp(std::log(m.A) - m.theta * (at.tau + delta)) - at.load) / m.theta;
+    // Far ahead, e^-x - 1 + x in parts, lest it overflow.
+    if (x > 1) return -m.s * delta - at.load / m.theta * std::expm1(-x);
+    return -at.gap * delta - at.load / m.theta * bend(x);
 }
 
 // The four integrals, over a piece of the offered wait, each relative to
@@ -86,16 +95,25 @@ struct Masses {
     }
 };
 
-Masses at_node(const Model& m, const Anchor& at, double delta)
+// The integrands at at + delta times a node's weight, delta and the weight
+// doubles or, where they lie beyond any double (1 / s for s subnormal),
+// long doubles.
+template <class T>
+Masses at_node(const Model& m, const Anchor& at, T delta, T weight)
 {
-    const double value = std::exp(at.h + rise(m, at, delta));
-    const double tau = at.tau + delta;
-    const double x = m.theta * tau;
+    const T h = rise(m, at, delta);
+    // h is at most its peak value; far from the anchor, at patiences beyond
+    // any call centre's, rounding may say otherwise.
+    const double value = std::exp(std::fmin(at.h + static_cast<double>(h), 0.0));
+    const T tau = at.tau + delta;
+    const double x = static_cast<double>(m.theta * tau);
     // e^-x and 1 - e^-x, each to its own digits
     const double kept = x < 1 ? -std::expm1(-x) : 0;
     const double decay = x < 1 ? 1 - kept : std::exp(-x);
-    const double answered = value * decay;
-    return {value, answered, value * (x < 1 ? kept : 1 - decay), tau * answered};
+    const T answered = weight * value * decay;
+    return {static_cast<double>(weight * value), static_cast<double>(answered),
+            static_cast<double>(weight * value * (x < 1 ? kept : 1 - decay)),
+            static_cast<double>(tau * answered)};
 }
 
 // Whether two estimates agree to well within the accuracy wanted: the
@@ -129,22 +147,25 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
 {
     static const Nodes table;
     const double length = hi != nullptr ? hi->tau - lo.tau : 0;
-    // exp-sinh's scale: where e^h has fallen by about e from lo
-    const double scale = 1 / (lo.gap + std::sqrt(lo.load * m.theta));
-    // The node at u = sign k / 128.
+    // exp-sinh's scale: where e^h has fallen by about e from lo. h falls
+    // from lo, concave: from a first guess by its slope and curvature there,
+    // steps out until it has (past 1 / theta the curvature stops acting).
+    real scale = 1 / (lo.gap + std::sqrt(static_cast<real>(lo.load) * m.theta));
+    for (int i = 0; i < 400 && hi == nullptr && rise(m, lo, scale) > -1; ++i) scale *= 4;
+    // The node at u = sign k / 128, its weight times s: the masses as the
+    // figures weigh them, within doubles though 1 / s be beyond them.
     const auto node = [&](int k, double sign) {
-        Masses out;
         const double arg = sign * table.arg[k];
         if (hi == nullptr) {
-            const double delta = scale * std::exp(arg);
-            out.add(at_node(m, lo, delta), delta * table.cosh_u[k]);
-            return out;
+            const double delta = static_cast<double>(scale) * std::exp(arg);
+            if (delta < 1e300) return at_node(m, lo, delta, m.weight * delta * table.cosh_u[k]);
+            const real far = scale * std::exp(static_cast<real>(arg));
+            return at_node(m, lo, far, m.weight * far * table.cosh_u[k]);
         }
         // y = 1 / (1 + e^(-2 arg)) from lo, 1 - y from hi
         const double y = 1 / (1 + std::exp(2 * table.arg[k]));
-        const double weight = length * 2 * table.cosh_u[k] * y * (1 - y);
-        out.add(sign < 0 ? at_node(m, lo, length * y) : at_node(m, *hi, -length * y), weight);
-        return out;
+        const double weight = m.weight * length * 2 * table.cosh_u[k] * y * (1 - y);
+        return sign < 0 ? at_node(m, lo, length * y, weight) : at_node(m, *hi, -length * y, weight);
     };
     if (hi != nullptr && !(length > 0)) return {};
     // Level 0 (step 1/2) walks out from u = 0 each way until the nodes stop
@@ -183,7 +204,11 @@ struct Figures {
 // level and the abandons within t >= 0 (infinity for none).
 Figures figures(double s, double A, double patience, double t)
 {
-    Model m{s, A, 1 / patience, 0, 0};
+    // The free agents' weight and the masses are both s times something
+    // where s is tiny: both are taken 2^600 times larger there, to keep
+    // their digits.
+    const bool tiny = s < 0x1p-600;
+    Model m{s, A, 1 / patience, tiny ? s * 0x1p600 : s, 0, 0};
     const real gap = static_cast<real>(s) - A;
     Anchor zero{0, A, static_cast<double>(gap), 0};
     Anchor peak{0, s, 0, 0};
@@ -195,17 +220,21 @@ Figures figures(double s, double A, double patience, double t)
         zero.h = static_cast<double>(-m.h_peak);
     }
     const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
-    m.ln_free = std::log(-std::expm1(b.lnB)) - b.lnB - m.h_peak;
-    const bool split = std::isfinite(t) && t > 0;
+    m.ln_free = std::log(-std::expm1(b.lnB)) - b.lnB - m.h_peak + (tiny ? 600 * std::log(2.0) : 0);
+    bool split = std::isfinite(t) && t > 0;
     Anchor at_t{t, 0, 0, 0};
     if (split) {
         const real fall = std::expm1(-m.theta * t);  // e^(-theta t) - 1
-        at_t.load = static_cast<double>(A + A * fall);
-        at_t.gap = static_cast<double>(gap - A * fall);
+        // s - A e^(-theta t), from s - A where e^(-theta t) is near 1
+        const real decay = std::exp(-static_cast<real>(m.theta) * t);
+        at_t.load = static_cast<double>(A * decay);
+        at_t.gap = static_cast<double>(fall > -0.5 ? gap - A * fall : s - A * decay);
         const real from_peak = t - std::log1p(-gap / s) * patience;
         at_t.h = peaked ? static_cast<double>(-static_cast<real>(s) * patience *
                                               bend(from_peak / static_cast<real>(patience)))
                         : rise(m, zero, t);
+        // Past the peak, where nothing is left after t, t is as good as infinite.
+        if (t >= peak.tau && at_t.h < -2000) split = false, t = HUGE_VAL;
     }
     Masses before, after;
     if (!peaked) {
@@ -226,21 +255,30 @@ Figures figures(double s, double A, double patience, double t)
     }
     if (t == 0) after.add(before, 1), before = Masses{};
     if (!std::isfinite(t)) before.add(after, 1), after = Masses{};
-    const real free = std::exp(m.ln_free);
-    const real all = free + s * (before.wait + after.wait);
-    const real abandoned = s * (before.abandoned + after.abandoned);
-    const real answered_late = s * after.answered;
-    const real within = s * before.abandoned - s * std::expm1(-m.theta * t) * after.wait;
-    const real answered = free + s * (before.answered + after.answered);
+    // Both parts relative to the larger, the free agents' weight being
+    // beyond any long double where s is far above A.
+    const real larger = std::fmax(m.ln_free, 0.0L);
+    const real free = std::exp(m.ln_free - larger);
+    const real k = std::exp(-larger);  // the masses are the weight times the integrals
+    const real all = free + k * (before.wait + after.wait);
+    const real abandoned = k * (before.abandoned + after.abandoned);
+    const real answered_late = k * after.answered;
+    const real within = k * before.abandoned - k * std::expm1(-m.theta * t) * after.wait;
+    const real answered = free + k * (before.answered + after.answered);
     Figures f;
-    f.wait = static_cast<double>(s * (before.wait + after.wait) / all);
+    f.wait = static_cast<double>(k * (before.wait + after.wait) / all);
     f.abandoned = static_cast<double>(abandoned / all);
     f.unanswered = static_cast<double>((abandoned + answered_late) / all);
-    f.level = static_cast<double>((free + s * before.answered) / all);
+    f.level = static_cast<double>((free + k * before.answered) / all);
     f.abandoned_within = static_cast<double>((std::isfinite(t) ? within : abandoned) / all);
-    f.mean_wait = static_cast<double>(s * (before.waited + after.waited) / answered);
+    f.mean_wait = static_cast<double>(k * (before.waited + after.waited) / answered);
     return f;
 }
+
+// Whether callers are as good as never abandoning: beyond 1e100 holding
+// times the figures are Erlang C's to far below a rounding step, and
+// products with the patience would leave the doubles.
+bool endless(double patience) { return patience > 1e100; }
 
 bool in_domain(double s, double A, double patience)
 {
@@ -251,7 +289,11 @@ bool in_domain(double s, double A, double patience)
 Figures evaluate(double s, double A, double patience, double t)
 {
     if (A == 0) return {0, 0, 1, 0, 0, 0};
-    if (std::isinf(patience)) {
+    if (patience < 1e-290) {  // every call that waits abandons at once, to 1e-280
+        const double B = erlangb_continuous(s, A);
+        return {B, B, 1 - B, B, t > 0 ? B : 0, 0};
+    }
+    if (endless(patience)) {
         const double level = erlangc_service_level(s, A, t);
         return {erlangc(s, A), s > A ? 0 : 1 - s / A, level, 1 - level, 0, erlangc_mean_wait(s, A)};
     }
@@ -291,7 +333,8 @@ bool valid(const StaffingTarget& target)
         if (kind == Kind::wait ? !(v > 0) || std::isinf(v) : !share(v)) return false;
     }
     if (is_set(target, Kind::level) != !std::isnan(target.answer_time)) return false;
-    if (is_set(target, Kind::level) && (!(target.answer_time >= 0) || std::isinf(target.answer_time)))
+    if (is_set(target, Kind::level) &&
+        (!(target.answer_time >= 0) || std::isinf(target.answer_time)))
         return false;
     return any;
 }
@@ -305,7 +348,8 @@ double excess(const StaffingTarget& target, Kind kind, const Figures& f, double 
     case Kind::wait: return std::log(f.mean_wait) - std::log(target.mean_wait);
     case Kind::probability: return std::log(f.wait) - std::log(target.wait_probability);
     case Kind::occupancy:
-        return std::log1p(-f.abandoned) + std::log(A) - std::log(s) - std::log(target.max_occupancy);
+        return std::log1p(-f.abandoned) + std::log(A) - std::log(s) -
+               std::log(target.max_occupancy);
     default: return std::log(f.abandoned) - std::log(target.max_abandonment);
     }
 }
@@ -367,7 +411,8 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
         for (int step = 1;;) {
             lo = hi;
             if (hi == erlangb_max_circuits) return 0;
-            hi = static_cast<int>(std::min<long>(erlangb_max_circuits, static_cast<long>(hi) + step));
+            hi = static_cast<int>(
+                std::min<long>(erlangb_max_circuits, static_cast<long>(hi) + step));
             if (met(hi)) break;
             step *= 2;
         }
@@ -417,7 +462,7 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target, int*
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return 0;
-    if (std::isinf(patience)) return erlangc_agents(A, target, evaluations);
+    if (endless(patience)) return erlangc_agents(A, target, evaluations);
     return whole_agents(A, patience, target, *evaluations);
 }
 
@@ -428,7 +473,7 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return none;
-    if (std::isinf(patience)) return erlangc_fractional_agents(A, target, evaluations);
+    if (endless(patience)) return erlangc_fractional_agents(A, target, evaluations);
     const int whole = whole_agents(A, patience, target, *evaluations);
     if (whole == 0) return none;
     if (A == 0) return 0.0;
@@ -470,7 +515,7 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     if (!valid(target) || !(s > 0 && s <= erlangb_max_load) || !(patience > 0)) return none;
-    if (std::isinf(patience)) return erlangc_load(s, target, evaluations);
+    if (endless(patience)) return erlangc_load(s, target, evaluations);
     const double t = answer_time(target);
     const double least = std::log(std::numeric_limits<double>::denorm_min());
     const double most = std::log(erlangb_max_load);

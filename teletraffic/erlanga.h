@@ -14,7 +14,9 @@
 // 0 < s <= erlangb_max_circuits), patience > 0 the callers' mean patience,
 // +infinity for callers who never abandon, which gives Erlang C's figures
 // (and, where s <= A, their limits as the patience grows: every call
-// waits, 1 - s / A abandon). With a finite patience the queue is always
+// waits, 1 - s / A abandon); so does any patience above 1e100, where they
+// agree to far below a rounding step, and below 1e-290 every call that
+// waits abandons at once. With a finite patience the queue is always
 // stable, so s <= A has finite figures. Arguments outside these, or NaN,
 // give NaN.
 //
