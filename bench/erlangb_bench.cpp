@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The cost of the formula as the circuits grow, of the two sizing solvers as
 // the load grows, of the table program's tables, of the equivalent random
-// group, of Erlang C staffing, and of the scanners on typical answer lines.
+// group, of Erlang C and Erlang A staffing, and of the scanners on typical
+// answer lines.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/table.h"
+#include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/overflow.h"
@@ -186,6 +188,35 @@ void load_carried(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(erlangc_load(s, level_target()));
 }
 BENCHMARK(load_carried)->RangeMultiplier(100)->Range(10, 1000000);
+
+// Erlang A at 10 to 10,000 erlangs, callers patient for 2/3 of a holding
+// time: one figure (the service level at the agents 80 % in 20 s needs),
+// the staffing for it, and the load those agents carry.
+void abandon_figure(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    const double s = erlanga_agents(A, 2.0 / 3, level_target());
+    for (auto _ : state) benchmark::DoNotOptimize(erlanga_service_level(s, A, 2.0 / 3, 1.0 / 9));
+}
+void abandon_staffing(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    int evaluations = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erlanga_agents(A, 2.0 / 3, level_target(), &evaluations));
+    state.counters["figures"] = evaluations;
+}
+void abandon_load(benchmark::State& state)
+{
+    const auto s = static_cast<double>(state.range(0));
+    int evaluations = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erlanga_load(s, 2.0 / 3, level_target(), &evaluations));
+    state.counters["figures"] = evaluations;
+}
+BENCHMARK(abandon_figure)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK(abandon_staffing)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK(abandon_load)->RangeMultiplier(10)->Range(10, 10000);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

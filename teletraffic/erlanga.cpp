@@ -65,8 +65,8 @@ struct Anchor {
 struct Model {
     double s, A, theta;
     double weight;  // the nodes' factor: s, times 2^600 where s is below 2^-600
-    real h_peak;   // h(tau*) where A > s, else 0
-    real ln_free;  // ln(1 / B - 1) - h_peak: the calls that find an agent free
+    real h_peak;    // h(tau*) where A > s, else 0
+    real ln_free;   // ln(1 / B - 1) - h_peak: the calls that find an agent free
 };
 
 // h(at + delta) - h(at).
@@ -77,7 +77,8 @@ T rise(const Model& m, const Anchor& at, T delta)
     // Far back, the load there, A e^(-theta (tau + delta)), is taken whole:
     // load e^-x alone overflows where the load has underflowed.
     if (x < -1)
-        return -m.s * delta - (std::exp(std::log(m.A) - m.theta * (at.tau + delta)) - at.load) / m.theta;
+        return -m.s * delta -
+               (std::exp(std::log(m.A) - m.theta * (at.tau + delta)) - at.load) / m.theta;
     // Far ahead, e^-x - 1 + x in parts, lest it overflow.
     if (x > 1) return -m.s * delta - at.load / m.theta * std::expm1(-x);
     return -at.gap * delta - at.load / m.theta * bend(x);
@@ -271,7 +272,10 @@ Figures figures(double s, double A, double patience, double t)
     f.unanswered = static_cast<double>((abandoned + answered_late) / all);
     f.level = static_cast<double>((free + k * before.answered) / all);
     f.abandoned_within = static_cast<double>((std::isfinite(t) ? within : abandoned) / all);
-    f.mean_wait = static_cast<double>(k * (before.waited + after.waited) / answered);
+    // No call answered within the doubles' reach (patience near the least):
+    // those few wait next to nothing.
+    f.mean_wait =
+        answered > 0 ? static_cast<double>(k * (before.waited + after.waited) / answered) : 0;
     return f;
 }
 

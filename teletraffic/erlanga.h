@@ -30,8 +30,10 @@
 //
 // Cost: every figure integrates the waiting calls' offered wait by
 // double-exponential quadrature, split where the integrand peaks and at
-// t: 100 to 500 exponentials, 2 to 10 microseconds, about what 10 to 40
-// evaluations of the continuous Erlang B function take.
+// t: one evaluation of the continuous Erlang B function and 100 to 400
+// exponentials, 6 to 12 microseconds (bench/, abandon_figure), some 20 to
+// 40 evaluations' worth. All five figures of a point come from the same
+// integrals; each function here computes them afresh.
 #ifndef TELETRAFFIC_ERLANGA_H
 #define TELETRAFFIC_ERLANGA_H
 
@@ -72,9 +74,10 @@ double erlanga_mean_wait(double s, double A, double patience);
 // (max_abandonment strictly between 0 and 1, the others as erlangc.h
 // says), A or patience does, or the answer would exceed
 // erlangb_max_circuits. A patience of +infinity staffs as erlangc_agents.
-// Cost: steps outward from Erlang C's count (or the load) to a bracket,
-// then bisection: about 10 to 20 figures, counted in `evaluations` when it
-// is given.
+// Cost: steps down (or up) from Erlang C's count, or the load, by 1, 2,
+// 4, ... to a bracket, then bisection: 4 figures at 10 erlangs, 22 at
+// 10,000 (0.3 ms), counted in `evaluations` (Erlang C's guess not
+// counted) when it is given.
 int erlanga_agents(double A, double patience, const StaffingTarget& target,
                    int* evaluations = nullptr);
 
@@ -97,8 +100,8 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
 // outside its domain, or s or patience does. Round trip: for whole s,
 // erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.
 // Cost: steps in ln A from Erlang C's load (or s) to a bracket and
-// Anderson-Bjorck on it, about 8 to 15 figures per target, counted in
-// `evaluations` when it is given.
+// Anderson-Bjorck on it, about 10 to 15 figures per target (0.1 to 0.2 ms),
+// counted in `evaluations` when it is given.
 double erlanga_load(double s, double patience, const StaffingTarget& target,
                     int* evaluations = nullptr);
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "teletraffic/erlanga.h"
+#include "teletraffic/erlangb.h"
 
 namespace {
 
@@ -108,6 +109,22 @@ TEST(ErlangA, Domain)
     EXPECT_EQ(erlanga_wait_probability(3, 0, 1), 0);
     EXPECT_EQ(erlanga_service_level(3, 0, 1, 0), 1);
     EXPECT_EQ(erlanga_mean_wait(3, 0, 1), 0);
+    // Far more agents than load, whose free states' weight leaves every
+    // double; patience so short that every waiting call abandons at once
+    // (Erlang B's blocking), or so long that nobody does.
+    EXPECT_EQ(erlanga_service_level(1e5, 0.8, 0.1, 0.5), 1);
+    for (const double patience : {1e-100, 1e-300}) {
+        EXPECT_NEAR(
+            erlanga_wait_probability(1161.79, 1168, patience) / erlangb_continuous(1161.79, 1168),
+            1, 1e-12);
+        EXPECT_NEAR(
+            erlanga_abandonment(1161.79, 1168, patience) / erlangb_continuous(1161.79, 1168), 1,
+            1e-12);
+    }
+    EXPECT_EQ(erlanga_wait_probability(12, 10, 1e200), erlangc(12, 10));
+    // Agents below the smallest normal double: every call waits and abandons.
+    EXPECT_NEAR(erlanga_abandonment(1e-320, 0.5, 1), 1, 1e-12);
+    EXPECT_GT(erlanga_mean_wait(1e-320, 0.5, 3e-5), 0);
 }
 
 // The published example: 10 erlangs, patience 2/3 and 20 s of 180 s calls.
@@ -152,6 +169,9 @@ TEST(ErlangA, StaffingAndTheLoad)
     const double real = erlanga_fractional_agents(0.05, 1, abandon);
     EXPECT_NEAR(erlanga_abandonment(real, 0.05, 1), 0.05, 1e-12);
     EXPECT_EQ(erlanga_agents(10, inf, level), 14);
+    int evaluations = 0;
+    EXPECT_EQ(erlanga_agents(10000, patience, level, &evaluations), 8629);
+    EXPECT_LE(evaluations, 22);
     EXPECT_EQ(erlangc_agents(10, abandon), 11);  // met wherever the queue is stable
     EXPECT_NEAR(erlangc_load(30, target_of_probability(0.15)), 23.641, 5e-4);
     // Bad targets and arguments: 0, which no count is, and NaN.
