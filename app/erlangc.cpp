@@ -184,7 +184,8 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         return bad(
             "--answer-time and --asa are in seconds: with --load in erlangs they need "
             "--holding");
-    if (seen[patience] && !seen[holding]) return bad("--patience is in seconds: it needs --holding");
+    if (seen[patience] && !seen[holding])
+        return bad("--patience is in seconds: it needs --holding");
     if (request.fractional && !targets) return bad("--fractional goes with a target");
     request.carry = carry;
     request.interval = seen[interval] ? list_value(given[interval], 0) : 3600;

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "teletraffic/blocking.h"
@@ -89,12 +90,14 @@ T rise(const Model& m, const Anchor& at, T delta)
 // the answered calls' wait.
 struct Masses {
     double wait = 0, answered = 0, abandoned = 0, waited = 0;
-    void add(const Masses& o, double weight)
-    {
-        wait += weight * o.wait, answered += weight * o.answered;
-        abandoned += weight * o.abandoned, waited += weight * o.waited;
-    }
 };
+
+// to += weight times o.
+void add(Masses& to, const Masses& o, double weight)
+{
+    to.wait += weight * o.wait, to.answered += weight * o.answered;
+    to.abandoned += weight * o.abandoned, to.waited += weight * o.waited;
+}
 
 // The integrands at at + delta times a node's weight, delta and the weight
 // doubles or, where they lie beyond any double (1 / s for s subnormal),
@@ -107,7 +110,7 @@ Masses at_node(const Model& m, const Anchor& at, T delta, T weight)
     // any call centre's, rounding may say otherwise.
     const double value = std::exp(std::fmin(at.h + static_cast<double>(h), 0.0));
     const T tau = at.tau + delta;
-    const double x = static_cast<double>(m.theta * tau);
+    const auto x = static_cast<double>(m.theta * tau);
     // e^-x and 1 - e^-x, each to its own digits
     const double kept = x < 1 ? -std::expm1(-x) : 0;
     const double decay = x < 1 ? 1 - kept : std::exp(-x);
@@ -128,25 +131,31 @@ bool close(const Masses& a, const Masses& b)
 
 // The quadrature's nodes u = k / 128, 0 <= k <= 576: sinh and cosh, as
 // the rules below use them, tabled once.
+constexpr int per_unit = 128;
+constexpr int node_count = 577;  // u up to 4.5
 struct Nodes {
-    static constexpr int per_unit = 128;
-    static constexpr int count = 577;  // u up to 4.5
-    double arg[count], cosh_u[count];
-    Nodes()
-    {
-        for (int k = 0; k < count; ++k) {
-            const double u = static_cast<double>(k) / per_unit;
-            arg[k] = 1.57079632679489661923 * std::sinh(u);
-            cosh_u[k] = 1.57079632679489661923 * std::cosh(u);
-        }
-    }
+    double arg[node_count], cosh_u[node_count];
 };
+
+const Nodes& nodes()
+{
+    static const Nodes table = [] {
+        Nodes n{};
+        for (int k = 0; k < node_count; ++k) {
+            const double u = static_cast<double>(k) / per_unit;
+            n.arg[k] = 1.57079632679489661923 * std::sinh(u);
+            n.cosh_u[k] = 1.57079632679489661923 * std::cosh(u);
+        }
+        return n;
+    }();
+    return table;
+}
 
 // The masses over [lo, hi] by tanh-sinh, or over [lo, infinity) by
 // exp-sinh when hi is null; a node takes the nearer end as its anchor.
 Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
 {
-    static const Nodes table;
+    const Nodes& table = nodes();
     const double length = hi != nullptr ? hi->tau - lo.tau : 0;
     // exp-sinh's scale: where e^h has fallen by about e from lo. h falls
     // from lo, concave: from a first guess by its slope and curvature there,
@@ -175,9 +184,9 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
     int reach[2] = {0, 0};
     for (int side = 0; side < 2; ++side) {
         const double sign = side == 0 ? -1 : 1;
-        for (int k = 64; k < Nodes::count; k += 64) {
+        for (int k = 64; k < node_count; k += 64) {
             const Masses at = node(k, sign);
-            sum.add(at, 1);
+            add(sum, at, 1);
             reach[side] = k;
             if (sum.wait > 0 && at.wait <= 1e-18 * sum.wait && at.waited <= 1e-18 * sum.waited &&
                 at.abandoned <= 1e-18 * sum.abandoned)
@@ -185,16 +194,16 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
         }
     }
     Masses estimate;
-    estimate.add(sum, 0.5);
-    for (int stride = 32; stride >= 1; stride /= 2) {
-        for (int k = stride; k < reach[0]; k += 2 * stride) sum.add(node(k, -1), 1);
-        for (int k = stride; k < reach[1]; k += 2 * stride) sum.add(node(k, 1), 1);
+    add(estimate, sum, 0.5);
+    // The finest level, 1/128, is the last, converged or not.
+    for (int stride = 32;; stride /= 2) {
+        for (int k = stride; k < reach[0]; k += 2 * stride) add(sum, node(k, -1), 1);
+        for (int k = stride; k < reach[1]; k += 2 * stride) add(sum, node(k, 1), 1);
         Masses next;
-        next.add(sum, static_cast<double>(stride) / Nodes::per_unit);
-        if (stride <= 16 && close(next, estimate)) return next;
+        add(next, sum, static_cast<double>(stride) / per_unit);
+        if (stride == 1 || (stride <= 16 && close(next, estimate))) return next;
         estimate = next;
     }
-    return estimate;
 }
 
 struct Figures {
@@ -237,25 +246,26 @@ Figures figures(double s, double A, double patience, double t)
         // Past the peak, where nothing is left after t, t is as good as infinite.
         if (t >= peak.tau && at_t.h < -2000) split = false, t = HUGE_VAL;
     }
-    Masses before, after;
+    Masses before;
+    Masses after;
     if (!peaked) {
         if (split) before = piece(m, zero, &at_t);
         after = piece(m, split ? at_t : zero, nullptr);
     } else if (split && t < peak.tau) {
         before = piece(m, zero, &at_t);
         after = piece(m, at_t, &peak);
-        after.add(piece(m, peak, nullptr), 1);
+        add(after, piece(m, peak, nullptr), 1);
     } else {
         before = piece(m, zero, &peak);
         if (split) {
-            before.add(piece(m, peak, &at_t), 1);
+            add(before, piece(m, peak, &at_t), 1);
             after = piece(m, at_t, nullptr);
         } else {
             after = piece(m, peak, nullptr);
         }
     }
-    if (t == 0) after.add(before, 1), before = Masses{};
-    if (!std::isfinite(t)) before.add(after, 1), after = Masses{};
+    if (t == 0) add(after, before, 1), before = Masses{};
+    if (!std::isfinite(t)) add(before, after, 1), after = Masses{};
     // Both parts relative to the larger, the free agents' weight being
     // beyond any long double where s is far above A.
     const real larger = std::fmax(m.ln_free, 0.0L);
@@ -378,9 +388,9 @@ bool meets_all(const StaffingTarget& target, double s, double A, double patience
 {
     ++evaluations;
     const Figures f = evaluate(s, A, patience, answer_time(target));
-    for (const Kind kind : kinds)
-        if (is_set(target, kind) && !meets(target, kind, f, s, A)) return false;
-    return true;
+    return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
+        return !is_set(target, kind) || meets(target, kind, f, s, A);
+    });
 }
 
 // The targets without the abandonment, for Erlang C's guesses; false when
@@ -388,9 +398,8 @@ bool meets_all(const StaffingTarget& target, double s, double A, double patience
 bool without_abandonment(StaffingTarget& target)
 {
     target.max_abandonment = none;
-    for (const Kind kind : kinds)
-        if (is_set(target, kind)) return true;
-    return false;
+    return std::any_of(std::begin(kinds), std::end(kinds),
+                       [&](Kind kind) { return is_set(target, kind); });
 }
 
 int whole_agents(double A, double patience, const StaffingTarget& target, int& evaluations)

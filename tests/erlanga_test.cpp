@@ -44,6 +44,13 @@ StaffingTarget target_of_probability(double p)
     return target;
 }
 
+StaffingTarget target_of_wait(double w)
+{
+    StaffingTarget target;
+    target.mean_wait = w;
+    return target;
+}
+
 // Relative error, or the value itself where the reference is 0.
 double off(double got, double want) { return want == 0 ? got : std::fabs(got / want - 1); }
 
@@ -173,12 +180,23 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_EQ(erlanga_agents(10000, patience, level, &evaluations), 8629);
     EXPECT_LE(evaluations, 22);
     EXPECT_EQ(erlangc_agents(10, abandon), 11);  // met wherever the queue is stable
+    // A target that does not bind leaves the real agents to the one that
+    // does; one met at any load leaves the most load there is.
+    StaffingTarget both = level;
+    both.max_abandonment = 0.2, both.wait_probability = 0.9;
+    EXPECT_NEAR(erlanga_fractional_agents(10, patience, both), 11.6659362298055, 1e-9);
+    EXPECT_EQ(erlanga_load(1, 1, target_of_wait(1e300)), 5e6);
     EXPECT_NEAR(erlangc_load(30, target_of_probability(0.15)), 23.641, 5e-4);
     // Bad targets and arguments: 0, which no count is, and NaN.
     abandon.max_abandonment = 1;
     EXPECT_EQ(erlanga_agents(10, patience, abandon), 0);
     EXPECT_EQ(erlanga_agents(10, 0, level), 0);
     EXPECT_EQ(erlanga_agents(10, patience, StaffingTarget{}), 0);
+    StaffingTarget timeless;
+    timeless.answer_time = 0.1;  // an answer time without its service level
+    EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
+    timeless.service_level = 0.8, timeless.answer_time = inf;
+    EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
     EXPECT_TRUE(std::isnan(erlanga_fractional_agents(-1, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(0, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(10, none, level)));

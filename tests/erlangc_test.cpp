@@ -424,6 +424,10 @@ TEST(ErlangC, AnswersWithPatience)
               std::string(head) + "\n10,12," + figures + "\n");
     EXPECT_EQ(csv({"-a", "10", "-s", "80%", "-w", "20"}),
               std::string(head) + "\n10,12," + figures + "\n");
+    EXPECT_NE(run_child("", program({"-a", "10", "-t", "180", "--patience", "120",
+                                     "--max-abandoned", "5%"}))
+                  .out.find("for abandoned at most 0.05\n"),
+              std::string::npos);
     EXPECT_EQ(csv({"-a", "10", "--max-abandoned", "5%", "--shrinkage", "20%"})
                   .find(std::string(head) + ",staff\n10,13,"),
               0U);
