@@ -402,37 +402,71 @@ bool without_abandonment(StaffingTarget& target)
                        [&](Kind kind) { return is_set(target, kind); });
 }
 
+// The fewest whole agents, at least 1, that meet every target, or 0 past
+// erlangb_max_circuits. The figures decide whether n agents meet them; the
+// largest excess over the targets, which falls with n, guides the steps:
+// out from Erlang C's count by sqrt(A), doubling, to a bracket, then
+// regula falsi on whole numbers (Illinois: an end that stays twice has its
+// excess halved) until the bracket is one agent wide.
 int whole_agents(double A, double patience, const StaffingTarget& target, int& evaluations)
 {
     if (A == 0) return 1;
     StaffingTarget c = target;
     int guess = without_abandonment(c) ? erlangc_agents(A, c) : 0;
     if (guess == 0) guess = std::max(1, static_cast<int>(std::ceil(A)));
-    const auto met = [&](int n) { return meets_all(target, n, A, patience, evaluations); };
+    const double t = answer_time(target);
+    double excess_at = 0;
+    const auto met = [&](int n) {
+        ++evaluations;
+        const Figures f = evaluate(n, A, patience, t);
+        excess_at = -HUGE_VAL;
+        bool all = true;
+        for (const Kind kind : kinds) {
+            if (!is_set(target, kind)) continue;
+            all = all && meets(target, kind, f, n, A);
+            excess_at = std::fmax(excess_at, excess(target, kind, f, n, A));
+        }
+        return all;
+    };
     int lo = 0;  // misses (no agents answer nothing)
     int hi = guess;
+    double g_lo = HUGE_VAL;
+    double g_hi = 0;
+    const int stride = std::max(1, static_cast<int>(std::sqrt(A)));
     if (met(hi)) {
-        for (int step = 1; hi > 1;) {
+        g_hi = excess_at;
+        for (int step = stride; hi > 1; step *= 2) {
             const int n = std::max(1, hi - step);
             if (!met(n)) {
-                lo = n;
+                lo = n, g_lo = excess_at;
                 break;
             }
-            hi = n, step *= 2;
+            hi = n, g_hi = excess_at;
         }
     } else {
-        for (int step = 1;;) {
-            lo = hi;
+        for (int step = stride;; step *= 2) {
+            lo = hi, g_lo = excess_at;
             if (hi == erlangb_max_circuits) return 0;
             hi = static_cast<int>(
                 std::min<long>(erlangb_max_circuits, static_cast<long>(hi) + step));
             if (met(hi)) break;
-            step *= 2;
         }
+        g_hi = excess_at;
     }
-    while (hi - lo > 1) {
-        const int mid = lo + (hi - lo) / 2;
-        (met(mid) ? hi : lo) = mid;
+    for (int side = 0; hi - lo > 1;) {
+        // g_lo > 0 >= g_hi where finite; otherwise, or stuck, the middle
+        double at = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
+        if (!std::isfinite(at)) at = lo + (hi - lo) / 2;
+        const int n = std::min(hi - 1, std::max(lo + 1, static_cast<int>(std::lround(at))));
+        if (met(n)) {
+            hi = n, g_hi = excess_at;
+            if (side == 1) g_lo /= 2;
+            side = 1;
+        } else {
+            lo = n, g_lo = excess_at;
+            if (side == -1) g_hi /= 2;
+            side = -1;
+        }
     }
     return hi;
 }

@@ -74,10 +74,11 @@ double erlanga_mean_wait(double s, double A, double patience);
 // (max_abandonment strictly between 0 and 1, the others as erlangc.h
 // says), A or patience does, or the answer would exceed
 // erlangb_max_circuits. A patience of +infinity staffs as erlangc_agents.
-// Cost: steps down (or up) from Erlang C's count, or the load, by 1, 2,
-// 4, ... to a bracket, then bisection: 4 figures at 10 erlangs, 22 at
-// 10,000 (0.3 ms), counted in `evaluations` (Erlang C's guess not
-// counted) when it is given.
+// Cost: steps down (or up) from Erlang C's count, or the load, by
+// sqrt(A), 2 sqrt(A), ... to a bracket, then regula falsi on whole
+// numbers, guided by the targets' excesses: 4 figures at 10 erlangs, 11 at
+// 10,000 (0.2 ms), at most about 15, counted in `evaluations` (Erlang C's
+// guess not counted) when it is given.
 int erlanga_agents(double A, double patience, const StaffingTarget& target,
                    int* evaluations = nullptr);
 

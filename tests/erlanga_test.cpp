@@ -178,7 +178,7 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_EQ(erlanga_agents(10, inf, level), 14);
     int evaluations = 0;
     EXPECT_EQ(erlanga_agents(10000, patience, level, &evaluations), 8629);
-    EXPECT_LE(evaluations, 22);
+    EXPECT_LE(evaluations, 11);
     EXPECT_EQ(erlangc_agents(10, abandon), 11);  // met wherever the queue is stable
     // A target that does not bind leaves the real agents to the one that
     // does; one met at any load leaves the most load there is.
