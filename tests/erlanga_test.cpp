@@ -197,6 +197,9 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
     timeless.service_level = 0.8, timeless.answer_time = inf;
     EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
+    StaffingTarget idle;  // busy a billionth of the time: past erlangb_max_circuits
+    idle.max_occupancy = 1e-9;
+    EXPECT_EQ(erlanga_agents(10, patience, idle), 0);
     EXPECT_TRUE(std::isnan(erlanga_fractional_agents(-1, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(0, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(10, none, level)));
