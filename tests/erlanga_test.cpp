@@ -204,3 +204,21 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_TRUE(std::isnan(erlanga_load(0, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(10, none, level)));
 }
+
+// A target equal to the figure of n agents is met by n: the figures decide,
+// ties included, for each kind.
+TEST(ErlangA, StaffingAtTies)
+{
+    const double A = 10, p = 2.0 / 3, t = 1.0 / 9;
+    const int n = 12;
+    StaffingTarget level, wait, probability, busy, abandon;
+    level.service_level = erlanga_service_level(n, A, p, t), level.answer_time = t;
+    wait.mean_wait = erlanga_mean_wait(n, A, p);
+    probability.wait_probability = erlanga_wait_probability(n, A, p);
+    busy.max_occupancy = (1 - erlanga_abandonment(n, A, p)) * A / n;
+    abandon.max_abandonment = erlanga_abandonment(n, A, p);
+    for (const StaffingTarget& target : {level, wait, probability, busy, abandon}) {
+        EXPECT_EQ(erlanga_agents(A, p, target), n);
+        EXPECT_NEAR(erlanga_load(n, p, target) / A, 1, 1e-12);
+    }
+}
