@@ -133,8 +133,12 @@ bool close(const Masses& a, const Masses& b)
 // the rules below use them, tabled once.
 constexpr int per_unit = 128;
 constexpr int node_count = 577;  // u up to 4.5
+// For each: the exponent a = pi/2 sinh u, its e^a and e^-a (exp-sinh's
+// nodes), pi/2 cosh u, and tanh-sinh's distance from an end,
+// y = 1 / (1 + e^2a), with its weight 2 (pi/2 cosh u) y (1 - y).
 struct Nodes {
-    double arg[node_count], cosh_u[node_count];
+    double arg[node_count], up[node_count], down[node_count], cosh_u[node_count];
+    double y[node_count], y_weight[node_count];
 };
 
 const Nodes& nodes()
@@ -144,7 +148,10 @@ const Nodes& nodes()
         for (int k = 0; k < node_count; ++k) {
             const double u = static_cast<double>(k) / per_unit;
             n.arg[k] = 1.57079632679489661923 * std::sinh(u);
+            n.up[k] = std::exp(n.arg[k]), n.down[k] = std::exp(-n.arg[k]);
             n.cosh_u[k] = 1.57079632679489661923 * std::cosh(u);
+            n.y[k] = 1 / (1 + std::exp(2 * n.arg[k]));
+            n.y_weight[k] = 2 * n.cosh_u[k] * n.y[k] * (1 - n.y[k]);
         }
         return n;
     }();
@@ -165,16 +172,15 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
     // The node at u = sign k / 128, its weight times s: the masses as the
     // figures weigh them, within doubles though 1 / s be beyond them.
     const auto node = [&](int k, double sign) {
-        const double arg = sign * table.arg[k];
         if (hi == nullptr) {
-            const double delta = static_cast<double>(scale) * std::exp(arg);
+            const double e = sign > 0 ? table.up[k] : table.down[k];
+            const double delta = static_cast<double>(scale) * e;
             if (delta < 1e300) return at_node(m, lo, delta, m.weight * delta * table.cosh_u[k]);
-            const real far = scale * std::exp(static_cast<real>(arg));
+            const real far = scale * e;
             return at_node(m, lo, far, m.weight * far * table.cosh_u[k]);
         }
-        // y = 1 / (1 + e^(-2 arg)) from lo, 1 - y from hi
-        const double y = 1 / (1 + std::exp(2 * table.arg[k]));
-        const double weight = m.weight * length * 2 * table.cosh_u[k] * y * (1 - y);
+        const double weight = m.weight * length * table.y_weight[k];
+        const double y = table.y[k];
         return sign < 0 ? at_node(m, lo, length * y, weight) : at_node(m, *hi, -length * y, weight);
     };
     if (hi != nullptr && !(length > 0)) return {};
