@@ -308,6 +308,7 @@ const struct {
     {{"-a", "10", "-t", "180", "-n", "9", "--patience", "-5"}, "--patience '-5'"},
     {{"-a", "10", "-t", "180", "-n", "9", "--patience", "inf"}, "'inf' is no number"},
     {{"-a", "10", "-t", "1e-300", "-n", "9", "--patience", "1e300"}, "out of range in holding"},
+    {{"-a", "10", "-t", "1e300", "-n", "9", "--patience", "1e-300"}, "out of range in holding"},
     {{"-a", "10", "-n", "9", "--patience", "120"}, "--patience is in seconds: it needs --holding"},
     {{"-a", "10", "--max-abandoned", "5%"}, "--max-abandoned needs --patience"},
     {{"-a", "10", "-t", "180", "--patience", "120", "--max-abandoned", "100%"},
@@ -424,6 +425,9 @@ TEST(ErlangC, AnswersWithPatience)
               std::string(head) + "\n10,12," + figures + "\n");
     EXPECT_EQ(csv({"-a", "10", "-s", "80%", "-w", "20"}),
               std::string(head) + "\n10,12," + figures + "\n");
+    EXPECT_EQ(
+        run_child("", program({"-a", "10", "-t", "180", "--patience", "0.5", "-n", "9"})).status,
+        0);  // half a second is a patience, if a short one
     EXPECT_NE(run_child("", program({"-a", "10", "-t", "180", "--patience", "120",
                                      "--max-abandoned", "5%"}))
                   .out.find("for abandoned at most 0.05\n"),
