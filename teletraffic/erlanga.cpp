@@ -554,33 +554,35 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
     if (whole == 0) return none;
     if (A == 0) return 0.0;
     const double t = answer_time(target);
+    // Below one agent the steps go in ln s, from 2^-60 (the least tried) to 1.
+    const bool below_one = whole == 1;
+    const auto agents_at = [&](double x) { return below_one ? std::exp(x) : x; };
     double real_agents = 0;
     for (const Kind kind : kinds) {
         if (!is_set(target, kind)) continue;
-        const auto g = [&](double s) {
+        const auto g = [&](double x) {
             ++*evaluations;
+            const double s = agents_at(x);
             return excess(target, kind, evaluate(s, A, patience, t), s, A);
         };
-        double hi = whole;
+        const double hi = below_one ? 0 : whole;
+        const double lo = below_one ? std::log(0x1p-60) : whole - 1.0;
         const double g_hi = g(hi);
-        // Below one agent the bracket's low end halves until the target fails.
-        double lo = whole - 1.0;
-        double g_lo = lo > 0 ? g(lo) : 0;
-        for (int i = 0; lo == 0 || (g_lo <= 0 && whole == 1 && i < 60); ++i) {
-            lo = std::ldexp(1.0, -i - 1);
-            g_lo = g(lo);
-        }
+        const double g_lo = g(lo);
+        // Met at the low end: another target binds, or (a mean wait only the
+        // last few calls' waits reach) none does, and the least tried is it.
         // Where the figures and g differ in rounding at an end, that end.
-        double x = hi;
+        double found = agents_at(hi);
         if (!(g_lo > 0)) {
-            x = lo + 1e-10;
+            found = below_one ? 0x1p-60 : lo + 1e-10;
         } else if (g_hi < 0) {
             int steps = 0;
-            x = teletraffic::detail::falsi(g, lo, g_lo, hi, g_hi, [&](double a, double b) {
-                return std::fabs(a - b) <= 1e-11 * std::fmax(1.0, b) || ++steps > 100;
-            });
+            found = agents_at(
+                teletraffic::detail::falsi(g, lo, g_lo, hi, g_hi, [&](double a, double b) {
+                    return std::fabs(a - b) <= 1e-11 * std::fmax(1.0, b) || ++steps > 100;
+                }));
         }
-        real_agents = std::max(real_agents, x);
+        real_agents = std::max(real_agents, found);
     }
     return real_agents;
 }

@@ -84,8 +84,11 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target,
 
 // The real number of agents, in (erlanga_agents - 1, erlanga_agents], at
 // which the binding target is met exactly, found by Anderson-Bjorck
-// steps. Every target fails as s falls to 0 under a load, so the answer
-// lies above 0; with no load it is 0, as erlangc_fractional_agents gives.
+// steps (in ln s below one agent). Under a load every target but the mean
+// wait fails as s falls to 0; the answered calls' mean wait tends to a
+// finite value there, and a target above it holds for every s: where no
+// target binds that way, the answer is 2^-60 (about 9e-19), the least it
+// tries. With no load it is 0, as erlangc_fractional_agents gives.
 // Accuracy: 1e-9 agents. NaN where erlanga_agents gives 0. Cost:
 // erlanga_agents, then 4 to 10 figures per target, counted in
 // `evaluations` with the count's when it is given.

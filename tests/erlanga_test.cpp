@@ -177,6 +177,9 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_EQ(erlanga_agents(0.05, 1, abandon), 1);
     const double real = erlanga_fractional_agents(0.05, 1, abandon);
     EXPECT_NEAR(erlanga_abandonment(real, 0.05, 1), 0.05, 1e-12);
+    // A mean wait no agents miss: the answered calls wait 0.659 holding
+    // times as the agents fall to 0 at half an erlang.
+    EXPECT_EQ(erlanga_fractional_agents(0.5, 1, target_of_wait(2)), 0x1p-60);
     EXPECT_EQ(erlanga_agents(10, inf, level), 14);
     int evaluations = 0;
     EXPECT_EQ(erlanga_agents(10000, patience, level, &evaluations), 8629);
