@@ -485,7 +485,7 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
     for (int side = 0; hi - lo > 1;) {
         // g_lo > 0 >= g_hi where finite; otherwise, or stuck, the middle
         double at = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
-        if (!std::isfinite(at)) at = lo + (hi - lo) / 2;
+        if (!std::isfinite(at)) at = lo + 0.5 * (hi - lo);
         const int n = std::min(hi - 1, std::max(lo + 1, static_cast<int>(std::lround(at))));
         if (met(n)) {
             hi = n, g_hi = excess_at;
