@@ -31,8 +31,8 @@
 // Cost: every figure integrates the waiting calls' offered wait by
 // double-exponential quadrature, split where the integrand peaks and at
 // t: one evaluation of the continuous Erlang B function and 100 to 400
-// exponentials, 6 to 12 microseconds (bench/, abandon_figure), some 20 to
-// 40 evaluations' worth. All five figures of a point come from the same
+// exponentials, 5 to 10 microseconds (bench/, abandon_figure), some 25 to
+// 90 evaluations' worth. All five figures of a point come from the same
 // integrals; each function here computes them afresh.
 #ifndef TELETRAFFIC_ERLANGA_H
 #define TELETRAFFIC_ERLANGA_H
@@ -76,8 +76,8 @@ double erlanga_mean_wait(double s, double A, double patience);
 // erlangb_max_circuits. A patience of +infinity staffs as erlangc_agents.
 // Cost: steps down (or up) from Erlang C's count, or the load, by
 // sqrt(A), 2 sqrt(A), ... to a bracket, then regula falsi on whole
-// numbers, guided by the targets' excesses: 4 figures at 10 erlangs, 11 at
-// 10,000 (0.2 ms), at most about 15, counted in `evaluations` (Erlang C's
+// numbers, guided by the targets' excesses: 3 figures at 10 erlangs, 11 at
+// 10,000 (0.1 ms), at most about 15, counted in `evaluations` (Erlang C's
 // guess not counted) when it is given.
 int erlanga_agents(double A, double patience, const StaffingTarget& target,
                    int* evaluations = nullptr);
@@ -104,8 +104,8 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
 // outside its domain, or s or patience does. Round trip: for whole s,
 // erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.
 // Cost: steps in ln A from Erlang C's load (or s) to a bracket and
-// Anderson-Bjorck on it, about 10 to 15 figures per target (0.1 to 0.2 ms),
-// counted in `evaluations` when it is given.
+// Anderson-Bjorck on it, 11 to 19 figures per target from 10 to 10,000
+// agents (0.07 to 0.2 ms), counted in `evaluations` when it is given.
 double erlanga_load(double s, double patience, const StaffingTarget& target,
                     int* evaluations = nullptr);
 
