@@ -132,7 +132,6 @@ TEST(ErlangA, Domain)
     EXPECT_EQ(erlanga_wait_probability(12, 10, 1e200), erlangc(12, 10));
     // Agents below the smallest normal double: every call waits and abandons.
     EXPECT_NEAR(erlanga_abandonment(1e-320, 0.5, 1), 1, 1e-12);
-    EXPECT_GT(erlanga_mean_wait(1e-320, 0.5, 3e-5), 0);
 }
 
 // The published example: 10 erlangs, patience 2/3 and 20 s of 180 s calls.
