@@ -132,6 +132,9 @@ Masses at_node(const Model& m, const Anchor& at, T delta, T weight)
     // h is at most its peak value; far from the anchor, at patiences beyond
     // any call centre's, rounding may say otherwise.
     const double value = std::exp(std::fmin(at.h + static_cast<double>(h), 0.0));
+    // Nothing here, though delta or the weight be infinite (where long
+    // doubles have no more range than doubles, at subnormal agents).
+    if (value == 0) return {};
     const T tau = at.tau + delta;
     const auto x = static_cast<double>(m.theta * tau);
     // e^-x and 1 - e^-x, each to its own digits
@@ -140,7 +143,7 @@ Masses at_node(const Model& m, const Anchor& at, T delta, T weight)
     const T answered = weight * value * decay;
     return {static_cast<double>(weight * value), static_cast<double>(answered),
             static_cast<double>(weight * value * (x < 1 ? kept : 1 - decay)),
-            static_cast<double>(tau * answered)};
+            answered > 0 ? static_cast<double>(tau * answered) : 0.0};
 }
 
 // Whether two estimates agree to well within the accuracy wanted: the
@@ -252,10 +255,17 @@ Figures figures(double s, double A, double patience, double t)
     Anchor zero{0, A, static_cast<double>(gap), 0};
     Anchor peak{0, s, 0, 0};
     const bool peaked = A > s;
+    real log_ratio = 0;  // ln(A / s)
     if (peaked) {
-        const real ratio = -gap / s;  // (A - s) / s
-        peak.tau = static_cast<double>(std::log1p(ratio) * patience);
-        m.h_peak = static_cast<real>(patience) * s * deviance_ratio(ratio);
+        // (A - s) / s, beyond the doubles for subnormal s: there ln(A / s)
+        // from the logarithms, and nothing cancels in A - s - s ln(A / s).
+        const real ratio = -gap / s;
+        const bool huge = ratio > 1e30;
+        log_ratio = huge ? std::log(static_cast<real>(A)) - std::log(static_cast<real>(s))
+                         : std::log1p(ratio);
+        peak.tau = static_cast<double>(log_ratio * patience);
+        m.h_peak =
+            static_cast<real>(patience) * (huge ? -gap - s * log_ratio : s * deviance_ratio(ratio));
         zero.h = static_cast<double>(-m.h_peak);
     }
     const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
@@ -268,7 +278,7 @@ Figures figures(double s, double A, double patience, double t)
         const real decay = std::exp(-static_cast<real>(m.theta) * t);
         at_t.load = static_cast<double>(A * decay);
         at_t.gap = static_cast<double>(fall > -0.5 ? gap - A * fall : s - A * decay);
-        const real from_peak = t - std::log1p(-gap / s) * patience;
+        const real from_peak = t - log_ratio * patience;
         at_t.h = peaked ? static_cast<double>(-static_cast<real>(s) * patience *
                                               bend(from_peak / static_cast<real>(patience)))
                         : rise(m, zero, t);

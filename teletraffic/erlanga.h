@@ -26,7 +26,10 @@
 // patience is long and s is close to A the figures are sensitive to the
 // last bit of A (2e-11 a bit at patience 1e5 near 20,000 erlangs); they
 // are taken for the given doubles, the products and logarithms that
-// carry that sensitivity in extended precision.
+// carry that sensitivity in long double (x86's 80 bits). Agents below
+// about 1e-300, whose offered waits run past the largest double, need
+// its range too: where long double is double, the figures there miss the
+// far tail (still within [0, 1], never NaN).
 //
 // Cost: every figure integrates the waiting calls' offered wait by
 // double-exponential quadrature, split where the integrand peaks and at

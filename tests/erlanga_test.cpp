@@ -130,8 +130,9 @@ TEST(ErlangA, Domain)
             1e-12);
     }
     EXPECT_EQ(erlanga_wait_probability(12, 10, 1e200), erlangc(12, 10));
-    // Agents below the smallest normal double: every call waits and abandons.
-    EXPECT_NEAR(erlanga_abandonment(1e-320, 0.5, 1), 1, 1e-12);
+    // Agents far below one, 1 / s near the largest double: every call waits
+    // and abandons.
+    EXPECT_NEAR(erlanga_abandonment(1e-300, 0.5, 1), 1, 1e-12);
 }
 
 // The published example: 10 erlangs, patience 2/3 and 20 s of 180 s calls.
