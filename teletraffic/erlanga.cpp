@@ -620,6 +620,9 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
             return excess(target, kind, evaluate(s, A, patience, t), s, A);
         };
         double x0 = std::log(guess > 0 ? guess : s);
+        // The loads of Erlang A and C differ by some per cent at thousands of
+        // agents, tens of per cent at a few: the first step in ln A so.
+        const double first = std::fmin(0.5, 1 / std::sqrt(s));
         double g0 = g(x0);
         double x1 = x0;
         double g1 = g0;
@@ -630,7 +633,7 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
                 break;
             }
             x0 = x1, g0 = g1;
-            x1 = std::fmin(most, std::fmax(least, x0 + (g0 > 0 ? -1 : 1) * std::ldexp(0.5, i)));
+            x1 = std::fmin(most, std::fmax(least, x0 + (g0 > 0 ? -1 : 1) * std::ldexp(first, i)));
             g1 = g(x1);
         }
         double A = g1 > 0 ? 0.0 : erlangb_max_load;
