@@ -198,25 +198,18 @@ void abandon_figure(benchmark::State& state)
     const double s = erlanga_agents(A, 2.0 / 3, level_target());
     for (auto _ : state) benchmark::DoNotOptimize(erlanga_service_level(s, A, 2.0 / 3, 1.0 / 9));
 }
-void abandon_staffing(benchmark::State& state)
+// `solve` is erlanga_agents at a load or erlanga_load at agents.
+template <class Solve>
+void abandon_solve(benchmark::State& state, Solve solve)
 {
-    const auto A = static_cast<double>(state.range(0));
+    const auto x = static_cast<double>(state.range(0));
     int evaluations = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(erlanga_agents(A, 2.0 / 3, level_target(), &evaluations));
-    state.counters["figures"] = evaluations;
-}
-void abandon_load(benchmark::State& state)
-{
-    const auto s = static_cast<double>(state.range(0));
-    int evaluations = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(erlanga_load(s, 2.0 / 3, level_target(), &evaluations));
+    for (auto _ : state) benchmark::DoNotOptimize(solve(x, 2.0 / 3, level_target(), &evaluations));
     state.counters["figures"] = evaluations;
 }
 BENCHMARK(abandon_figure)->RangeMultiplier(10)->Range(10, 10000);
-BENCHMARK(abandon_staffing)->RangeMultiplier(10)->Range(10, 10000);
-BENCHMARK(abandon_load)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK_CAPTURE(abandon_solve, staffing, erlanga_agents)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK_CAPTURE(abandon_solve, load, erlanga_load)->RangeMultiplier(10)->Range(10, 10000);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

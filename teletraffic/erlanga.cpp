@@ -24,6 +24,7 @@
 #include "teletraffic/blocking.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/falsi.h"
+#include "teletraffic/targets.h"
 
 namespace {
 
@@ -353,8 +354,6 @@ Figures evaluate(double s, double A, double patience, double t)
     return figures(s, A, patience, t);
 }
 
-double at_most_one(double p) { return p > 1 ? 1.0 : p; }
-
 // ---- Staffing and the load: targets as log excesses ----------------------
 
 enum class Kind { level, wait, probability, occupancy, abandonment };
@@ -373,24 +372,6 @@ double value_of(const StaffingTarget& target, Kind kind)
 }
 
 bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
-
-// Whether every target set lies in its domain, at least one being set.
-bool valid(const StaffingTarget& target)
-{
-    const auto share = [](double p) { return p > 0 && p < 1; };
-    bool any = false;
-    for (const Kind kind : kinds) {
-        const double v = value_of(target, kind);
-        if (std::isnan(v)) continue;
-        any = true;
-        if (kind == Kind::wait ? !(v > 0) || std::isinf(v) : !share(v)) return false;
-    }
-    if (is_set(target, Kind::level) != !std::isnan(target.answer_time)) return false;
-    if (is_set(target, Kind::level) &&
-        (!(target.answer_time >= 0) || std::isinf(target.answer_time)))
-        return false;
-    return any;
-}
 
 // How far the figures miss one target, as a difference of logarithms: > 0
 // where they miss it.
@@ -423,13 +404,21 @@ double answer_time(const StaffingTarget& target)
     return is_set(target, Kind::level) ? target.answer_time : 0.0;
 }
 
-bool meets_all(const StaffingTarget& target, double s, double A, double patience, int& evaluations)
+// Whether s agents meet every target, judged by the figures; `worst` gets
+// the largest excess over the targets, which guides the solvers' steps.
+bool judge(const StaffingTarget& target, double s, double A, double patience, int& evaluations,
+           double& worst)
 {
     ++evaluations;
     const Figures f = evaluate(s, A, patience, answer_time(target));
-    return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
-        return !is_set(target, kind) || meets(target, kind, f, s, A);
-    });
+    worst = -HUGE_VAL;
+    bool all = true;
+    for (const Kind kind : kinds) {
+        if (!is_set(target, kind)) continue;
+        all = all && meets(target, kind, f, s, A);
+        worst = std::fmax(worst, excess(target, kind, f, s, A));
+    }
+    return all;
 }
 
 // The targets without the abandonment, for Erlang C's guesses; false when
@@ -453,20 +442,8 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
     StaffingTarget c = target;
     int guess = without_abandonment(c) ? erlangc_agents(A, c) : 0;
     if (guess == 0) guess = std::max(1, static_cast<int>(std::ceil(A)));
-    const double t = answer_time(target);
     double excess_at = 0;
-    const auto met = [&](int n) {
-        ++evaluations;
-        const Figures f = evaluate(n, A, patience, t);
-        excess_at = -HUGE_VAL;
-        bool all = true;
-        for (const Kind kind : kinds) {
-            if (!is_set(target, kind)) continue;
-            all = all && meets(target, kind, f, n, A);
-            excess_at = std::fmax(excess_at, excess(target, kind, f, n, A));
-        }
-        return all;
-    };
+    const auto met = [&](int n) { return judge(target, n, A, patience, evaluations, excess_at); };
     int lo = 0;  // misses (no agents answer nothing)
     int hi = guess;
     double g_lo = HUGE_VAL;
@@ -515,25 +492,25 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
 double erlanga_wait_probability(double s, double A, double patience)
 {
     if (!in_domain(s, A, patience)) return none;
-    return at_most_one(evaluate(s, A, patience, 0).wait);
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, 0).wait);
 }
 
 double erlanga_abandonment(double s, double A, double patience)
 {
     if (!in_domain(s, A, patience)) return none;
-    return at_most_one(evaluate(s, A, patience, 0).abandoned);
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, 0).abandoned);
 }
 
 double erlanga_service_level(double s, double A, double patience, double t)
 {
     if (!in_domain(s, A, patience) || !(t >= 0)) return none;
-    return at_most_one(evaluate(s, A, patience, t).level);
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, t).level);
 }
 
 double erlanga_abandoned_within(double s, double A, double patience, double t)
 {
     if (!in_domain(s, A, patience) || !(t >= 0)) return none;
-    return at_most_one(evaluate(s, A, patience, t).abandoned_within);
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, t).abandoned_within);
 }
 
 double erlanga_mean_wait(double s, double A, double patience)
@@ -547,7 +524,9 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target, int*
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return 0;
+    if (!teletraffic::detail::targets_valid(target) || !(A >= 0 && A <= erlangb_max_load) ||
+        !(patience > 0))
+        return 0;
     if (endless(patience)) return erlangc_agents(A, target, evaluations);
     return whole_agents(A, patience, target, *evaluations);
 }
@@ -558,7 +537,9 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return none;
+    if (!teletraffic::detail::targets_valid(target) || !(A >= 0 && A <= erlangb_max_load) ||
+        !(patience > 0))
+        return none;
     if (endless(patience)) return erlangc_fractional_agents(A, target, evaluations);
     const int whole = whole_agents(A, patience, target, *evaluations);
     if (whole == 0) return none;
@@ -602,7 +583,9 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target) || !(s > 0 && s <= erlangb_max_load) || !(patience > 0)) return none;
+    if (!teletraffic::detail::targets_valid(target) || !(s > 0 && s <= erlangb_max_load) ||
+        !(patience > 0))
+        return none;
     if (endless(patience)) return erlangc_load(s, target, evaluations);
     const double t = answer_time(target);
     const double least = std::log(std::numeric_limits<double>::denorm_min());
@@ -646,7 +629,9 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
         load = std::fmin(load, A);
     }
     // The figures decide: a load a rounding step past a target steps down.
-    for (int i = 0; i < 60 && load > 0 && !meets_all(target, s, load, patience, *evaluations); ++i)
+    double worst = 0;
+    for (int i = 0; i < 60 && load > 0 && !judge(target, s, load, patience, *evaluations, worst);
+         ++i)
         load -= std::ldexp(load, i - 52);
     return load;
 }

@@ -9,17 +9,15 @@
 #include "teletraffic/blocking.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/falsi.h"
+#include "teletraffic/targets.h"
 
+using teletraffic::detail::at_most_one;
 using teletraffic::detail::Blocking;
 using teletraffic::detail::continuous;
 
 namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
-
-// A probability that rounding may have carried a step past 1, as 1 (a NaN
-// stays NaN, where fmin would hide it).
-double at_most_one(double p) { return p > 1 ? 1.0 : p; }
 
 bool in_domain(double s, double A)
 {
@@ -288,6 +286,13 @@ double goal_load(const Goal& goal, double s, int& evaluations)
 }
 
 }  // namespace
+
+bool teletraffic::detail::targets_valid(const StaffingTarget& target)
+{
+    Goal set[3];
+    int count = 0;
+    return targets(target, set, count);
+}
 
 double erlangc(double s, double A)
 {
