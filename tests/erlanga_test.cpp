@@ -38,13 +38,6 @@ const Row reference[] = {
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
-StaffingTarget target_of_probability(double p)
-{
-    StaffingTarget target;
-    target.wait_probability = p;
-    return target;
-}
-
 StaffingTarget target_of_wait(double w)
 {
     StaffingTarget target;
@@ -123,9 +116,6 @@ TEST(ErlangA, Domain)
     EXPECT_EQ(erlanga_service_level(1e5, 0.8, 0.1, 0.5), 1);
     for (const double patience : {1e-100, 1e-300}) {
         EXPECT_NEAR(
-            erlanga_wait_probability(1161.79, 1168, patience) / erlangb_continuous(1161.79, 1168),
-            1, 1e-12);
-        EXPECT_NEAR(
             erlanga_abandonment(1161.79, 1168, patience) / erlangb_continuous(1161.79, 1168), 1,
             1e-12);
     }
@@ -191,20 +181,14 @@ TEST(ErlangA, StaffingAndTheLoad)
     both.max_abandonment = 0.2, both.wait_probability = 0.9;
     EXPECT_NEAR(erlanga_fractional_agents(10, patience, both), 11.6659362298055, 1e-9);
     EXPECT_EQ(erlanga_load(1, 1, target_of_wait(1e300)), 5e6);
-    EXPECT_NEAR(erlangc_load(30, target_of_probability(0.15)), 23.641, 5e-4);
-    // Bad targets and arguments: 0, which no count is, and NaN.
-    abandon.max_abandonment = 1;
-    EXPECT_EQ(erlanga_agents(10, patience, abandon), 0);
-    EXPECT_EQ(erlanga_agents(10, 0, level), 0);
-    EXPECT_EQ(erlanga_agents(10, patience, StaffingTarget{}), 0);
-    StaffingTarget timeless;
-    timeless.answer_time = 0.1;  // an answer time without its service level
-    EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
-    timeless.service_level = 0.8, timeless.answer_time = inf;
-    EXPECT_EQ(erlanga_agents(10, patience, timeless), 0);
-    StaffingTarget idle;  // busy a billionth of the time: past erlangb_max_circuits
+    // Bad targets and arguments: 0, which no count is, and NaN. Busy a
+    // billionth of the time would take more than erlangb_max_circuits.
+    StaffingTarget certain = abandon, timeless, endless = level, idle;
+    certain.max_abandonment = 1, timeless.answer_time = 0.1, endless.answer_time = inf;
     idle.max_occupancy = 1e-9;
-    EXPECT_EQ(erlanga_agents(10, patience, idle), 0);
+    for (const StaffingTarget& bad : {certain, timeless, endless, idle, StaffingTarget{}})
+        EXPECT_EQ(erlanga_agents(10, patience, bad), 0);
+    EXPECT_EQ(erlanga_agents(10, 0, level), 0);
     EXPECT_TRUE(std::isnan(erlanga_fractional_agents(-1, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(0, patience, level)));
     EXPECT_TRUE(std::isnan(erlanga_load(10, none, level)));
