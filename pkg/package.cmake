@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The Debian packages, made by `cpack -G DEB` from a build configured with
 # -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the programs,
-# and libvizaza-dev and libteletraffic-dev, the libraries for C++17 programs.
+# libvizaza-dev and libteletraffic-dev, the libraries for C++17 programs,
+# and python3-teletraffic, the Python module, where it is built.
 set(ERLANGB_MAINTAINER "The erlangb developers <erlangb-dev@example.org>"
   CACHE STRING "Maintainer field of the Debian packages")
 
@@ -15,6 +16,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs vizaza teletraffic)
+if(TARGET _teletraffic)
+  list(APPEND CPACK_COMPONENTS_ALL python)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ERLANGB_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SOURCE erlangb)
@@ -58,5 +62,24 @@ stated. This package
 holds the headers, the static library, a CMake package
 (find_package(teletraffic)), a pkg-config module and the manual page
 teletraffic(3).")
+
+# The extension is built for one Python version, which the package names;
+# numpy's C interface is looked up when the module loads.
+if(TARGET _teletraffic)
+  math(EXPR next_minor "${ERLANGB_PYTHON_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-teletraffic)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+    "python3 (>= 3.${ERLANGB_PYTHON_VERSION_MINOR}~), python3 (<< 3.${next_minor}), python3-numpy")
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "teletraffic functions for Python, vectorised over numpy arrays
+The Python module teletraffic computes the Erlang B blocking probability,
+the circuits a blocking target needs and the load they carry at it, the
+continuous Erlang B function with its inverses, overflow traffic by the
+equivalent random method, Erlang C and Erlang A (callers who abandon) with
+staffing, each with its domain, accuracy and cost stated. Every function
+takes numbers or numpy arrays, broadcast together, and gives NaN outside
+its domain. It is the C++ library of libteletraffic-dev, bound with
+pybind11, and ships a type stub.")
+endif()
 
 include(CPack)
