@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Run by CTest: install, check the installed files, build and run the
 # consumers of both libraries through their CMake packages and through
-# pkg-config.
+# pkg-config, and, where PYTHON is given, import the Python package from
+# where it was installed.
 cmake_minimum_required(VERSION 3.16)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
@@ -66,3 +67,14 @@ foreach(consumer build/teletraffic_consumer pc_teletraffic)
     message(FATAL_ERROR "${consumer}: status ${status}, out '${out}'")
   endif()
 endforeach()
+
+if(PYTHON)
+  set(ENV{PYTHONPATH} ${prefix}/lib/python3/dist-packages)
+  execute_process(COMMAND ${PYTHON} -c
+    "import teletraffic; print(teletraffic.__file__); print(teletraffic.erlangb_circuits(34.2, 0.01))"
+    OUTPUT_VARIABLE out RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT out STREQUAL
+     "${prefix}/lib/python3/dist-packages/teletraffic/__init__.py\n46\n")
+    message(FATAL_ERROR "python: status ${status}, out '${out}'")
+  endif()
+endif()
