@@ -255,9 +255,13 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
             (name == "csv" ? csv : fractional) = true;
             continue;
         }
+        std::string what;
+        if (options[i].has_arg == no_argument) {  // another flag, the program's own
+            take(static_cast<int>(i), nullptr, what);
+            continue;
+        }
         if (seen[i]) return error = "--" + name + " is given twice", Action::bad_usage;
         seen[i] = true;
-        std::string what;
         if (!take(static_cast<int>(i), optarg, what)) {
             error = "--" + name;
             error.append(" '").append(optarg).append("': ").append(what);
@@ -296,9 +300,33 @@ std::string option_error(int result, const char* arg, const option* options)
     return "unknown option '" + name + "'";
 }
 
+std::string escaped(std::string_view text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+        if (c == '\t' || c == '\n' || c == '\r') {
+            out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+        } else if (c < 0x20 || c == 0x7F || c1) {
+            const int bytes = c1 ? 2 : 1;
+            for (int k = 0; k < bytes; ++k) {
+                char hex[5];
+                std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(text[i + k]));
+                out += hex;
+            }
+            i += bytes - 1;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 int usage_error(const char* program, const std::string& message)
 {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, message.c_str(), program);
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, escaped(message).c_str(), program);
     return 2;
 }
 
@@ -306,10 +334,9 @@ int output_error(const char* program, const char* what)
 {
     // errno 0: the write failed earlier, and its reason is gone.
     const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : "";
-    if (what == nullptr)
-        std::fprintf(stderr, "%s: cannot write%s\n", program, reason.c_str());
-    else
-        std::fprintf(stderr, "%s: cannot write %s%s\n", program, what, reason.c_str());
+    const std::string message =
+        std::string("cannot write") + (what == nullptr ? "" : std::string(" ") + what) + reason;
+    std::fprintf(stderr, "%s: %s\n", program, escaped(message).c_str());
     return 1;
 }
 

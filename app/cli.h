@@ -160,7 +160,8 @@ using OptionTaker = std::function<bool(int index, const char* value, std::string
 // messages being the program's own. --help and --version end the reading
 // with their action; the options named "csv" and "fractional" set `csv`
 // and `fractional`; every other option goes to `take` by its index in
-// `options` (which ends with a null name). Action::table when all are
+// `options` (which ends with a null name), a flag of the program's own
+// with a null value, as often as it is given. Action::table when all are
 // read; Action::bad_usage with `error` set for an unknown option or a
 // missing value (as option_error words them), an option given twice
 // ("--load is given twice"), a value `take` finds wrong ("--load '1..': "
@@ -178,13 +179,19 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
 // "option '--c' is ambiguous".
 std::string option_error(int result, const char* arg, const option* options);
 
-// Writes "PROGRAM: MESSAGE" and "Try 'PROGRAM --help'." to standard error.
-// Returns 2, the exit status of bad usage.
+// `text` with its control characters escaped, so that a message or a table
+// that quotes a file or a command line cannot drive the terminal: tab, line
+// feed and carriage return as \t, \n and \r, the other C0 controls, DEL and
+// the C1 controls (U+0080 to U+009F, as UTF-8) as \xNN for each byte.
+std::string escaped(std::string_view text);
+
+// Writes "PROGRAM: MESSAGE" (escaped) and "Try 'PROGRAM --help'." to
+// standard error. Returns 2, the exit status of bad usage.
 int usage_error(const char* program, const std::string& message);
 
 // Writes "PROGRAM: cannot write WHAT: REASON" (without " WHAT" when `what`
 // is nullptr), REASON from errno (without ": REASON" when errno is 0), to
-// standard error. Returns 1, the exit status of output that could not be
+// standard error, escaped. Returns 1, the exit status of output that could not be
 // written.
 int output_error(const char* program, const char* what);
 

@@ -4,6 +4,7 @@
 
 #include <getopt.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -27,7 +28,9 @@ enum Option {
     occupancy,
     shrink,
     patience,
-    abandoned
+    abandoned,
+    file,
+    totals
 };
 
 // Their domains.
@@ -53,6 +56,8 @@ const Domain domains[] = {
      "an abandoned share lies strictly between 0 and 1 (0% and 100%)"},
 };
 
+constexpr double not_given = std::numeric_limits<double>::quiet_NaN();
+
 // The largest value of a list whose ranges rise.
 double largest(const List& list)
 {
@@ -64,6 +69,110 @@ double largest(const List& list)
 // A number for a title: as text_number writes it, trailing zeros dropped,
 // or beyond a billion in exponent notation.
 std::string plain(double v) { return v < 1e9 ? text_number(v, true) : csv_number(v); }
+
+// The targets of a row whose handling time is `holding` seconds: the
+// request's, with its times in seconds turned into holding times.
+StaffingTarget row_target(const ErlangcRequest& request, double holding)
+{
+    StaffingTarget target = request.target;
+    target.answer_time = request.answer_seconds / holding;
+    target.mean_wait = request.asa_seconds / holding;
+    return target;
+}
+
+// The columns of a planning file that erlangc reads, by name.
+enum Column { calls_column, load_column, aht_column, patience_column, agents_column };
+constexpr const char* column_names[] = {"calls", "load", "aht", "patience", "agents"};
+
+// Reads the request's --file (its options already read, `patience_seconds` the
+// option's seconds or +infinity, `targets` whether any is set) into its
+// plan: the columns checked against the options, each row's values, its
+// load and, where the targets ask them, its agents.
+Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets, std::string& error)
+{
+    int at[5] = {};
+    const auto header = [&](const Sheet&, const std::vector<std::string>& names,
+                            std::string& what) {
+        const std::string has = " (the header has " + listed(names) + ")";
+        std::vector<bool> used(names.size());
+        for (int c = calls_column; c <= agents_column; ++c) {
+            at[c] = find_column(names, column_names[c]);
+            if (at[c] == -2)
+                return what = std::string("two columns are named ") + column_names[c] + has, false;
+            if (at[c] >= 0) used[static_cast<size_t>(at[c])] = true;
+        }
+        const bool timed = at[aht_column] >= 0 || !std::isnan(request.holding);
+        const auto fault = [&](const std::string& message) { return what = message + has, false; };
+        if (at[calls_column] >= 0 && at[load_column] >= 0)
+            return fault("the columns calls and load both give the load");
+        if (at[calls_column] < 0 && at[load_column] < 0) return fault("no column calls or load");
+        if (at[aht_column] >= 0 && !std::isnan(request.holding))
+            return fault("--holding and the column aht both give the handling time");
+        if (at[patience_column] >= 0 && std::isfinite(patience_seconds))
+            return fault("--patience and the column patience both give the patience");
+        if (!timed && (at[calls_column] >= 0 || at[patience_column] >= 0 ||
+                       std::isfinite(patience_seconds) || !std::isnan(request.answer_seconds) ||
+                       !std::isnan(request.asa_seconds)))
+            return fault(
+                "calls, the patience and the answer times are in seconds: they need a column "
+                "aht or --holding");
+        if (!std::isnan(request.target.max_abandonment) && at[patience_column] < 0 &&
+            std::isinf(patience_seconds))
+            return fault("--max-abandoned needs --patience or a column patience");
+        if (at[agents_column] >= 0 && targets)
+            return fault("the column agents asks the figures of the agents: not with targets");
+        if (at[agents_column] < 0 && !targets)
+            return fault(
+                "give a question: a target (--service-level, --asa, --wait-probability, "
+                "--max-occupancy, --max-abandoned), or a column agents");
+        if (at[agents_column] >= 0 && request.fractional)
+            return fault("--fractional goes with a target");
+        request.scheduled = at[agents_column] >= 0;
+        request.abandon = request.abandon || at[patience_column] >= 0;
+        request.carried = carry_columns(names, used);
+        return true;
+    };
+    const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
+                         std::string& what) {
+        double v[5] = {not_given, not_given, request.holding, patience_seconds, not_given};
+        static const Domain* const column_domains[] = {&calls_domain, &load_domain,
+                                                       &holding_domain, &domains[Option::patience],
+                                                       &domains[Option::agents]};
+        for (int c = calls_column; c <= agents_column; ++c) {
+            if (at[c] < 0) continue;
+            std::string why;
+            if (!sheet_value(sheet, fields[static_cast<size_t>(at[c])], *column_domains[c], v[c],
+                             why))
+                return what = std::string(column_names[c]) + ": " + why, false;
+        }
+        PlanRow p{};
+        p.holding = v[aht_column];
+        p.calls = v[calls_column];
+        p.load = at[calls_column] >= 0 ? p.calls * p.holding / request.interval : v[load_column];
+        p.patience = std::isinf(v[patience_column]) ? HUGE_VAL : v[patience_column] / p.holding;
+        if (!in_domain(load_domain, p.load))
+            return what = "calls: a load of " + plain(p.load) +
+                          " erlang is outside the domain: " + load_domain.text,
+                   false;
+        const StaffingTarget target = row_target(request, p.holding);
+        if (std::isinf(target.answer_time) || target.mean_wait == 0 ||
+            std::isinf(target.mean_wait) || p.patience == 0 ||
+            (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
+            return what = "aht: a time in seconds is out of range in holding times", false;
+        p.agents = at[agents_column] >= 0 ? v[agents_column]
+                   : request.fractional    ? erlanga_fractional_agents(p.load, p.patience, target)
+                                           : erlanga_agents(p.load, p.patience, target);
+        if (!(p.agents > 0))
+            return what = "no agents meet the targets at a load of " + plain(p.load) +
+                          " erlang: it would take more than 10000000 agents",
+                   false;
+        request.plan.push_back(p);
+        carry_row(request.carried, fields);
+        return true;
+    };
+    return read_sheet(request.file.c_str(), header, row, error) ? Action::table
+                                                                 : Action::bad_usage;
+}
 
 }  // namespace
 
@@ -81,6 +190,12 @@ const char* const erlangc_usage =
     "  -i, --interval SECONDS      the interval the calls come in (default 3600)\n"
     "  (no load, with --agents and targets: the most load each number of agents\n"
     "  carries while meeting them; with --holding also as calls per interval)\n"
+    "  -f, --file FILE             or the rows of a CSV file (- for standard input),\n"
+    "                              its columns calls or load, aht (seconds), patience\n"
+    "                              (seconds) and agents (the figures of the agents\n"
+    "                              scheduled; without, the targets are met row by\n"
+    "                              row); its other columns come back before the answer\n"
+    "      --totals                with --file and --csv: a last row of totals\n"
     "The question:\n"
     "  -n, --agents LIST           agents (real allowed): the figures of each\n"
     "  -s, --service-level P       a target: at least P of the calls answered within\n"
@@ -111,6 +226,8 @@ const char* const erlangc_usage =
     "      the agents for 80 % in 20 s when callers wait 2 minutes on average\n"
     "  erlangc -n 30 -t 180 -s 80% -w 20\n"
     "      the most load, and calls an hour, 30 agents take at 80 % in 20 s\n"
+    "  erlangc -f forecast.csv -i 1800 -s 80% -w 20 --shrinkage 30%\n"
+    "      a day's half hours, each with its calls and aht: agents, staff, totals\n"
     "\n"
     "Exit status: 0 when the figures were written, 1 when they could not be\n"
     "written, 2 for bad usage.\n";
@@ -125,7 +242,8 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         fractional_option,
         csv_option,
         patience_option,
-        abandoned_option
+        abandoned_option,
+        totals_option
     };
     static const option options[] = {
         {"load", required_argument, nullptr, 'a'},
@@ -141,20 +259,24 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         {"shrinkage", required_argument, nullptr, shrinkage_option},
         {"patience", required_argument, nullptr, patience_option},
         {"max-abandoned", required_argument, nullptr, abandoned_option},
+        {"file", required_argument, nullptr, 'f'},
+        {"totals", no_argument, nullptr, totals_option},
         {"fractional", no_argument, nullptr, fractional_option},
         {"csv", no_argument, nullptr, csv_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    List given[13];
-    bool seen[13] = {};
+    List given[file];
+    bool seen[totals + 1] = {};
     request = ErlangcRequest{};
     const auto take = [&](int i, const char* text, std::string& what) {
+        if (i == file) request.file = text;
+        if (i >= file) return seen[i] = true;
         return seen[i] = parse_list(text, domains[i], given[i], what);
     };
-    const Action action = scan_options(argc, argv, ":a:c:t:i:n:s:w:hV", options, take, request.csv,
-                                       request.fractional, error);
+    const Action action = scan_options(argc, argv, ":a:c:t:i:n:s:w:f:hV", options, take,
+                                       request.csv, request.fractional, error);
     if (action != Action::table) return action;
     const auto value = [&](Option o) {
         return seen[o] ? list_value(given[o], 0) : std::numeric_limits<double>::quiet_NaN();
@@ -163,29 +285,35 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned];
     const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
     // --agents with targets and no load asks the load they carry.
-    const bool carry = seen[agents] && targets;
-    const bool loaded = seen[load] || seen[calls];
+    const bool carry = seen[agents] && targets && !seen[file];
+    const bool loaded = seen[load] || seen[calls] || seen[file];
+    request.totals = seen[totals];
+    if (seen[totals] && !seen[file]) return bad("--totals goes with --file");
+    if (seen[file] && (seen[load] || seen[calls] || seen[agents]))
+        return bad("--file gives the loads and agents: not with --load, --calls or --agents");
     if (seen[load] && seen[calls]) return bad("--load and --calls both give the load");
     if (seen[calls] && !seen[holding]) return bad("--calls needs --holding");
     if (carry && loaded)
         return bad("--agents with targets asks the load they carry: not with --load or --calls");
-    if (seen[interval] && !seen[calls] && !(carry && seen[holding]))
+    if (seen[interval] && !seen[calls] && !(carry && seen[holding]) && !seen[file])
         return bad("--interval goes with --calls, or with --holding when the load is asked");
     if (!loaded && !carry) return bad("give the load: --load, or --calls with --holding");
-    if (!seen[agents] && !targets)
+    if (!seen[agents] && !targets && !seen[file])
         return bad(
             "give a question: --agents, or a target (--service-level, --asa, "
             "--wait-probability, --max-occupancy, --max-abandoned)");
     if (carry && (request.fractional || seen[shrink]))
         return bad("--fractional and --shrinkage go with staffing, not with the load asked");
     if (seen[level] && !seen[answer]) return bad("--service-level needs --answer-time");
-    if (seen[abandoned] && !seen[patience]) return bad("--max-abandoned needs --patience");
-    if ((seen[answer] || seen[asa]) && !seen[holding])
-        return bad(
-            "--answer-time and --asa are in seconds: with --load in erlangs they need "
-            "--holding");
-    if (seen[patience] && !seen[holding])
-        return bad("--patience is in seconds: it needs --holding");
+    if (!seen[file]) {  // else the file's columns may give the patience and handling time
+        if (seen[abandoned] && !seen[patience]) return bad("--max-abandoned needs --patience");
+        if ((seen[answer] || seen[asa]) && !seen[holding])
+            return bad(
+                "--answer-time and --asa are in seconds: with --load in erlangs they need "
+                "--holding");
+        if (seen[patience] && !seen[holding])
+            return bad("--patience is in seconds: it needs --holding");
+    }
     if (request.fractional && !targets) return bad("--fractional goes with a target");
     request.carry = carry;
     request.interval = seen[interval] ? list_value(given[interval], 0) : 3600;
@@ -213,6 +341,11 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
         return bad("a time in seconds is out of range in holding times");
     if (carry && largest(request.agents) > erlangb_max_load)
         return bad("--agents with targets: at most 5000000 agents, whose load stays in the domain");
+    request.answer_seconds = value(answer);
+    request.asa_seconds = value(asa);
+    request.patience_seconds = seen[patience] ? value(patience) : HUGE_VAL;
+    request.abandon = seen[patience];
+    if (seen[file]) return read_plan(request, request.patience_seconds, targets, error);
     const double most = largest(request.loads);
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
@@ -229,124 +362,269 @@ double staff(double agents, double p, bool fractional)
     return fractional ? q : std::ceil(q * (1 - 1e-12));
 }
 
+namespace {
+
+// The figures of s agents at load A, with the patience and answer time in
+// holding times; the mean wait in seconds where `holding` is known; NaN
+// for a figure the request does not show.
+struct Figures {
+    double waiting, abandoned, level, mean_wait, occupancy, staff;
+};
+Figures figures_of(const ErlangcRequest& request, double s, double A, double holding,
+                   double patience, double answer_time)
+{
+    Figures f{};
+    f.abandoned = erlanga_abandonment(s, A, patience);
+    f.waiting = erlanga_wait_probability(s, A, patience);
+    f.level = std::isnan(answer_time) ? not_given
+                                      : erlanga_service_level(s, A, patience, answer_time);
+    f.mean_wait = erlanga_mean_wait(s, A, patience) * (std::isnan(holding) ? 1 : holding);
+    // Erlang C's occupancy is 1 where the queue grows without bound.
+    const double busy = std::isfinite(patience) ? (1 - f.abandoned) * A / s : s > A ? A / s : 1;
+    f.occupancy = std::fmin(busy, 1.0);
+    f.staff = std::isnan(request.shrinkage) ? not_given
+                                            : staff(s, request.shrinkage, request.fractional);
+    return f;
+}
+
+// The optional columns a request's output has.
+struct Shown {
+    bool calls, abandoned, service, staff;
+};
+
+// Appends a row's fields, load, calls, agents, waiting, abandoned, service,
+// mean wait, occupancy, staff (empty where there is none), as CSV (the
+// optional columns only where shown) or as text columns (the empty left out).
+void append_fields(std::string& line, const std::array<std::string, 9>& fields, bool csv,
+                   const Shown& shown)
+{
+    for (size_t k = 0; k < fields.size(); ++k) {
+        if (csv) {
+            if ((k == 8 && !shown.staff) || (k == 1 && !shown.calls) ||
+                (k == 4 && !shown.abandoned))
+                continue;
+            line += (k > 0 ? "," : "") + fields[k];
+        } else if (!fields[k].empty()) {
+            if (k > 0) line += "  ";
+            align(line, fields[k], cell_width);
+        }
+    }
+    line += '\n';
+}
+
+// The fields of a row of figures after its load and calls.
+std::array<std::string, 9> row_fields(const ErlangcRequest& request, const std::string& load,
+                                      const std::string& calls, double s, const Figures& f)
+{
+    const bool csv = request.csv;
+    const auto number = [&](double v) {
+        return std::isnan(v) ? "" : csv ? csv_number(v) : text_number(v, false);
+    };
+    return {load,
+            calls,
+            circuits_text(s, csv, false),
+            number(f.waiting),
+            request.abandon ? number(f.abandoned) : "",
+            number(f.level),
+            number(f.mean_wait),
+            number(f.occupancy),
+            std::isnan(f.staff) ? "" : circuits_text(f.staff, csv, false)};
+}
+
+// Sums over a file's rows, for its totals. Each row weighs by its calls,
+// or its load where the file gives loads; the mean wait by its answered
+// calls.
+struct Totals {
+    double calls = 0, load = 0, weight = 0;
+    double agents = 0, staff = 0, busy = 0;  // busy: occupancy times agents
+    double waiting = 0, abandoned = 0, level = 0, answered = 0, wait = 0;
+};
+
+void add_to(Totals& t, const ErlangcRequest& request, const PlanRow& p, const Figures& f)
+{
+    const double w = std::isnan(p.calls) ? p.load : p.calls;
+    // Erlang C's figures have no abandoned calls, whatever the queue.
+    const double abandoned = request.abandon ? f.abandoned : 0;
+    t.calls += std::isnan(p.calls) ? 0 : p.calls;
+    t.load += p.load;
+    t.weight += w;
+    t.agents += p.agents;
+    t.staff += std::isnan(f.staff) ? 0 : f.staff;
+    t.busy += f.occupancy * p.agents;
+    t.waiting += w * f.waiting;
+    t.abandoned += w * abandoned;
+    t.level += std::isnan(f.level) ? 0 : w * f.level;
+    t.answered += w * (1 - abandoned);
+    t.wait += w * (1 - abandoned) * f.mean_wait;
+}
+
+// The totals as "#" lines after a text table.
+std::string totals_text(const ErlangcRequest& request, const Totals& t)
+{
+    const double hours = request.interval / 3600;
+    const bool calls = !std::isnan(request.plan[0].calls);
+    std::string text = "# totals: " + (calls ? plain(t.calls) + " calls"
+                                             : plain(t.load * hours) + " erlang hours offered");
+    text += ", " + plain(t.agents * hours) + " agent hours";
+    if (!std::isnan(request.shrinkage)) text += ", " + plain(t.staff * hours) + " staff hours";
+    text += "\n# over all calls: waiting " + plain(t.waiting / t.weight);
+    if (request.abandon) text += ", abandoned " + plain(t.abandoned / t.weight);
+    if (!std::isnan(request.answer_seconds)) text += ", service " + plain(t.level / t.weight);
+    text += ", mean wait " + plain(t.wait / t.answered);
+    text += std::isnan(request.plan[0].holding) ? " holding times" : " s";
+    return text + ", occupancy " + plain(t.busy / t.agents) + "\n";
+}
+
+// The totals as the last row of CSV, "total" first.
+std::string totals_row(const ErlangcRequest& request, const Totals& t, const Shown& shown)
+{
+    const double hours = request.interval / 3600;
+    std::string line = "total";
+    for (size_t k = 1; k < request.carried.columns.size(); ++k) line += ",";
+    // The load's field is empty, after the carried ones; without them, "total" is it.
+    const std::string load = request.carried.columns.empty() ? "" : ",";
+    append_fields(line,
+                  {load, "", csv_number(t.agents * hours), csv_number(t.waiting / t.weight),
+                   csv_number(t.abandoned / t.weight),
+                   shown.service ? csv_number(t.level / t.weight) : "",
+                   csv_number(t.wait / t.answered), csv_number(t.busy / t.agents),
+                   shown.staff ? csv_number(t.staff * hours) : ""},
+                  true, shown);
+    return line;
+}
+
+}  // namespace
+
 bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress)
 {
     const bool csv = request.csv;
-    const bool timed = !std::isnan(request.answer_time);
-    const bool seconds = !std::isnan(request.holding);
+    const bool plan = !request.file.empty();
+    const bool timed = !std::isnan(request.answer_seconds);
+    const bool seconds =
+        !std::isnan(request.holding) || (plan && !std::isnan(request.plan[0].holding));
     const bool staffed = !std::isnan(request.shrinkage);
     const bool staffing = request.agents.empty();
     const bool carry = request.carry;
-    const bool calls = carry && seconds;  // the load carried also as calls per interval
-    const bool abandon = std::isfinite(request.patience);
-    const long cells = staffing || carry ? 1 : list_size(request.agents);
+    const bool abandon = request.abandon;
+    const Shown shown{carry && seconds, abandon, timed, staffed};
+    const long cells = staffing || carry || plan ? 1 : list_size(request.agents);
     const StaffingTarget& target = request.target;
     const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
-    // Seconds for a time in holding times, as the titles give it.
-    const auto in_seconds = [&](double t) { return plain(t * request.holding) + " s"; };
+    const auto in_seconds = [&](double t) { return plain(t) + " s"; };
+    const std::vector<size_t> widths = plan && !csv ? carried_widths(request.carried)
+                                                    : std::vector<size_t>{};
+    const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
 
     std::string head;
     if (csv) {
-        head = std::string(calls ? "load,calls" : "load") + ",agents,wait_probability" +
-               (abandon ? ",abandoned" : "") + ",service_level,mean_wait,occupancy";
+        if (plan) append_carried(head, request.carried, -1, true, widths);
+        head += std::string(shown.calls ? "load,calls" : "load") + ",agents,wait_probability" +
+                (abandon ? ",abandoned" : "") + ",service_level,mean_wait,occupancy";
         head += staffed ? ",staff\n" : "\n";
     } else {
-        if (staffing || carry) {
+        const bool asked = plan ? !request.scheduled : staffing || carry;
+        if (asked) {
             std::string goals;
             const auto add = [&](const std::string& goal) {
                 goals += (goals.empty() ? " " : ", ") + goal;
             };
             if (!std::isnan(target.service_level))
                 add("service level " + plain(target.service_level) + " within " +
-                    in_seconds(target.answer_time));
-            if (!std::isnan(target.mean_wait))
-                add("mean wait at most " + in_seconds(target.mean_wait));
+                    in_seconds(request.answer_seconds));
+            if (!std::isnan(request.asa_seconds))
+                add("mean wait at most " + in_seconds(request.asa_seconds));
             if (!std::isnan(target.wait_probability))
                 add("wait probability at most " + plain(target.wait_probability));
             if (!std::isnan(target.max_occupancy))
                 add("occupancy at most " + plain(target.max_occupancy));
             if (!std::isnan(target.max_abandonment))
                 add("abandoned at most " + plain(target.max_abandonment));
+            const std::string agents = request.fractional ? "# real agents" : "# agents";
             head = carry ? "# the most offered load in erlang each number of agents carries for" +
                                goals + "\n"
-                         : std::string(request.fractional ? "# real agents" : "# agents") +
-                               " needed at each offered load in erlang for" + goals + "\n";
-            if (calls)
-                head += "# calls: the load as calls per " +
-                        in_seconds(request.interval / request.holding) + "\n";
+                   : plan ? agents + " needed for each row of " + name + " for" + goals + "\n"
+                          : agents + " needed at each offered load in erlang for" + goals + "\n";
+            if (shown.calls)
+                head += "# calls: the load as calls per " + in_seconds(request.interval) + "\n";
         } else {
-            head = "# the figures of each number of agents at each offered load in erlang\n";
+            head = plan ? "# the figures of the agents of each row of " + name + "\n"
+                        : "# the figures of each number of agents at each offered load in erlang\n";
         }
         if (abandon)
-            head += "# Erlang A: callers hang up after waiting " + in_seconds(request.patience) +
-                    " on average\n";
+            head += std::isfinite(request.patience_seconds)
+                        ? "# Erlang A: callers hang up after waiting " +
+                              in_seconds(request.patience_seconds) + " on average\n"
+                        : "# Erlang A: callers hang up after waiting, on average, the row's "
+                          "patience\n";
         head += "# waiting: share of calls that wait;";
         if (abandon) head += " abandoned: share of calls that hang up;";
         if (timed)
-            head += " service: answered within " + in_seconds(request.answer_time) +
+            head += " service: answered within " + in_seconds(request.answer_seconds) +
                     (abandon ? ", of all calls;" : ";");
         head += abandon ? " mean wait of answered calls" : " mean wait";
         head += seconds ? " in s" : " in holding times";
         if (abandon) head += "; occupancy by answered calls";
         if (staffed) head += "; staff at shrinkage " + plain(request.shrinkage);
-        head += "\n#";
-        align(head, "load", cell_width - 1);
+        head += "\n";
+        std::string headings;
+        if (plan && !widths.empty()) {
+            append_carried(headings, request.carried, -1, false, widths);
+            headings[0] = '#';
+            align(headings, "load", cell_width);
+        } else {
+            headings = "#";
+            align(headings, "load", cell_width - 1);
+        }
         for (const char* heading : {"calls", "agents", "waiting", "abandoned", "service",
                                     "mean wait", "occupancy", "staff"}) {
             const std::string_view h(heading);
             if ((h == "service" && !timed) || (h == "staff" && !staffed) ||
-                (h == "calls" && !calls) || (h == "abandoned" && !abandon))
+                (h == "calls" && !shown.calls) || (h == "abandoned" && !abandon))
                 continue;
-            head += "  ", align(head, heading, cell_width);
+            headings += "  ", align(headings, heading, cell_width);
         }
-        head += "\n";
+        head += headings + "\n";
     }
 
-    // The rows: the loads, or for the load question the agents.
+    // The rows: the loads, or for the load question the agents, or the file's.
     ListCursor row_cursor{carry ? &request.agents : &request.loads};
     ListCursor agent_cursor{&request.agents};
     double A = 0;
+    Totals totals;
     const auto make = [&](long i, long j, std::string& line) {
         if (j == -1) {
             if (i == -1)
                 line += head;
-            else if (!carry)
+            else if (!carry && !plan)
                 A = next_value(row_cursor), agent_cursor = ListCursor{&request.agents};
             return;
         }
         if (i == -1 || j == cells) return;
+        if (plan) {
+            const PlanRow& p = request.plan[static_cast<size_t>(i)];
+            const Figures f = figures_of(request, p.agents, p.load, p.holding, p.patience,
+                                         request.answer_seconds / p.holding);
+            add_to(totals, request, p, f);
+            append_carried(line, request.carried, i, csv, widths);
+            const std::string load = csv ? csv_number(p.load) : text_number(p.load, false);
+            return append_fields(line, row_fields(request, load, "", p.agents, f), csv, shown);
+        }
         const double patience = request.patience;
         const double s = carry                ? next_value(row_cursor)
                          : !staffing          ? next_value(agent_cursor)
                          : request.fractional ? erlanga_fractional_agents(A, patience, target)
                                               : erlanga_agents(A, patience, target);
         if (carry) A = erlanga_load(s, patience, target);
-        const double lost = erlanga_abandonment(s, A, patience);
-        // Erlang C's occupancy is 1 where the queue grows without bound.
-        const double busy = abandon ? (1 - lost) * A / s : s > A ? A / s : 1;
-        std::string fields[9] = {
-            csv ? csv_number(A) : text_number(A, !carry),
-            calls ? number(A * request.interval / request.holding) : "",
-            circuits_text(s, csv, false),
-            number(erlanga_wait_probability(s, A, patience)),
-            abandon ? number(lost) : "",
-            timed ? number(erlanga_service_level(s, A, patience, request.answer_time)) : "",
-            number(erlanga_mean_wait(s, A, patience) * (seconds ? request.holding : 1)),
-            number(std::fmin(busy, 1.0)),
-            staffed ? circuits_text(staff(s, request.shrinkage, request.fractional), csv, false)
-                    : "",
-        };
-        for (int k = 0; k < 9; ++k) {
-            if (csv) {
-                if ((k == 8 && !staffed) || (k == 1 && !calls) || (k == 4 && !abandon)) continue;
-                line += (k > 0 ? "," : "") + fields[k];
-            } else if (!fields[k].empty()) {
-                if (k > 0) line += "  ";
-                align(line, fields[k], cell_width);
-            }
-        }
-        line += '\n';
+        const Figures f = figures_of(request, s, A, request.holding, patience, request.answer_time);
+        const std::string load = csv ? csv_number(A) : text_number(A, !carry);
+        const std::string calls =
+            shown.calls ? number(A * request.interval / request.holding) : "";
+        append_fields(line, row_fields(request, load, calls, s, f), csv, shown);
     };
-    const List& rows = carry ? request.agents : request.loads;
-    return write_rows(out, list_size(rows), cells, make, erlangc_program, progress, 1.0);
+    const long rows = plan ? static_cast<long>(request.plan.size())
+                           : list_size(carry ? request.agents : request.loads);
+    if (!write_rows(out, rows, cells, make, erlangc_program, progress, 1.0)) return false;
+    if (!plan || (csv && !request.totals)) return true;
+    const std::string end = csv ? totals_row(request, totals, shown) : totals_text(request, totals);
+    return std::fputs(end.c_str(), out) >= 0;
 }

@@ -8,11 +8,25 @@
 #include <cstdio>
 #include <string>
 
+#include <vector>
+
 #include "app/cli.h"
+#include "app/sheet.h"
 #include "teletraffic/erlangc.h"
 
 // The program's name, as its messages and progress line give it.
 inline constexpr const char* erlangc_program = "erlangc";
+
+// A row of a planning file (--file), as read and, where it asks the
+// agents, answered: they are staffed as the file is read, so that a row
+// no agents can serve is refused before anything is written.
+struct PlanRow {
+    double load;      // erlangs
+    double calls;     // NaN where the file gives loads
+    double holding;   // the handling time in seconds; NaN where none is known
+    double patience;  // in holding times; +infinity: Erlang C
+    double agents;    // the file's, or those the targets need
+};
 
 // A request: the loads in erlangs (calls already turned into erlangs), and
 // either the agents to give figures for or the targets to staff for, with
@@ -29,6 +43,19 @@ struct ErlangcRequest {
     bool carry;       // the load each of `agents` carries while meeting the targets
     double interval;  // seconds the calls come in (3600 unless given)
     double patience;  // callers' mean patience in holding times; +infinity: Erlang C
+    // With --file: the file's rows (the loads and agents then empty), the
+    // columns carried to the output, the targets' times in seconds (each
+    // row's handling time turns them into holding times; NaN where not
+    // given), and --totals.
+    std::string file;
+    std::vector<PlanRow> plan;
+    Carried carried;
+    bool scheduled;  // the file's agents, not the targets', give each row's
+    bool totals;
+    // The options' times in seconds (NaN where not given; the patience
+    // +infinity), and whether the figures are Erlang A's.
+    double answer_seconds, asa_seconds, patience_seconds;
+    bool abandon;
 };
 
 // Reads the options of erlangc (getopt_long). For Action::table it fills
@@ -45,7 +72,17 @@ struct ErlangcRequest {
 // without --patience, --load with
 // --calls, --fractional without a target, a load from calls outside the
 // load's domain, and targets that no number of agents up to
-// erlangb_max_circuits meets at the largest load.
+// erlangb_max_circuits meets at the largest load. With --file FILE ("-":
+// standard input) the rows come from a CSV file (sheet.h), read whole
+// here: its columns, by name, `calls` or `load`, `aht` (seconds; else
+// --holding), `patience` (seconds; else --patience) and `agents` (the
+// scheduled agents, whose figures each row gets; else the targets are met
+// row by row). Bad usage there too: --load, --calls or --agents beside
+// it, --holding or --patience beside its column, a missing or ambiguous
+// column, the agents column with targets or neither, calls without a
+// handling time, --totals without --file, the reading's own faults, and a
+// row's bad value, load or targets ("FILE:LINE: aht: 'abc' is no number").
+// The other columns are carried to the output.
 Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error);
 
 // The text that --help prints.
@@ -75,6 +112,16 @@ double staff(double agents, double p, bool fractional);
 // inf, occupancy 1. When `progress` is given and the run has
 // taken a second, a line there shows the rows done. Returns false when
 // writing to `out` failed.
+//
+// With --file: a row per row of the file, its carried columns first (in
+// CSV their names before the usual header), and the totals of all rows:
+// the calls, the agent hours and staff hours (agents and staff times the
+// interval), and the wait probability, abandoned share, service level and
+// occupancy over all calls (each row weighted by its calls, or by its load
+// where the file gives loads; the occupancy by its agents), the mean wait
+// over the answered calls. As "#" lines after the text; in CSV, with
+// --totals, as a last row whose first field is "total", each total under
+// its column (agent and staff hours under agents and staff).
 bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress = nullptr);
 
 #endif  // ERLANGB_ERLANGC_H

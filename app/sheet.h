@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: MIT
+// Planning sheets: the rows a program answers read from a CSV file as
+// spreadsheets write it, its columns found by name, the columns it does
+// not read carried to its output unchanged. The CSV grammar is libcsv's
+// (RFC 4180); what a program makes of the fields is its own.
+#ifndef ERLANGB_SHEET_H
+#define ERLANGB_SHEET_H
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli.h"
+
+// ---- Reading -----------------------------------------------------------------
+
+// The sheet being read, as the callbacks below see it.
+struct Sheet {
+    std::string name;       // as messages give it: the path, or "standard input"
+    char delimiter = ',';   // ';' where the header is separated by semicolons
+    long line = 0;          // the line the row at hand starts on (the header's is 1)
+    bool decimal_comma() const { return delimiter == ';'; }
+};
+
+// Called with the header's fields, then with each data row's (as many as
+// the header has). Each returns false with `error` set (without the file
+// and line, which the reader puts in front) to stop the reading.
+using SheetHeader = std::function<bool(const Sheet& sheet, const std::vector<std::string>& names,
+                                       std::string& error)>;
+using SheetRow = std::function<bool(const Sheet& sheet, const std::vector<std::string>& fields,
+                                    std::string& error)>;
+
+// Reads the CSV file at `path` ("-": standard input) in one pass: a header
+// row naming the columns, then data rows; fields separated by commas, or
+// by semicolons where the header holds a semicolon and no comma outside
+// quotes; quoted fields holding delimiters, doubled quotes and line breaks;
+// LF or CRLF line ends; a UTF-8 byte-order mark ignored; blank lines
+// skipped. Returns true when every row was read and taken, else false with
+// `error` one line: "NAME: cannot read: REASON" (missing, unreadable),
+// "NAME:LINE: not CSV: ..." (a quote out of place, a quoted field left
+// open, a NUL byte), "NAME:LINE: N fields where the header has M", "NAME:
+// no header", "NAME: no rows after the header", or a callback's error as
+// "NAME:LINE: ERROR" ("NAME: ERROR" for the header's).
+bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row,
+                std::string& error);
+
+// The column named `name` among the header's `names`, compared without
+// case and without spaces around them: its index, -1 when there is none,
+// -2 when there are more than one.
+int find_column(const std::vector<std::string>& names, std::string_view name);
+
+// The header's names for messages: "date, start, calls, aht".
+std::string listed(const std::vector<std::string>& names);
+
+// Reads a field as one number of `domain`, as parse_value does (cli.h),
+// with spaces around it ignored and, in a sheet separated by semicolons, a
+// decimal comma taken as the point. False with `error` set.
+bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domain, double& value,
+                 std::string& error);
+
+// ---- Carrying --------------------------------------------------------------
+
+// The columns a program does not read, kept row by row for its output: one
+// text of all their fields end to end, so that a million rows take little
+// more than their bytes.
+struct Carried {
+    std::vector<int> columns;        // their indices in the sheet, in its order
+    std::vector<std::string> names;  // their names
+    std::string text;
+    std::vector<size_t> ends;  // where each field ends in `text`, row after row
+};
+
+// Carries every column of `names` that `used` does not mark.
+Carried carry_columns(const std::vector<std::string>& names, const std::vector<bool>& used);
+
+// Keeps a row's carried fields.
+void carry_row(Carried& carried, const std::vector<std::string>& fields);
+
+// Field k of row i as it was read.
+std::string_view carried_field(const Carried& carried, long i, size_t k);
+
+// ---- Writing ---------------------------------------------------------------
+
+// A field as CSV writes it: in quotes, with its quotes doubled, where it
+// holds a comma, a quote or a line break; else as it is.
+std::string csv_field(std::string_view field);
+
+// The carried columns' part of a line of output, before the program's own
+// fields: their names (row -1) or row i's fields, each followed by a comma
+// in CSV; in text right-aligned in `widths` (escaped, two spaces after
+// each).
+void append_carried(std::string& line, const Carried& carried, long i, bool csv,
+                    const std::vector<size_t>& widths);
+
+// The width of each carried column in a text table: its longest escaped
+// field or name, the first one's name with room for a "#" before it.
+std::vector<size_t> carried_widths(const Carried& carried);
+
+#endif  // ERLANGB_SHEET_H
