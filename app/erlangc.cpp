@@ -148,7 +148,8 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
         PlanRow p{};
         p.holding = v[aht_column];
         p.calls = v[calls_column];
-        p.load = at[calls_column] >= 0 ? p.calls * p.holding / request.interval : v[load_column];
+        // As --calls turns calls into erlangs, so that a row's figures are the option's.
+        p.load = at[calls_column] >= 0 ? p.calls * (p.holding / request.interval) : v[load_column];
         p.patience = std::isinf(v[patience_column]) ? HUGE_VAL : v[patience_column] / p.holding;
         if (!in_domain(load_domain, p.load))
             return what = "calls: a load of " + plain(p.load) +
@@ -374,7 +375,7 @@ Figures figures_of(const ErlangcRequest& request, double s, double A, double hol
                    double patience, double answer_time)
 {
     Figures f{};
-    f.abandoned = erlanga_abandonment(s, A, patience);
+    f.abandoned = request.abandon ? erlanga_abandonment(s, A, patience) : 0;
     f.waiting = erlanga_wait_probability(s, A, patience);
     f.level = std::isnan(answer_time) ? not_given
                                       : erlanga_service_level(s, A, patience, answer_time);
@@ -440,11 +441,9 @@ struct Totals {
     double waiting = 0, abandoned = 0, level = 0, answered = 0, wait = 0;
 };
 
-void add_to(Totals& t, const ErlangcRequest& request, const PlanRow& p, const Figures& f)
+void add_to(Totals& t, const PlanRow& p, const Figures& f)
 {
     const double w = std::isnan(p.calls) ? p.load : p.calls;
-    // Erlang C's figures have no abandoned calls, whatever the queue.
-    const double abandoned = request.abandon ? f.abandoned : 0;
     t.calls += std::isnan(p.calls) ? 0 : p.calls;
     t.load += p.load;
     t.weight += w;
@@ -452,10 +451,10 @@ void add_to(Totals& t, const ErlangcRequest& request, const PlanRow& p, const Fi
     t.staff += std::isnan(f.staff) ? 0 : f.staff;
     t.busy += f.occupancy * p.agents;
     t.waiting += w * f.waiting;
-    t.abandoned += w * abandoned;
+    t.abandoned += w * f.abandoned;
     t.level += std::isnan(f.level) ? 0 : w * f.level;
-    t.answered += w * (1 - abandoned);
-    t.wait += w * (1 - abandoned) * f.mean_wait;
+    t.answered += w * (1 - f.abandoned);
+    t.wait += w * (1 - f.abandoned) * f.mean_wait;
 }
 
 // The totals as "#" lines after a text table.
@@ -604,7 +603,7 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
             const PlanRow& p = request.plan[static_cast<size_t>(i)];
             const Figures f = figures_of(request, p.agents, p.load, p.holding, p.patience,
                                          request.answer_seconds / p.holding);
-            add_to(totals, request, p, f);
+            add_to(totals, p, f);
             append_carried(line, request.carried, i, csv, widths);
             const std::string load = csv ? csv_number(p.load) : text_number(p.load, false);
             return append_fields(line, row_fields(request, load, "", p.agents, f), csv, shown);

@@ -20,9 +20,9 @@ struct Reading {
     const SheetRow* row;
     std::vector<std::string> fields;
     size_t width = 0;       // the header's fields; 0 until it is read
-    long next_line = 1;     // the line the next row starts on
+    long next_line = 1;     // the line the next field starts on
+    long row_line = 1;      // the line the row at hand starts on
     bool after_cr = false;  // the last thing read ended a row at a CR
-    bool semicolons = false;
     long rows = 0;
     std::string error;  // set: stop
 };
@@ -33,16 +33,25 @@ void on_field(void* data, size_t size, void* context)
 {
     auto& r = *static_cast<Reading*>(context);
     r.after_cr = false;
+    if (r.fields.empty()) r.row_line = r.next_line;
     const char* text = static_cast<const char*>(data);
     r.fields.emplace_back(text == nullptr ? "" : std::string(text, size));
     r.next_line += std::count(r.fields.back().begin(), r.fields.back().end(), '\n');
 }
 
-// Whether the header, read with commas, was a semicolon file's: one field,
-// with a semicolon in it.
-bool semicolon_header(const std::vector<std::string>& fields)
+// The delimiter of a file that starts with `text`: a semicolon where its
+// first line holds one and no comma outside quotes, else a comma.
+char delimiter_of(std::string_view text)
 {
-    return fields.size() == 1 && fields[0].find(';') != std::string::npos;
+    bool quoted = false;
+    int commas = 0, semicolons = 0;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n' || c == '\r') break;
+        commas += c == ',', semicolons += c == ';';
+    }
+    return semicolons > 0 && commas == 0 ? ';' : ',';
 }
 
 // libcsv's row callback, at a CR, an LF or (-1) the end of the file: hands
@@ -53,21 +62,17 @@ void on_row(int end, void* context)
     auto& r = *static_cast<Reading*>(context);
     const bool crlf = end == '\n' && r.after_cr && r.fields.empty();
     r.after_cr = end == '\r';
-    r.sheet.line = r.next_line;
+    r.sheet.line = r.row_line;
     if (!crlf && end != -1) ++r.next_line;
     if (!r.error.empty() || r.fields.empty()) return r.fields.clear();
     std::string error;
     if (r.width == 0) {
-        if (!r.semicolons && semicolon_header(r.fields)) {
-            r.semicolons = true;  // the reader starts again, with semicolons
-            r.error = ";";
-            return;
-        }
         r.width = r.fields.size();
         if (!(*r.header)(r.sheet, r.fields, error)) r.error = r.sheet.name + ": " + error;
     } else if (r.fields.size() != r.width) {
         r.error = r.sheet.name + ":" + std::to_string(r.sheet.line) + ": " +
-                  std::to_string(r.fields.size()) + " fields where the header has " +
+                  std::to_string(r.fields.size()) +
+                  (r.fields.size() == 1 ? " field" : " fields") + " where the header has " +
                   std::to_string(r.width);
     } else {
         ++r.rows;
@@ -84,15 +89,13 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// One pass over `in` with `delimiter`: true when it read to the end without
-// a fault of its own; `r.error` holds the first fault, its own or a
-// callback's.
-bool parse(std::FILE* in, Reading& r)
+// One pass over `in`, its delimiter told by its first line: `r.error`
+// holds the first fault, the reading's own or a callback's.
+void parse(std::FILE* in, Reading& r)
 {
     csv_parser parser;
     csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
     csv_set_space_func(&parser, no_space);
-    csv_set_delim(&parser, static_cast<unsigned char>(r.sheet.delimiter));
     char buffer[65536];
     bool first = true;
     size_t size = 0;
@@ -100,13 +103,18 @@ bool parse(std::FILE* in, Reading& r)
         const char* start = buffer;
         if (first && size >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
             start += 3, size -= 3;  // the byte-order mark
+        if (first) {
+            r.sheet.delimiter = delimiter_of(std::string_view(start, size));
+            csv_set_delim(&parser, static_cast<unsigned char>(r.sheet.delimiter));
+        }
         first = false;
         const char* nul = static_cast<const char*>(std::memchr(start, '\0', size));
         const size_t taken = csv_parse(&parser, start, nul == nullptr ? size : nul - start,
                                        on_field, on_row, &r);
         if (r.error.empty() && (nul != nullptr || csv_error(&parser) != CSV_SUCCESS)) {
-            // The line of the row the fault is in.
-            r.error = r.sheet.name + ":" + std::to_string(r.next_line) + ": not CSV: " +
+            // The line the row the fault is in starts on.
+            const long line = r.fields.empty() ? r.next_line : r.row_line;
+            r.error = r.sheet.name + ":" + std::to_string(line) + ": not CSV: " +
                       (nul != nullptr && taken == static_cast<size_t>(nul - start)
                            ? "a NUL byte"
                            : "a quote inside a field, or after a quoted one");
@@ -120,7 +128,6 @@ bool parse(std::FILE* in, Reading& r)
                   ": not CSV: a quoted field is not closed";
     }
     csv_free(&parser);
-    return r.error.empty();
 }
 
 }  // namespace
@@ -136,15 +143,7 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
     std::unique_ptr<std::FILE, FileCloser> file(standard ? nullptr : std::fopen(path, "rb"));
     std::FILE* in = standard ? stdin : file.get();
     if (in == nullptr) return error = r.sheet.name + ": cannot read: " + std::strerror(errno), false;
-    if (!parse(in, r) && r.error == ";") {
-        // A semicolon file: read again from its start, which standard
-        // input may not allow: then its header alone is read back.
-        r.error.clear(), r.fields.clear(), r.next_line = 1, r.after_cr = false;
-        r.sheet.delimiter = ';';
-        if (std::fseek(in, 0, SEEK_SET) != 0)
-            return error = r.sheet.name + ": cannot read a semicolon file from a pipe", false;
-        parse(in, r);
-    }
+    parse(in, r);
     if (!r.error.empty()) return error = r.error, false;
     if (r.width == 0) return error = r.sheet.name + ": no header", false;
     if (r.rows == 0) return error = r.sheet.name + ": no rows after the header", false;

@@ -34,7 +34,7 @@ using SheetRow = std::function<bool(const Sheet& sheet, const std::vector<std::s
 // Reads the CSV file at `path` ("-": standard input) in one pass: a header
 // row naming the columns, then data rows; fields separated by commas, or
 // by semicolons where the header holds a semicolon and no comma outside
-// quotes; quoted fields holding delimiters, doubled quotes and line breaks;
+// quotes (in the file's first 64 KiB); quoted fields holding delimiters, doubled quotes and line breaks;
 // LF or CRLF line ends; a UTF-8 byte-order mark ignored; blank lines
 // skipped. Returns true when every row was read and taken, else false with
 // `error` one line: "NAME: cannot read: REASON" (missing, unreadable),

@@ -5,6 +5,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -96,6 +97,72 @@ bool parse_list(const char* text, Quantity quantity, List& list, std::string& er
 
 // ---- The command line ------------------------------------------------------
 
+namespace {
+
+// The columns of a planning file that erlangb-table reads, by name.
+enum Column { circuits_column, load_column, calls_column, blocking_column };
+constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking"};
+
+// Reads the request's --file into its plan (`erlangs_per_call` NaN without
+// --holding): the two columns given, checked, and each row's values.
+Action read_routes(Request& request, double erlangs_per_call, std::string& error)
+{
+    int at[4] = {};
+    const auto header = [&](const Sheet&, const std::vector<std::string>& names,
+                            std::string& what) {
+        const std::string has = " (the header has " + listed(names) + ")";
+        std::vector<bool> used(names.size());
+        for (int c = circuits_column; c <= blocking_column; ++c) {
+            at[c] = find_column(names, column_names[c]);
+            if (at[c] == -2)
+                return what = std::string("two columns are named ") + column_names[c] + has, false;
+            if (at[c] >= 0) used[static_cast<size_t>(at[c])] = true;
+        }
+        const bool load = at[load_column] >= 0 || at[calls_column] >= 0;
+        if (at[load_column] >= 0 && at[calls_column] >= 0)
+            return what = "the columns calls and load both give the load" + has, false;
+        if ((at[circuits_column] >= 0) + load + (at[blocking_column] >= 0) != 2)
+            return what = "give two of the columns circuits, load (or calls) and blocking" + has,
+                   false;
+        if (at[calls_column] >= 0 && std::isnan(erlangs_per_call))
+            return what = "the column calls needs --holding", false;
+        if (at[calls_column] < 0 && !std::isnan(erlangs_per_call))
+            return what = "--holding goes with a column calls" + has, false;
+        request.answer = !load ? Answer::load : at[circuits_column] < 0 ? Answer::circuits
+                                                                        : Answer::blocking;
+        if (request.fractional && request.answer != Answer::circuits)
+            return what = "--fractional goes with the columns load (or calls) and blocking, "
+                          "when the circuits are the answer",
+                   false;
+        request.carried = carry_columns(names, used);
+        return true;
+    };
+    const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
+                         std::string& what) {
+        double v[4] = {std::nan(""), std::nan(""), std::nan(""), std::nan("")};
+        for (int c = circuits_column; c <= blocking_column; ++c) {
+            std::string why;
+            if (at[c] >= 0 && !sheet_value(sheet, fields[static_cast<size_t>(at[c])],
+                                           domain(static_cast<Quantity>(c)), v[c], why))
+                return what = std::string(column_names[c]) + ": " + why, false;
+        }
+        if (at[calls_column] >= 0) {
+            v[load_column] = v[calls_column] * erlangs_per_call;
+            if (!in_domain(load_domain, v[load_column]))
+                return what = "calls: a load of " + csv_number(v[load_column]) +
+                              " erlang is outside the domain: " + load_domain.text,
+                       false;
+        }
+        request.plan.push_back({v[circuits_column], v[load_column], v[blocking_column]});
+        carry_row(request.carried, fields);
+        return true;
+    };
+    return read_sheet(request.file.c_str(), header, row, error) ? Action::table
+                                                                 : Action::bad_usage;
+}
+
+}  // namespace
+
 const char* const usage_text =
     "Usage: erlangb-table [OPTION]...\n"
     "Answers the three Erlang B questions, one value or a whole table of them.\n"
@@ -116,6 +183,11 @@ const char* const usage_text =
     "      --fractional       with --load and --blocking: the real number of circuits\n"
     "                         at which the load blocks exactly at the target\n"
     "      --csv              one line per cell, exact numbers, for scripts and spreadsheets\n"
+    "  -f, --file FILE        or rows from a CSV file (- for standard input), two of\n"
+    "                         its columns circuits, load (or calls) and blocking;\n"
+    "                         each row gets the third, its other columns come back\n"
+    "                         before it, and the totals follow\n"
+    "      --totals           with --file and --csv: a last row of totals\n"
     "  -h, --help             show this help and exit\n"
     "  -V, --version          show the version and exit\n"
     "\n"
@@ -141,13 +213,15 @@ const char* const usage_text =
     "      40 to 80 calls a quarter hour of 2 minutes each, the same question\n"
     "  erlangb-table -a 10 -b 1% --fractional\n"
     "      the real number of circuits at which 10 erlangs block 1 % of the calls\n"
+    "  erlangb-table -f routes.csv --csv --totals\n"
+    "      each route's circuits for its busy-hour load and grade of service\n"
     "\n"
     "Exit status: 0 when the table was written, 1 when it could not be written,\n"
     "2 for bad usage.\n";
 
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
 {
-    enum { csv_option = 256, fractional_option };
+    enum { csv_option = 256, fractional_option, totals_option };
     // The lists first, in the order of Quantity.
     static const option options[] = {
         {"circuits", required_argument, nullptr, 'n'},
@@ -156,28 +230,54 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
         {"blocking", required_argument, nullptr, 'b'},
         {"holding", required_argument, nullptr, 't'},
         {"interval", required_argument, nullptr, 'i'},
+        {"file", required_argument, nullptr, 'f'},
+        {"totals", no_argument, nullptr, totals_option},
         {"csv", no_argument, nullptr, csv_option},
         {"fractional", no_argument, nullptr, fractional_option},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    List given[6];
-    bool seen[6] = {};
+    constexpr int file = 6;  // the options after the quantities'
+    constexpr int totals = 7;
+    List given[file];
+    bool seen[totals + 1] = {};
     bool csv = false;
     bool fractional = false;
+    request = Request{};
     const auto take = [&](int i, const char* value, std::string& what) {
+        if (i == file) request.file = value;
+        if (i >= file) return seen[i] = true;
         return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
     };
     const Action action =
-        scan_options(argc, argv, ":n:a:c:t:i:b:hV", options, take, csv, fractional, error);
+        scan_options(argc, argv, ":n:a:c:t:i:b:f:hV", options, take, csv, fractional, error);
     if (action != Action::table) return action;
+    if (seen[totals] && !seen[file]) return error = "--totals goes with --file", Action::bad_usage;
+    request.totals = seen[totals];
     const auto q = [](Quantity quantity) { return static_cast<int>(quantity); };
     const bool circuits = seen[q(Quantity::circuits)];
     bool& load = seen[q(Quantity::load)];
     const bool calls = seen[q(Quantity::calls)];
     const bool blocking = seen[q(Quantity::blocking)];
     if (load && calls) return error = "--load and --calls both give the load", Action::bad_usage;
+    if (seen[file]) {
+        if (circuits || load || calls || blocking)
+            return error =
+                       "--file gives the rows: not with --circuits, --load, --calls or "
+                       "--blocking",
+                   Action::bad_usage;
+        if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
+            return error = "--interval goes with --holding, for a column calls",
+                   Action::bad_usage;
+        request.csv = csv;
+        request.fractional = fractional;
+        const double holding = seen[q(Quantity::holding)] ? list_value(given[q(Quantity::holding)], 0)
+                                                          : std::nan("");
+        const double interval =
+            seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
+        return read_routes(request, holding / interval, error);
+    }
     if (calls != seen[q(Quantity::holding)])
         return error = calls ? "--calls needs --holding" : "--holding needs --calls",
                Action::bad_usage;
@@ -210,18 +310,130 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
 
 // ---- The table -------------------------------------------------------------
 
+namespace {
+
+// The titles and CSV headers of the three answers, in the order of Answer.
+const char* const titles[] = {
+    "# offered load in erlang that the circuits carry at each blocking probability\n",
+    "# circuits needed for each offered load in erlang at each blocking probability\n",
+    "# blocking probability of the circuits at each offered load in erlang\n"};
+const char* const headers[] = {"circuits,blocking,load\n", "load,blocking,circuits\n",
+                               "circuits,load,blocking\n"};
+
+// Answers a file's row for its third quantity, as the table's cells do.
+PlanRoute answered(const Request& request, PlanRoute r)
+{
+    const bool whole = r.circuits == std::floor(r.circuits);
+    switch (request.answer) {
+    case Answer::load:
+        r.load = whole ? erlangb_load(static_cast<int>(r.circuits), r.blocking)
+                       : erlangb_continuous_load(r.circuits, r.blocking);
+        break;
+    case Answer::circuits:
+        r.circuits = request.fractional ? erlangb_fractional_circuits(r.load, r.blocking)
+                                        : erlangb_circuits(r.load, r.blocking);
+        break;
+    case Answer::blocking:
+        r.blocking = whole ? erlangb(static_cast<int>(r.circuits), r.load)
+                           : erlangb_continuous(r.circuits, r.load);
+        break;
+    }
+    return r;
+}
+
+// The three quantities of a row in the order of the answer's header:
+// circuits, load and blocking as `fields` hold them.
+std::array<std::string, 3> ordered(Answer answer, const std::string (&fields)[3])
+{
+    switch (answer) {
+    case Answer::load: return {fields[0], fields[2], fields[1]};
+    case Answer::circuits: return {fields[1], fields[2], fields[0]};
+    case Answer::blocking: break;
+    }
+    return {fields[0], fields[1], fields[2]};
+}
+
+// The file's rows, answered, as text or CSV, and their totals.
+bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
+{
+    const bool csv = request.csv;
+    const int kind = static_cast<int>(request.answer);
+    const std::vector<size_t> widths =
+        csv ? std::vector<size_t>{} : carried_widths(request.carried);
+    const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
+    const std::string circuits_word = request.fractional ? "real circuits" : "circuits";
+    static const char* const asked[] = {"offered load in erlang that the circuits carry",
+                                        "", "blocking probability"};
+    double circuits = 0, load = 0, lost = 0;
+    const auto make = [&](long i, long j, std::string& line) {
+        if (j != 0) return;
+        if (i == -1) {
+            if (csv) return append_carried(line, request.carried, -1, true, widths),
+                            void(line += headers[kind]);
+            line += "# " + (request.answer == Answer::circuits ? circuits_word + " needed"
+                                                                : std::string(asked[kind])) +
+                    " for each row of " + name + "\n";
+            std::string headings;
+            append_carried(headings, request.carried, -1, false, widths);
+            const std::string words[3] = {"circuits", "load", "blocking"};
+            const auto row = ordered(request.answer, words);
+            for (size_t k = 0; k < row.size(); ++k)
+                headings += k > 0 ? "  " : "", align(headings, row[k], cell_width);
+            headings[0] = '#';
+            line += headings + "\n";
+            return;
+        }
+        const PlanRoute r = answered(request, request.plan[static_cast<size_t>(i)]);
+        // What the whole circuits needed lose, not the target they meet.
+        const double lost_share = request.answer == Answer::circuits && !request.fractional
+                                      ? erlangb(static_cast<int>(r.circuits), r.load)
+                                      : r.blocking;
+        circuits += r.circuits, load += r.load, lost += r.load * lost_share;
+        const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
+        const std::string fields[3] = {circuits_text(r.circuits, csv, false),
+                                       request.answer == Answer::load ? number(r.load)
+                                       : csv                          ? csv_number(r.load)
+                                                                      : text_number(r.load, true),
+                                       number(r.blocking)};
+        append_carried(line, request.carried, i, csv, widths);
+        const auto row = ordered(request.answer, fields);
+        for (size_t k = 0; k < row.size(); ++k) {
+            if (csv) line += (k > 0 ? "," : "") + row[k];
+            else line += k > 0 ? "  " : "", align(line, row[k], cell_width);
+        }
+        line += '\n';
+    };
+    if (!write_rows(out, static_cast<long>(request.plan.size()), 1, make, table_program, progress,
+                    1.0))
+        return false;
+    std::string end;
+    if (!csv) {
+        end = "# totals: " + circuits_text(circuits, false, true) + " circuits, " +
+              text_number(load, true) + " erlang offered, " + text_number(lost, true) +
+              " erlang lost, blocking " + text_number(lost / load, true) + "\n";
+    } else if (request.totals) {
+        end = "total";
+        for (size_t k = 1; k < request.carried.columns.size(); ++k) end += ",";
+        // Without carried columns, "total" stands where the first total would.
+        const std::string fields[3] = {csv_number(circuits), csv_number(load),
+                                       csv_number(lost / load)};
+        const auto row = ordered(request.answer, fields);
+        for (size_t k = 0; k < row.size(); ++k)
+            end += request.carried.columns.empty() && k == 0 ? "" : "," + row[k];
+        end += "\n";
+    }
+    return std::fputs(end.c_str(), out) >= 0;
+}
+
+}  // namespace
+
 bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations,
                  double progress_after)
 {
+    if (!request.file.empty()) return write_routes(request, out, progress);
     long made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    static const char* const titles[] = {
-        "# offered load in erlang that the circuits carry at each blocking probability\n",
-        "# circuits needed for each offered load in erlang at each blocking probability\n",
-        "# blocking probability of the circuits at each offered load in erlang\n"};
-    static const char* const headers[] = {"circuits,blocking,load\n", "load,blocking,circuits\n",
-                                          "circuits,load,blocking\n"};
     const int kind = static_cast<int>(request.answer);
     const char* title =
         request.fractional ? "# fractional circuits at which each offered load in erlang blocks at "

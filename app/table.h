@@ -7,8 +7,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/cli.h"
+#include "app/sheet.h"
 
 // The program's name, as its messages and progress line give it.
 inline constexpr const char* table_program = "erlangb-table";
@@ -40,13 +42,25 @@ enum class Answer {
     blocking,  // circuits and load given: their blocking probability
 };
 
+// A row of a planning file (--file): the two quantities it gives, the
+// third NaN until answered.
+struct PlanRoute {
+    double circuits, load, blocking;
+};
+
 // A request for one table: rows are the circuits when given, otherwise the
 // loads; columns are the blocking values when given, otherwise the loads.
+// Or, with --file, the file's rows, each answered for the third quantity,
+// with the columns carried to the output and --totals.
 struct Request {
     Answer answer;
     List rows, columns;
     bool csv;
     bool fractional;  // circuit answers as the real x of erlangb_fractional_circuits
+    std::string file;
+    std::vector<PlanRoute> plan;
+    Carried carried;
+    bool totals;
 };
 
 // Reads the options of erlangb-table (getopt_long). For Action::table it
@@ -57,7 +71,14 @@ struct Request {
 // two of circuits, load and blocking, --load with --calls, --calls without
 // --holding or the other way round, --interval without --calls, calls
 // whose load is out of range, and
-// --fractional where the circuits are given rather than asked for.
+// --fractional where the circuits are given rather than asked for. With
+// --file FILE ("-": standard input) the rows come from a CSV file
+// (sheet.h), read whole here: two of its columns `circuits`, `load` (or
+// `calls`, with --holding) and `blocking`, by name; its other columns are
+// carried. Bad usage there too: --circuits, --load, --calls or --blocking
+// beside it, not two of the columns, a column named twice, calls without
+// --holding, --totals without --file, the reading's own faults, and a
+// row's bad value or load ("FILE:LINE: load: 'abc' is no number").
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error);
 
 // The text that --help prints.
@@ -81,7 +102,13 @@ extern const char* const usage_text;
 //             continuous function (within 1e-12 of erlangb), from which
 //             the next rows step on by the recurrence
 // Circuits that are no whole number take the continuous function and its
-// load, erlangb_continuous(_load). When `progress` is given and the run has
+// load, erlangb_continuous(_load). With --file: a row per row of the file,
+// its carried columns first and then circuits, load and blocking in the
+// order of the CSV header of the answer, and the totals: the circuits, the
+// load, and the traffic lost with the blocking over all of it; as "#"
+// lines after the text, and in CSV, with --totals, as a last row whose
+// first field is "total", each total under its column (the blocking over
+// all the load under blocking). When `progress` is given and the run has
 // taken `progress_after` seconds, a line there shows the rows done
 // ("\rerlangb-table: row 12 of 300", every 0.2 s), erased at the end. When
 // `evaluations` is given, the load solver's evaluations are counted there.

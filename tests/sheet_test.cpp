@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: MIT
+// Planning files: the CSV rules and the bad files, column names, numbers
+// in them, escaping, and erlangc and erlangb-table answering a file's rows
+// exactly as they answer the same values given as options, with totals.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/cli.h"
+#include "app/sheet.h"
+#include "child.h"
+
+namespace {
+
+// A file holding `text` in the tests' scratch folder: its path.
+std::string sheet_file(const std::string& text)
+{
+    static int made = 0;
+    const std::string path = testing::TempDir() + "sheet_" + std::to_string(getpid()) + "_" +
+                             std::to_string(made++) + ".csv";
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// What read_sheet makes of `text`: each row as "LINE:field|field" (a ";"
+// after a semicolon file's), "/" between rows; or its error, the path as F.
+std::string read(const std::string& text)
+{
+    const std::string path = sheet_file(text);
+    std::string got, error;
+    const auto take = [&](const Sheet& sheet, const std::vector<std::string>& fields,
+                          std::string&) {
+        got += (got.empty() ? "" : "/") + std::to_string(sheet.line) + ":";
+        for (size_t i = 0; i < fields.size(); ++i) got += (i > 0 ? "|" : "") + fields[i];
+        got += sheet.decimal_comma() ? ";" : "";
+        return true;
+    };
+    if (read_sheet(path.c_str(), take, take, error)) return got;
+    return error.replace(0, path.size(), "F");
+}
+
+const struct {
+    std::string text, read;
+} files[] = {
+    {"a,b\n1,2\n", "1:a|b/2:1|2"},
+    {"a,b\r\n1,2\r\n3,4", "1:a|b/2:1|2/3:3|4"},  // CRLF; no line end at the end
+    {"\xEF\xBB\xBF" "a,b\n1,2\n", "1:a|b/2:1|2"},
+    {"a,b\n\"x,y\",\"say \"\"hi\"\"\"\n", "1:a|b/2:x,y|say \"hi\""},
+    {"a,b\n\"two\r\nlines\",2\n3,4\n", "1:a|b/2:two\r\nlines|2/4:3|4"},
+    {"a;b\n1,5;\"2;3\"\n", "1:a|b;/2:1,5|2;3;"},
+    {"\"a;b\",c\n1,2\n", "1:a;b|c/2:1|2"},  // a semicolon in quotes is no delimiter
+    {"a,b\n\n1,2\r\n\r\n", "1:a|b/3:1|2"},    // blank lines
+    {"a,b\n 1 ,\t\n", "1:a|b/2: 1 |\t"},      // spaces belong to the field
+    // Bad files.
+    {"", "F: no header"},
+    {"a,b\n\n", "F: no rows after the header"},
+    {"a,b\n1,2,3\n", "F:2: 3 fields where the header has 2"},
+    {"a,b\r\n1,2\r\n\"x\ny\"\r\n", "F:3: 1 field where the header has 2"},
+    {"a,b\n1,2\"x\"\n", "F:2: not CSV: a quote inside a field, or after a quoted one"},
+    {"a,b\n\"1\"x,2\n", "F:2: not CSV: a quote inside a field, or after a quoted one"},
+    {"a,b\n1,\"2\n3,4\n", "F:2: not CSV: a quoted field is not closed"},
+    {std::string("a,b\n1,2\n3,\0\n", 12), "F:3: not CSV: a NUL byte"},
+};
+
+TEST(Sheet, Files)
+{
+    for (const auto& f : files) EXPECT_EQ(read(f.text), f.read) << f.text;
+    std::string error;
+    const auto none = [](const Sheet&, const std::vector<std::string>&, std::string&) {
+        return true;
+    };
+    EXPECT_FALSE(read_sheet("/nonexistent/f.csv", none, none, error));
+    EXPECT_EQ(error, "/nonexistent/f.csv: cannot read: No such file or directory");
+    // A callback's fault, with the file and line in front.
+    const auto refuse = [](const Sheet&, const std::vector<std::string>& fields,
+                           std::string& what) { return fields[0] != "x" || (what = "no x", false); };
+    EXPECT_FALSE(read_sheet(sheet_file("a\nb\nx\ny\n").c_str(), none, refuse, error));
+    EXPECT_EQ(error.substr(error.find(".csv")), ".csv:3: no x");
+    EXPECT_FALSE(read_sheet(sheet_file("x\nb\n").c_str(), refuse, none, error));
+    EXPECT_EQ(error.substr(error.find(".csv")), ".csv: no x");
+}
+
+TEST(Sheet, ColumnsAndNumbers)
+{
+    const std::vector<std::string> names = {"Date", " AHT ", "calls", "Calls", "agents"};
+    EXPECT_EQ(find_column(names, "aht"), 1);
+    EXPECT_EQ(find_column(names, "date"), 0);
+    EXPECT_EQ(find_column(names, "calls"), -2);
+    EXPECT_EQ(find_column(names, "load"), -1);
+    EXPECT_EQ(find_column(names, "agent"), -1);
+    Sheet commas, semicolons;
+    semicolons.delimiter = ';';
+    const struct {
+        const Sheet& sheet;
+        const char* field;
+        double value;  // NaN: refused
+    } numbers[] = {
+        {commas, " 12.5\t", 12.5}, {semicolons, "12,5", 12.5}, {semicolons, "12.5", 12.5},
+        {commas, "12,5", NAN},     {semicolons, "1,2,5", NAN}, {semicolons, "1.2,5", NAN},
+        {commas, "1 2", NAN},      {semicolons, "1,5%", 0.015},
+    };
+    for (const auto& n : numbers) {
+        double v = 0;
+        std::string error;
+        EXPECT_EQ(sheet_value(n.sheet, n.field, blocking_domain, v, error) ||
+                      sheet_value(n.sheet, n.field, load_domain, v, error),
+                  !std::isnan(n.value))
+            << n.field;
+        if (!std::isnan(n.value)) {
+            EXPECT_EQ(v, n.value) << n.field;
+        }
+    }
+}
+
+TEST(Sheet, Escaping)
+{
+    EXPECT_EQ(escaped("a\tb\nc\rd"), "a\\tb\\nc\\rd");
+    EXPECT_EQ(escaped("\x1b[31m\x7f"), "\\x1b[31m\\x7f");
+    EXPECT_EQ(escaped("\xc2\x9b" "2J \xc2\xa0 Z\xc3\xbcrich"), "\\xc2\\x9b2J \xc2\xa0 Z\xc3\xbcrich");
+    EXPECT_EQ(escaped(std::string("\0\x01", 2)), "\\x00\\x01");
+    EXPECT_EQ(csv_field("a,b"), "\"a,b\"");
+    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(csv_field("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(csv_field("plain text"), "plain text");
+}
+
+// ---- The programs ------------------------------------------------------------
+
+// The lines of a program's standard output.
+std::vector<std::string> lines(const std::string& out)
+{
+    std::vector<std::string> all;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) all.push_back(line);
+    return all;
+}
+
+// The CSV output of a program run with `args`.
+std::vector<std::string> csv_of(const char* program, std::vector<std::string> args)
+{
+    args.push_back("--csv");
+    return lines(run_child("", exec_with(program, std::move(args))).out);
+}
+
+// A forecast with the handling time changing through the day: each row's
+// figures are those erlangc gives for its calls and handling time as
+// options, and the totals are their sums, weighted by the calls.
+TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
+{
+    const std::string forecast = sheet_file(
+        "start,calls,AHT,note\n08:00,40,180,\"quiet, early\"\n08:30,95,200,\n09:00,160,240,peak\n");
+    const std::vector<std::string> targets = {"-i", "1800", "-s", "80%", "-w", "20", "--shrinkage",
+                                              "30%"};
+    std::vector<std::string> args = {"-f", forecast, "--totals"};
+    args.insert(args.end(), targets.begin(), targets.end());
+    const auto got = csv_of(ERLANGC_PROGRAM, args);
+    ASSERT_EQ(got.size(), 5U);
+    EXPECT_EQ(got[0],
+              "start,note,load,agents,wait_probability,service_level,mean_wait,occupancy,staff");
+    const char* calls[] = {"40", "95", "160"};
+    const char* aht[] = {"180", "200", "240"};
+    const char* carried[] = {"08:00,\"quiet, early\",", "08:30,,", "09:00,peak,"};
+    double sums[6] = {};  // calls, agents, staff, and the weighted service, waiting, mean wait
+    for (int r = 0; r < 3; ++r) {
+        std::vector<std::string> one = {"-c", calls[r], "-t", aht[r]};
+        one.insert(one.end(), targets.begin(), targets.end());
+        const std::string row = csv_of(ERLANGC_PROGRAM, one).at(1);
+        EXPECT_EQ(got[static_cast<size_t>(r) + 1], carried[r] + row);
+        double f[7];  // load, agents, waiting, service, mean wait, occupancy, staff
+        std::istringstream fields(row);
+        for (double& v : f) fields >> v, fields.ignore();
+        const double c = std::atof(calls[r]);
+        const double more[6] = {c, f[1], f[6], c * f[3], c * f[2], c * f[4]};
+        for (int k = 0; k < 6; ++k) sums[k] += more[k];
+    }
+    double total[8];  // agent hours, waiting, service, mean wait, occupancy, staff hours
+    std::istringstream fields(got[4].substr(8));
+    for (double& v : total) fields >> v, fields.ignore();
+    EXPECT_EQ(got[4].substr(0, 8), "total,,,");
+    EXPECT_DOUBLE_EQ(total[0], sums[1] / 2);
+    EXPECT_DOUBLE_EQ(total[1], sums[4] / sums[0]);
+    EXPECT_DOUBLE_EQ(total[2], sums[3] / sums[0]);
+    EXPECT_DOUBLE_EQ(total[3], sums[5] / sums[0]);
+    EXPECT_DOUBLE_EQ(total[5], sums[2] / 2);
+    // The text ends with the same totals.
+    const auto text = lines(run_child("", exec_with(ERLANGC_PROGRAM, args)).out);
+    EXPECT_EQ(text.at(text.size() - 2),
+              "# totals: 295 calls, " + text_number(sums[1] / 2, true) + " agent hours, " +
+                  text_number(sums[2] / 2, true) + " staff hours");
+}
+
+// Each kind of row against the options that ask the same.
+const struct {
+    const char* program;
+    std::string text;                     // the file
+    std::vector<std::string> file_args;   // beside --file
+    std::vector<std::string> row_args;    // the same question for its second row
+} same_answers[] = {
+    {ERLANGC_PROGRAM, "calls,aht,agents\n10,180,3\n100,180,14\n", {"-i", "1800", "-w", "20"},
+     {"-c", "100", "-t", "180", "-i", "1800", "-n", "14", "-w", "20"}},
+    {ERLANGC_PROGRAM, "load\n1\n12.5\n", {"--wait-probability", "20%", "--fractional"},
+     {"-a", "12.5", "--wait-probability", "20%", "--fractional"}},
+    {ERLANGC_PROGRAM, "calls;aht;patience\n10;180;60\n100;180,5;120\n",
+     {"-i", "1800", "--max-abandoned", "5%"},
+     {"-c", "100", "-t", "180.5", "-i", "1800", "--patience", "120", "--max-abandoned", "5%"}},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n12.5,0.5%\n", {}, {"-a", "12.5", "-b", "0.5%"}},
+    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12,0.5%\n", {}, {"-n", "12", "-b", "0.5%"}},
+    {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1\n12.5,300\n", {"-t", "120", "-i", "900"},
+     {"-n", "12.5", "-c", "300", "-t", "120", "-i", "900"}},
+};
+
+TEST(Sheet, RowsAreTheOptionsAnswers)
+{
+    for (const auto& c : same_answers) {
+        std::vector<std::string> args = {"-f", sheet_file(c.text)};
+        args.insert(args.end(), c.file_args.begin(), c.file_args.end());
+        const auto got = csv_of(c.program, args);
+        const auto want = csv_of(c.program, c.row_args);
+        ASSERT_EQ(got.size(), 3U) << c.text;
+        EXPECT_EQ(got[0], want.at(0)) << c.text;
+        EXPECT_EQ(got[2], want.at(1)) << c.text;
+    }
+}
+
+// The route list's totals, text and CSV: circuits, load, and what the whole
+// circuits needed lose.
+TEST(Sheet, RouteTotals)
+{
+    const std::string routes = sheet_file("route,load,blocking\nA-B,5,1%\nB-C,12.5,0.5%\n");
+    const auto csv = csv_of(ERLANGB_TABLE_PROGRAM, {"-f", routes, "--totals"});
+    const double lost = 5 * erlangb(11, 5) + 12.5 * erlangb(22, 12.5);
+    EXPECT_EQ(csv.at(3), "total,17.5," + csv_number(lost / 17.5) + ",33");
+    const auto text = lines(run_child("", exec_table({"-f", routes})).out);
+    EXPECT_EQ(text.at(1), "#route        load    blocking    circuits");
+    EXPECT_EQ(text.at(3), "   B-C        12.5   0.0050000          22");
+    EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " +
+                              text_number(lost, true) + " erlang lost, blocking " +
+                              text_number(lost / 17.5, true));
+}
+
+const struct {
+    const char* program;
+    std::string text;
+    std::vector<std::string> args;
+    const char* says;
+} refusals[] = {
+    {ERLANGC_PROGRAM, "calls,aht\n1,180\n", {"-a", "10"}, "--file gives the loads and agents"},
+    {ERLANGC_PROGRAM, "", {"-a", "10", "--asa", "20", "-t", "180", "--totals"},
+     "--totals goes with --file"},
+    {ERLANGC_PROGRAM, "date,aht\n1,180\n", {"-s", "80%", "-w", "20"},
+     "no column calls or load (the header has date, aht)"},
+    {ERLANGC_PROGRAM, "calls,load,aht\n1,2,180\n", {"-s", "80%", "-w", "20"},
+     "the columns calls and load both give the load"},
+    {ERLANGC_PROGRAM, "calls,aht,Aht\n1,2,180\n", {"-s", "80%", "-w", "20"},
+     "two columns are named aht (the header has calls, aht, Aht)"},
+    {ERLANGC_PROGRAM, "calls,aht\n1,180\n", {"-t", "180", "-s", "80%", "-w", "20"},
+     "--holding and the column aht both give the handling time"},
+    {ERLANGC_PROGRAM, "calls,aht,patience\n1,180,60\n", {"--patience", "60", "-s", "80%", "-w", "20"},
+     "--patience and the column patience both give the patience"},
+    {ERLANGC_PROGRAM, "calls\n10\n", {"--wait-probability", "20%"},
+     "they need a column aht or --holding"},
+    {ERLANGC_PROGRAM, "load\n10\n", {"--max-abandoned", "5%"},
+     "--max-abandoned needs --patience or a column patience"},
+    {ERLANGC_PROGRAM, "load,agents\n10,12\n", {"--wait-probability", "20%"},
+     "the column agents asks the figures of the agents: not with targets"},
+    {ERLANGC_PROGRAM, "load\n10\n", {}, "give a question: a target"},
+    {ERLANGC_PROGRAM, "load,agents\n10,12\n", {"--fractional"}, "--fractional goes with a target"},
+    {ERLANGC_PROGRAM, "start,calls,aht\n1,10,180\n2,20,abc\n", {"-s", "80%", "-w", "20"},
+     ".csv:3: aht: 'abc' is no number"},
+    {ERLANGC_PROGRAM, "calls,aht\n1e300,1e10\n", {"-s", "80%", "-w", "20"},
+     ".csv:2: calls: a load of 2.777777777777778e+306 erlang is outside the domain"},
+    {ERLANGC_PROGRAM, "load,aht\n10,1e-300\n", {"--asa", "1e300"},
+     ".csv:2: aht: a time in seconds is out of range in holding times"},
+    {ERLANGC_PROGRAM, "load\n4e6\n", {"--max-occupancy", "1e-9"},
+     ".csv:2: no agents meet the targets at a load of 4000000 erlang"},
+    {ERLANGC_PROGRAM, "load,x\n10\n", {"--max-occupancy", "0.5"}, ".csv:2: 1 field where the header"},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-n", "10"}, "--file gives the rows"},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-i", "900"}, "--interval goes with --holding"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,load,blocking\n5,1,1%\n", {}, "give two of the columns"},
+    {ERLANGB_TABLE_PROGRAM, "calls,load\n5,1\n", {}, "the columns calls and load both give"},
+    {ERLANGB_TABLE_PROGRAM, "calls,blocking\n5,1%\n", {}, "the column calls needs --holding"},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-t", "100"}, "--holding goes with a column"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,load\n5,1\n", {"--fractional"}, "--fractional goes with"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,Circuits,load\n5,1,2\n", {}, "two columns are named circuits"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1e300\n", {"-t", "1e10"}, "calls: a load of"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n0,1%\n", {}, ".csv:2: circuits: '0' is outside"},
+    // Control characters in messages, from a file or from the command line.
+    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,\x1b[2J\n", {}, "blocking: '\\x1b[2J' is no"},
+    {ERLANGC_PROGRAM, "", {"-a", "1\t\x1b]0;x\x07"}, "--load '1\\t\\x1b]0;x\\x07': '1\\t"},
+};
+
+TEST(Sheet, Refusals)
+{
+    for (const auto& r : refusals) {
+        std::vector<std::string> args = r.args;
+        if (!r.text.empty()) args.insert(args.begin(), {"-f", sheet_file(r.text)});
+        const std::string name = r.program == std::string(ERLANGC_PROGRAM) ? "erlangc"
+                                                                            : "erlangb-table";
+        EXPECT_TRUE(refused(run_child("", exec_with(r.program, args)), name, r.says)) << r.text;
+    }
+}
+
+}  // namespace
