@@ -54,8 +54,9 @@ void check_command_line(std::vector<std::string>& args)
         parse_command_line(static_cast<int>(argv.size() - 1), argv.data(), request, error);
     if (action == Action::bad_usage) FUZZ_CHECK(!error.empty());
     if (action != Action::table) return;
-    const long rows = list_size(request.rows);
-    const long columns = list_size(request.columns);
+    const bool plan = !request.file.empty();  // a file's rows, one answer each
+    const long rows = plan ? static_cast<long>(request.plan.size()) : list_size(request.rows);
+    const long columns = plan ? 1 : list_size(request.columns);
     FUZZ_CHECK(rows >= 1 && columns >= 1);
     if (rows > 4 || columns > 4 || rows * columns > 4) return;
     char* text = nullptr;
@@ -66,7 +67,9 @@ void check_command_line(std::vector<std::string>& args)
     long lines = 0;
     for (size_t i = 0; i < size; ++i) lines += text[i] == '\n';
     std::free(text);
-    FUZZ_CHECK(lines == (request.csv ? 1 + rows * columns : 2 + rows));
+    // A file's rows end with their totals, a line of text or CSV with --totals.
+    const long totals = plan && (!request.csv || request.totals);
+    FUZZ_CHECK(lines == (request.csv ? 1 + rows * columns : 2 + rows) + totals);
 }
 
 // A whole command line of erlangb-overflow or erlangc, whose Request is
@@ -98,6 +101,7 @@ long overflow_rows(const OverflowRequest& r)
 
 long erlangc_rows(const ErlangcRequest& r)
 {
+    if (!r.file.empty()) return static_cast<long>(r.plan.size());
     return r.carry ? list_size(r.agents) : list_size(r.loads) * std::max(1L, list_size(r.agents));
 }
 
@@ -109,6 +113,9 @@ long erlangc_rows(const ErlangcRequest& r)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
+    // --file - reads standard input: an empty one, never the terminal's.
+    static const bool quiet = std::freopen("/dev/null", "r", stdin) != nullptr;
+    (void)quiet;
     const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     if (data[0] < 5) {
         check_list(rest.c_str(), static_cast<Quantity>(data[0]));
