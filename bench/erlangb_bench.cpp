@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/erlangc.h"
 #include "app/table.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
@@ -241,6 +242,37 @@ void staffing_array(benchmark::State& state)
 }
 BENCHMARK(continuous_array)->Unit(benchmark::kMillisecond);
 BENCHMARK(staffing_array)->Unit(benchmark::kMillisecond);
+
+// A year of quarter hours from a planning file, as erlangc -f reads,
+// staffs (80 % in 20 s, 30 % shrinkage) and writes it with its totals:
+// 35,040 rows of calls and handling times that change through the day.
+void year_of_quarter_hours(benchmark::State& state)
+{
+    const std::string path = "/tmp/erlangb_bench_year.csv";
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::fputs("date,start,calls,aht\n", file);
+    for (int day = 0; day < 365; ++day)
+        for (int q = 0; q < 96; ++q)
+            std::fprintf(file, "d%d,%02d:%02d,%d,%d\n", day, q / 4, q % 4 * 15,
+                         20 + (q * 37 + day * 11) % 180, 170 + q % 4 * 20);
+    std::fclose(file);
+    std::vector<std::string> args = {"erlangc", "-f", path, "-i", "900", "-s", "80%", "-w", "20",
+                                     "--shrinkage", "30%", "--csv", "--totals"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::FILE* null = std::fopen("/dev/null", "w");
+    for (auto _ : state) {
+        ErlangcRequest request{};
+        std::string error;
+        if (parse_command_line(static_cast<int>(argv.size()), argv.data(), request, error) !=
+            Action::table)
+            state.SkipWithError(error.c_str());
+        write_erlangc(request, null, nullptr);
+    }
+    std::fclose(null);
+    std::remove(path.c_str());
+}
+BENCHMARK(year_of_quarter_hours)->Unit(benchmark::kMillisecond);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

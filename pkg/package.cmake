@@ -39,7 +39,9 @@ classic Erlang B table among them), as text or CSV, for scripts.
 erlangb-overflow sizes a final group offered overflow traffic by the
 equivalent random method, Rapp's or Hayward's. erlangc gives the wait
 probability, service level and mean wait of agents whose calls queue, and
-the agents a load needs to meet targets on them.")
+the agents a load needs to meet targets on them. Both erlangc and
+erlangb-table also answer the rows of a planning file in CSV, a day's
+forecast or a route list, with totals.")
 
 set(CPACK_DEBIAN_VIZAZA_PACKAGE_NAME libvizaza-dev)
 set(CPACK_DEBIAN_VIZAZA_PACKAGE_SECTION libdevel)
