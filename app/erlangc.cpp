@@ -125,8 +125,6 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
             return fault(
                 "give a question: a target (--service-level, --asa, --wait-probability, "
                 "--max-occupancy, --max-abandoned), or a column agents");
-        if (at[agents_column] >= 0 && request.fractional)
-            return fault("--fractional goes with a target");
         request.scheduled = at[agents_column] >= 0;
         request.abandon = request.abandon || at[patience_column] >= 0;
         request.carried = carry_columns(names, used);
@@ -195,7 +193,7 @@ const char* const erlangc_usage =
     "                              its columns calls or load, aht (seconds), patience\n"
     "                              (seconds) and agents (the figures of the agents\n"
     "                              scheduled; without, the targets are met row by\n"
-    "                              row); its other columns come back before the answer\n"
+    "                              row); the other columns come back before the answer\n"
     "      --totals                with --file and --csv: a last row of totals\n"
     "The question:\n"
     "  -n, --agents LIST           agents (real allowed): the figures of each\n"

@@ -78,6 +78,8 @@ TEST(Sheet, Files)
     };
     EXPECT_FALSE(read_sheet("/nonexistent/f.csv", none, none, error));
     EXPECT_EQ(error, "/nonexistent/f.csv: cannot read: No such file or directory");
+    EXPECT_FALSE(read_sheet("/", none, none, error));
+    EXPECT_EQ(error, "/: cannot read: Is a directory");
     // A callback's fault, with the file and line in front.
     const auto refuse = [](const Sheet&, const std::vector<std::string>& fields,
                            std::string& what) { return fields[0] != "x" || (what = "no x", false); };
@@ -211,7 +213,7 @@ const struct {
      {"-i", "1800", "--max-abandoned", "5%"},
      {"-c", "100", "-t", "180.5", "-i", "1800", "--patience", "120", "--max-abandoned", "5%"}},
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n12.5,0.5%\n", {}, {"-a", "12.5", "-b", "0.5%"}},
-    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12,0.5%\n", {}, {"-n", "12", "-b", "0.5%"}},
+    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12.5,0.5%\n", {}, {"-n", "12.5", "-b", "0.5%"}},
     {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1\n12.5,300\n", {"-t", "120", "-i", "900"},
      {"-n", "12.5", "-c", "300", "-t", "120", "-i", "900"}},
 };
@@ -243,6 +245,9 @@ TEST(Sheet, RouteTotals)
     EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " +
                               text_number(lost, true) + " erlang lost, blocking " +
                               text_number(lost / 17.5, true));
+    const Outcome full = run_child("", exec_table({"-f", routes}, "/dev/full"));
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "erlangb-table: cannot write the table: No space left on device\n");
 }
 
 const struct {
@@ -271,7 +276,6 @@ const struct {
     {ERLANGC_PROGRAM, "load,agents\n10,12\n", {"--wait-probability", "20%"},
      "the column agents asks the figures of the agents: not with targets"},
     {ERLANGC_PROGRAM, "load\n10\n", {}, "give a question: a target"},
-    {ERLANGC_PROGRAM, "load,agents\n10,12\n", {"--fractional"}, "--fractional goes with a target"},
     {ERLANGC_PROGRAM, "start,calls,aht\n1,10,180\n2,20,abc\n", {"-s", "80%", "-w", "20"},
      ".csv:3: aht: 'abc' is no number"},
     {ERLANGC_PROGRAM, "calls,aht\n1e300,1e10\n", {"-s", "80%", "-w", "20"},
