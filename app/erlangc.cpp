@@ -110,9 +110,9 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
             return fault("--holding and the column aht both give the handling time");
         if (at[patience_column] >= 0 && std::isfinite(patience_seconds))
             return fault("--patience and the column patience both give the patience");
-        if (!timed && (at[calls_column] >= 0 || at[patience_column] >= 0 ||
-                       std::isfinite(patience_seconds) || !std::isnan(request.answer_seconds) ||
-                       !std::isnan(request.asa_seconds)))
+        if (!timed &&
+            (at[calls_column] >= 0 || at[patience_column] >= 0 || std::isfinite(patience_seconds) ||
+             !std::isnan(request.answer_seconds) || !std::isnan(request.asa_seconds)))
             return fault(
                 "calls, the patience and the answer times are in seconds: they need a column "
                 "aht or --holding");
@@ -133,8 +133,8 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
                          std::string& what) {
         double v[5] = {not_given, not_given, request.holding, patience_seconds, not_given};
-        static const Domain* const column_domains[] = {&calls_domain, &load_domain,
-                                                       &holding_domain, &domains[Option::patience],
+        static const Domain* const column_domains[] = {&calls_domain, &load_domain, &holding_domain,
+                                                       &domains[Option::patience],
                                                        &domains[Option::agents]};
         for (int c = calls_column; c <= agents_column; ++c) {
             if (at[c] < 0) continue;
@@ -159,8 +159,8 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
             (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
             return what = "aht: a time in seconds is out of range in holding times", false;
         p.agents = at[agents_column] >= 0 ? v[agents_column]
-                   : request.fractional    ? erlanga_fractional_agents(p.load, p.patience, target)
-                                           : erlanga_agents(p.load, p.patience, target);
+                   : request.fractional   ? erlanga_fractional_agents(p.load, p.patience, target)
+                                          : erlanga_agents(p.load, p.patience, target);
         if (!(p.agents > 0))
             return what = "no agents meet the targets at a load of " + plain(p.load) +
                           " erlang: it would take more than 10000000 agents",
@@ -169,8 +169,7 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
         carry_row(request.carried, fields);
         return true;
     };
-    return read_sheet(request.file.c_str(), header, row, error) ? Action::table
-                                                                 : Action::bad_usage;
+    return read_sheet(request.file.c_str(), header, row, error) ? Action::table : Action::bad_usage;
 }
 
 }  // namespace
@@ -375,14 +374,14 @@ Figures figures_of(const ErlangcRequest& request, double s, double A, double hol
     Figures f{};
     f.abandoned = request.abandon ? erlanga_abandonment(s, A, patience) : 0;
     f.waiting = erlanga_wait_probability(s, A, patience);
-    f.level = std::isnan(answer_time) ? not_given
-                                      : erlanga_service_level(s, A, patience, answer_time);
+    f.level =
+        std::isnan(answer_time) ? not_given : erlanga_service_level(s, A, patience, answer_time);
     f.mean_wait = erlanga_mean_wait(s, A, patience) * (std::isnan(holding) ? 1 : holding);
     // Erlang C's occupancy is 1 where the queue grows without bound.
     const double busy = std::isfinite(patience) ? (1 - f.abandoned) * A / s : s > A ? A / s : 1;
     f.occupancy = std::fmin(busy, 1.0);
-    f.staff = std::isnan(request.shrinkage) ? not_given
-                                            : staff(s, request.shrinkage, request.fractional);
+    f.staff =
+        std::isnan(request.shrinkage) ? not_given : staff(s, request.shrinkage, request.fractional);
     return f;
 }
 
@@ -480,13 +479,13 @@ std::string totals_row(const ErlangcRequest& request, const Totals& t, const Sho
     for (size_t k = 1; k < request.carried.columns.size(); ++k) line += ",";
     // The load's field is empty, after the carried ones; without them, "total" is it.
     const std::string load = request.carried.columns.empty() ? "" : ",";
-    append_fields(line,
-                  {load, "", csv_number(t.agents * hours), csv_number(t.waiting / t.weight),
-                   csv_number(t.abandoned / t.weight),
-                   shown.service ? csv_number(t.level / t.weight) : "",
-                   csv_number(t.wait / t.answered), csv_number(t.busy / t.agents),
-                   shown.staff ? csv_number(t.staff * hours) : ""},
-                  true, shown);
+    append_fields(
+        line,
+        {load, "", csv_number(t.agents * hours), csv_number(t.waiting / t.weight),
+         csv_number(t.abandoned / t.weight), shown.service ? csv_number(t.level / t.weight) : "",
+         csv_number(t.wait / t.answered), csv_number(t.busy / t.agents),
+         shown.staff ? csv_number(t.staff * hours) : ""},
+        true, shown);
     return line;
 }
 
@@ -508,8 +507,8 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     const StaffingTarget& target = request.target;
     const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
     const auto in_seconds = [&](double t) { return plain(t) + " s"; };
-    const std::vector<size_t> widths = plan && !csv ? carried_widths(request.carried)
-                                                    : std::vector<size_t>{};
+    const std::vector<size_t> widths =
+        plan && !csv ? carried_widths(request.carried) : std::vector<size_t>{};
     const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
 
     std::string head;
@@ -614,8 +613,7 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         if (carry) A = erlanga_load(s, patience, target);
         const Figures f = figures_of(request, s, A, request.holding, patience, request.answer_time);
         const std::string load = csv ? csv_number(A) : text_number(A, !carry);
-        const std::string calls =
-            shown.calls ? number(A * request.interval / request.holding) : "";
+        const std::string calls = shown.calls ? number(A * request.interval / request.holding) : "";
         append_fields(line, row_fields(request, load, calls, s, f), csv, shown);
     };
     const long rows = plan ? static_cast<long>(request.plan.size())

@@ -44,7 +44,8 @@ void on_field(void* data, size_t size, void* context)
 char delimiter_of(std::string_view text)
 {
     bool quoted = false;
-    int commas = 0, semicolons = 0;
+    int commas = 0;
+    int semicolons = 0;
     for (const char c : text) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
@@ -71,9 +72,8 @@ void on_row(int end, void* context)
         if (!(*r.header)(r.sheet, r.fields, error)) r.error = r.sheet.name + ": " + error;
     } else if (r.fields.size() != r.width) {
         r.error = r.sheet.name + ":" + std::to_string(r.sheet.line) + ": " +
-                  std::to_string(r.fields.size()) +
-                  (r.fields.size() == 1 ? " field" : " fields") + " where the header has " +
-                  std::to_string(r.width);
+                  std::to_string(r.fields.size()) + (r.fields.size() == 1 ? " field" : " fields") +
+                  " where the header has " + std::to_string(r.width);
     } else {
         ++r.rows;
         if (!(*r.row)(r.sheet, r.fields, error))
@@ -83,7 +83,7 @@ void on_row(int end, void* context)
 }
 
 // Spaces and tabs belong to a field: a carried one comes back as it was.
-int no_space(unsigned char) { return 0; }
+int no_space(unsigned char /*c*/) { return 0; }
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -109,8 +109,8 @@ void parse(std::FILE* in, Reading& r)
         }
         first = false;
         const char* nul = static_cast<const char*>(std::memchr(start, '\0', size));
-        const size_t taken = csv_parse(&parser, start, nul == nullptr ? size : nul - start,
-                                       on_field, on_row, &r);
+        const size_t taken =
+            csv_parse(&parser, start, nul == nullptr ? size : nul - start, on_field, on_row, &r);
         if (r.error.empty() && (nul != nullptr || csv_error(&parser) != CSV_SUCCESS)) {
             // The line the row the fault is in starts on.
             const long line = r.fields.empty() ? r.next_line : r.row_line;
@@ -122,8 +122,7 @@ void parse(std::FILE* in, Reading& r)
     }
     if (r.error.empty() && std::ferror(in)) {
         r.error = r.sheet.name + ": cannot read: " + std::strerror(errno);
-    } else if (r.error.empty() && csv_fini(&parser, on_field, on_row, &r) != 0 &&
-               r.error.empty()) {
+    } else if (r.error.empty() && csv_fini(&parser, on_field, on_row, &r) != 0 && r.error.empty()) {
         r.error = r.sheet.name + ":" + std::to_string(r.next_line) +
                   ": not CSV: a quoted field is not closed";
     }
@@ -142,7 +141,8 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
     r.row = &row;
     std::unique_ptr<std::FILE, FileCloser> file(standard ? nullptr : std::fopen(path, "rb"));
     std::FILE* in = standard ? stdin : file.get();
-    if (in == nullptr) return error = r.sheet.name + ": cannot read: " + std::strerror(errno), false;
+    if (in == nullptr)
+        return error = r.sheet.name + ": cannot read: " + std::strerror(errno), false;
     parse(in, r);
     if (!r.error.empty()) return error = r.error, false;
     if (r.width == 0) return error = r.sheet.name + ": no header", false;
@@ -177,10 +177,11 @@ std::string listed(const std::vector<std::string>& names)
 bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domain, double& value,
                  std::string& error)
 {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
     while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
     std::string text(field);
-    if (sheet.decimal_comma() && std::count(text.begin(), text.end(), ',') == 1 &&
+    if (sheet.delimiter == ';' && std::count(text.begin(), text.end(), ',') == 1 &&
         text.find('.') == std::string::npos)
         text[text.find(',')] = '.';
     return parse_value(text, domain, value, error);
@@ -229,8 +230,9 @@ namespace {
 // The columns `text` takes on a terminal: its UTF-8 characters.
 size_t columns_of(const std::string& text)
 {
-    return static_cast<size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 }  // namespace
@@ -240,7 +242,9 @@ std::vector<size_t> carried_widths(const Carried& carried)
     std::vector<size_t> widths;
     for (const std::string& name : carried.names) widths.push_back(columns_of(escaped(name)));
     if (!widths.empty()) ++widths[0];
-    const long rows = carried.columns.empty() ? 0 : static_cast<long>(carried.ends.size() / carried.columns.size());
+    const long rows = carried.columns.empty()
+                          ? 0
+                          : static_cast<long>(carried.ends.size() / carried.columns.size());
     for (long i = 0; i < rows; ++i)
         for (size_t k = 0; k < widths.size(); ++k)
             widths[k] = std::max(widths[k], columns_of(escaped(carried_field(carried, i, k))));

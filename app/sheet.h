@@ -17,10 +17,9 @@
 
 // The sheet being read, as the callbacks below see it.
 struct Sheet {
-    std::string name;       // as messages give it: the path, or "standard input"
-    char delimiter = ',';   // ';' where the header is separated by semicolons
-    long line = 0;          // the line the row at hand starts on (the header's is 1)
-    bool decimal_comma() const { return delimiter == ';'; }
+    std::string name;      // as messages give it: the path, or "standard input"
+    char delimiter = ',';  // ';' where the header is separated by semicolons
+    long line = 0;         // the line the row at hand starts on (the header's is 1)
 };
 
 // Called with the header's fields, then with each data row's (as many as
@@ -34,14 +33,12 @@ using SheetRow = std::function<bool(const Sheet& sheet, const std::vector<std::s
 // Reads the CSV file at `path` ("-": standard input) in one pass: a header
 // row naming the columns, then data rows; fields separated by commas, or
 // by semicolons where the header holds a semicolon and no comma outside
-// quotes (in the file's first 64 KiB); quoted fields holding delimiters, doubled quotes and line breaks;
-// LF or CRLF line ends; a UTF-8 byte-order mark ignored; blank lines
-// skipped. Returns true when every row was read and taken, else false with
-// `error` one line: "NAME: cannot read: REASON" (missing, unreadable),
-// "NAME:LINE: not CSV: ..." (a quote out of place, a quoted field left
-// open, a NUL byte), "NAME:LINE: N fields where the header has M", "NAME:
-// no header", "NAME: no rows after the header", or a callback's error as
-// "NAME:LINE: ERROR" ("NAME: ERROR" for the header's).
+// quotes (in the file's first 64 KiB); quoted fields holding delimiters, doubled quotes and line
+// breaks; LF or CRLF line ends; a UTF-8 byte-order mark ignored; blank lines skipped. Returns true
+// when every row was read and taken, else false with `error` one line: "NAME: cannot read: REASON"
+// (missing, unreadable), "NAME:LINE: not CSV: ..." (a quote out of place, a quoted field left open,
+// a NUL byte), "NAME:LINE: N fields where the header has M", "NAME: no header", "NAME: no rows
+// after the header", or a callback's error as "NAME:LINE: ERROR" ("NAME: ERROR" for the header's).
 bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row,
                 std::string& error);
 

@@ -128,11 +128,13 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
             return what = "the column calls needs --holding", false;
         if (at[calls_column] < 0 && !std::isnan(erlangs_per_call))
             return what = "--holding goes with a column calls" + has, false;
-        request.answer = !load ? Answer::load : at[circuits_column] < 0 ? Answer::circuits
-                                                                        : Answer::blocking;
+        request.answer = !load                     ? Answer::load
+                         : at[circuits_column] < 0 ? Answer::circuits
+                                                   : Answer::blocking;
         if (request.fractional && request.answer != Answer::circuits)
-            return what = "--fractional goes with the columns load (or calls) and blocking, "
-                          "when the circuits are the answer",
+            return what =
+                       "--fractional goes with the columns load (or calls) and blocking, "
+                       "when the circuits are the answer",
                    false;
         request.carried = carry_columns(names, used);
         return true;
@@ -157,8 +159,7 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
         carry_row(request.carried, fields);
         return true;
     };
-    return read_sheet(request.file.c_str(), header, row, error) ? Action::table
-                                                                 : Action::bad_usage;
+    return read_sheet(request.file.c_str(), header, row, error) ? Action::table : Action::bad_usage;
 }
 
 }  // namespace
@@ -268,12 +269,11 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
                        "--blocking",
                    Action::bad_usage;
         if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
-            return error = "--interval goes with --holding, for a column calls",
-                   Action::bad_usage;
+            return error = "--interval goes with --holding, for a column calls", Action::bad_usage;
         request.csv = csv;
         request.fractional = fractional;
-        const double holding = seen[q(Quantity::holding)] ? list_value(given[q(Quantity::holding)], 0)
-                                                          : std::nan("");
+        const double holding =
+            seen[q(Quantity::holding)] ? list_value(given[q(Quantity::holding)], 0) : std::nan("");
         const double interval =
             seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
         return read_routes(request, holding / interval, error);
@@ -362,16 +362,20 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
         csv ? std::vector<size_t>{} : carried_widths(request.carried);
     const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
     const std::string circuits_word = request.fractional ? "real circuits" : "circuits";
-    static const char* const asked[] = {"offered load in erlang that the circuits carry",
-                                        "", "blocking probability"};
-    double circuits = 0, load = 0, lost = 0;
+    static const char* const asked[] = {"offered load in erlang that the circuits carry", "",
+                                        "blocking probability"};
+    double circuits = 0;
+    double load = 0;
+    double lost = 0;
     const auto make = [&](long i, long j, std::string& line) {
         if (j != 0) return;
         if (i == -1) {
-            if (csv) return append_carried(line, request.carried, -1, true, widths),
-                            void(line += headers[kind]);
-            line += "# " + (request.answer == Answer::circuits ? circuits_word + " needed"
-                                                                : std::string(asked[kind])) +
+            if (csv)
+                return append_carried(line, request.carried, -1, true, widths),
+                       void(line += headers[kind]);
+            line += "# " +
+                    (request.answer == Answer::circuits ? circuits_word + " needed"
+                                                        : std::string(asked[kind])) +
                     " for each row of " + name + "\n";
             std::string headings;
             append_carried(headings, request.carried, -1, false, widths);
@@ -398,8 +402,10 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
         append_carried(line, request.carried, i, csv, widths);
         const auto row = ordered(request.answer, fields);
         for (size_t k = 0; k < row.size(); ++k) {
-            if (csv) line += (k > 0 ? "," : "") + row[k];
-            else line += k > 0 ? "  " : "", align(line, row[k], cell_width);
+            if (csv)
+                line += (k > 0 ? "," : "") + row[k];
+            else
+                line += k > 0 ? "  " : "", align(line, row[k], cell_width);
         }
         line += '\n';
     };

@@ -256,8 +256,9 @@ void year_of_quarter_hours(benchmark::State& state)
             std::fprintf(file, "d%d,%02d:%02d,%d,%d\n", day, q / 4, q % 4 * 15,
                          20 + (q * 37 + day * 11) % 180, 170 + q % 4 * 20);
     std::fclose(file);
-    std::vector<std::string> args = {"erlangc", "-f", path, "-i", "900", "-s", "80%", "-w", "20",
-                                     "--shrinkage", "30%", "--csv", "--totals"};
+    std::vector<std::string> args = {"erlangc", "-f",    path,      "-i", "900",
+                                     "-s",      "80%",   "-w",      "20", "--shrinkage",
+                                     "30%",     "--csv", "--totals"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::FILE* null = std::fopen("/dev/null", "w");

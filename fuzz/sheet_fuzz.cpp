@@ -32,8 +32,7 @@ void check_sheet(const std::string& path)
         width = names.size(), line = sheet.line;
         return true;
     };
-    const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
-                         std::string&) {
+    const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields, std::string&) {
         FUZZ_CHECK(fields.size() == width && sheet.line > line);
         line = sheet.line, ++rows;
         return true;
@@ -45,8 +44,7 @@ void check_sheet(const std::string& path)
 
 // A program's command line on the file: accepted, it writes lines.
 template <class Request>
-void check_program(std::vector<std::string> args,
-                   Action parse(int, char**, Request&, std::string&),
+void check_program(std::vector<std::string> args, Action parse(int, char**, Request&, std::string&),
                    bool write_out(const Request&, std::FILE*, std::FILE*))
 {
     std::vector<char*> argv;

@@ -39,7 +39,7 @@ std::string read(const std::string& text)
                           std::string&) {
         got += (got.empty() ? "" : "/") + std::to_string(sheet.line) + ":";
         for (size_t i = 0; i < fields.size(); ++i) got += (i > 0 ? "|" : "") + fields[i];
-        got += sheet.decimal_comma() ? ";" : "";
+        got += sheet.delimiter == ';' ? ";" : "";
         return true;
     };
     if (read_sheet(path.c_str(), take, take, error)) return got;
@@ -51,13 +51,15 @@ const struct {
 } files[] = {
     {"a,b\n1,2\n", "1:a|b/2:1|2"},
     {"a,b\r\n1,2\r\n3,4", "1:a|b/2:1|2/3:3|4"},  // CRLF; no line end at the end
-    {"\xEF\xBB\xBF" "a,b\n1,2\n", "1:a|b/2:1|2"},
+    {"\xEF\xBB\xBF"
+     "a,b\n1,2\n",
+     "1:a|b/2:1|2"},
     {"a,b\n\"x,y\",\"say \"\"hi\"\"\"\n", "1:a|b/2:x,y|say \"hi\""},
     {"a,b\n\"two\r\nlines\",2\n3,4\n", "1:a|b/2:two\r\nlines|2/4:3|4"},
     {"a;b\n1,5;\"2;3\"\n", "1:a|b;/2:1,5|2;3;"},
     {"\"a;b\",c\n1,2\n", "1:a;b|c/2:1|2"},  // a semicolon in quotes is no delimiter
-    {"a,b\n\n1,2\r\n\r\n", "1:a|b/3:1|2"},    // blank lines
-    {"a,b\n 1 ,\t\n", "1:a|b/2: 1 |\t"},      // spaces belong to the field
+    {"a,b\n\n1,2\r\n\r\n", "1:a|b/3:1|2"},  // blank lines
+    {"a,b\n 1 ,\t\n", "1:a|b/2: 1 |\t"},    // spaces belong to the field
     // Bad files.
     {"", "F: no header"},
     {"a,b\n\n", "F: no rows after the header"},
@@ -82,7 +84,9 @@ TEST(Sheet, Files)
     EXPECT_EQ(error, "/: cannot read: Is a directory");
     // A callback's fault, with the file and line in front.
     const auto refuse = [](const Sheet&, const std::vector<std::string>& fields,
-                           std::string& what) { return fields[0] != "x" || (what = "no x", false); };
+                           std::string& what) {
+        return fields[0] != "x" || (what = "no x", false);
+    };
     EXPECT_FALSE(read_sheet(sheet_file("a\nb\nx\ny\n").c_str(), none, refuse, error));
     EXPECT_EQ(error.substr(error.find(".csv")), ".csv:3: no x");
     EXPECT_FALSE(read_sheet(sheet_file("x\nb\n").c_str(), refuse, none, error));
@@ -104,8 +108,8 @@ TEST(Sheet, ColumnsAndNumbers)
         const char* field;
         double value;  // NaN: refused
     } numbers[] = {
-        {commas, " 12.5\t", 12.5}, {semicolons, "12,5", 12.5}, {semicolons, "12.5", 12.5},
-        {commas, "12,5", NAN},     {semicolons, "1,2,5", NAN}, {semicolons, "1.2,5", NAN},
+        {commas, " 12.5\t", 12.5}, {semicolons, "12,5", 12.5},  {semicolons, "12.5", 12.5},
+        {commas, "12,5", NAN},     {semicolons, "1,2,5", NAN},  {semicolons, "1.2,5", NAN},
         {commas, "1 2", NAN},      {semicolons, "1,5%", 0.015},
     };
     for (const auto& n : numbers) {
@@ -125,7 +129,9 @@ TEST(Sheet, Escaping)
 {
     EXPECT_EQ(escaped("a\tb\nc\rd"), "a\\tb\\nc\\rd");
     EXPECT_EQ(escaped("\x1b[31m\x7f"), "\\x1b[31m\\x7f");
-    EXPECT_EQ(escaped("\xc2\x9b" "2J \xc2\xa0 Z\xc3\xbcrich"), "\\xc2\\x9b2J \xc2\xa0 Z\xc3\xbcrich");
+    EXPECT_EQ(escaped("\xc2\x9b"
+                      "2J \xc2\xa0 Z\xc3\xbcrich"),
+              "\\xc2\\x9b2J \xc2\xa0 Z\xc3\xbcrich");
     EXPECT_EQ(escaped(std::string("\0\x01", 2)), "\\x00\\x01");
     EXPECT_EQ(csv_field("a,b"), "\"a,b\"");
     EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
@@ -158,8 +164,8 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
 {
     const std::string forecast = sheet_file(
         "start,calls,AHT,note\n08:00,40,180,\"quiet, early\"\n08:30,95,200,\n09:00,160,240,peak\n");
-    const std::vector<std::string> targets = {"-i", "1800", "-s", "80%", "-w", "20", "--shrinkage",
-                                              "30%"};
+    const std::vector<std::string> targets = {"-i", "1800", "-s",          "80%",
+                                              "-w", "20",   "--shrinkage", "30%"};
     std::vector<std::string> args = {"-f", forecast, "--totals"};
     args.insert(args.end(), targets.begin(), targets.end());
     const auto got = csv_of(ERLANGC_PROGRAM, args);
@@ -193,17 +199,18 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
     EXPECT_DOUBLE_EQ(total[5], sums[2] / 2);
     // The text ends with the same totals.
     const auto text = lines(run_child("", exec_with(ERLANGC_PROGRAM, args)).out);
-    EXPECT_EQ(text.at(text.size() - 2),
-              "# totals: 295 calls, " + text_number(sums[1] / 2, true) + " agent hours, " +
-                  text_number(sums[2] / 2, true) + " staff hours");
+    EXPECT_EQ(text.at(text.size() - 2), "# totals: 295 calls, " + text_number(sums[1] / 2, true) +
+                                            " agent hours, " + text_number(sums[2] / 2, true) +
+                                            " staff hours");
 }
 
 // Each kind of row against the options that ask the same.
+// clang-format off
 const struct {
     const char* program;
-    std::string text;                     // the file
-    std::vector<std::string> file_args;   // beside --file
-    std::vector<std::string> row_args;    // the same question for its second row
+    std::string text;                    // the file
+    std::vector<std::string> file_args;  // beside --file
+    std::vector<std::string> row_args;   // the same question for its second row
 } same_answers[] = {
     {ERLANGC_PROGRAM, "calls,aht,agents\n10,180,3\n100,180,14\n", {"-i", "1800", "-w", "20"},
      {"-c", "100", "-t", "180", "-i", "1800", "-n", "14", "-w", "20"}},
@@ -213,10 +220,12 @@ const struct {
      {"-i", "1800", "--max-abandoned", "5%"},
      {"-c", "100", "-t", "180.5", "-i", "1800", "--patience", "120", "--max-abandoned", "5%"}},
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n12.5,0.5%\n", {}, {"-a", "12.5", "-b", "0.5%"}},
-    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12.5,0.5%\n", {}, {"-n", "12.5", "-b", "0.5%"}},
+    {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12.5,0.5%\n", {},
+     {"-n", "12.5", "-b", "0.5%"}},
     {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1\n12.5,300\n", {"-t", "120", "-i", "900"},
      {"-n", "12.5", "-c", "300", "-t", "120", "-i", "900"}},
 };
+// clang-format on
 
 TEST(Sheet, RowsAreTheOptionsAnswers)
 {
@@ -242,14 +251,14 @@ TEST(Sheet, RouteTotals)
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
     EXPECT_EQ(text.at(1), "#route        load    blocking    circuits");
     EXPECT_EQ(text.at(3), "   B-C        12.5   0.0050000          22");
-    EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " +
-                              text_number(lost, true) + " erlang lost, blocking " +
-                              text_number(lost / 17.5, true));
+    EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " + text_number(lost, true) +
+                              " erlang lost, blocking " + text_number(lost / 17.5, true));
     const Outcome full = run_child("", exec_table({"-f", routes}, "/dev/full"));
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "erlangb-table: cannot write the table: No space left on device\n");
 }
 
+// clang-format off
 const struct {
     const char* program;
     std::string text;
@@ -267,7 +276,8 @@ const struct {
      "two columns are named aht (the header has calls, aht, Aht)"},
     {ERLANGC_PROGRAM, "calls,aht\n1,180\n", {"-t", "180", "-s", "80%", "-w", "20"},
      "--holding and the column aht both give the handling time"},
-    {ERLANGC_PROGRAM, "calls,aht,patience\n1,180,60\n", {"--patience", "60", "-s", "80%", "-w", "20"},
+    {ERLANGC_PROGRAM, "calls,aht,patience\n1,180,60\n",
+     {"--patience", "60", "-s", "80%", "-w", "20"},
      "--patience and the column patience both give the patience"},
     {ERLANGC_PROGRAM, "calls\n10\n", {"--wait-probability", "20%"},
      "they need a column aht or --holding"},
@@ -284,29 +294,33 @@ const struct {
      ".csv:2: aht: a time in seconds is out of range in holding times"},
     {ERLANGC_PROGRAM, "load\n4e6\n", {"--max-occupancy", "1e-9"},
      ".csv:2: no agents meet the targets at a load of 4000000 erlang"},
-    {ERLANGC_PROGRAM, "load,x\n10\n", {"--max-occupancy", "0.5"}, ".csv:2: 1 field where the header"},
+    {ERLANGC_PROGRAM, "load,x\n10\n", {"--max-occupancy", "0.5"},
+     ".csv:2: 1 field where the header"},
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-n", "10"}, "--file gives the rows"},
-    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-i", "900"}, "--interval goes with --holding"},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-i", "900"},
+     "--interval goes with --holding"},
     {ERLANGB_TABLE_PROGRAM, "circuits,load,blocking\n5,1,1%\n", {}, "give two of the columns"},
     {ERLANGB_TABLE_PROGRAM, "calls,load\n5,1\n", {}, "the columns calls and load both give"},
     {ERLANGB_TABLE_PROGRAM, "calls,blocking\n5,1%\n", {}, "the column calls needs --holding"},
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"-t", "100"}, "--holding goes with a column"},
     {ERLANGB_TABLE_PROGRAM, "circuits,load\n5,1\n", {"--fractional"}, "--fractional goes with"},
-    {ERLANGB_TABLE_PROGRAM, "circuits,Circuits,load\n5,1,2\n", {}, "two columns are named circuits"},
+    {ERLANGB_TABLE_PROGRAM, "circuits,Circuits,load\n5,1,2\n", {},
+     "two columns are named circuits"},
     {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1e300\n", {"-t", "1e10"}, "calls: a load of"},
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n0,1%\n", {}, ".csv:2: circuits: '0' is outside"},
     // Control characters in messages, from a file or from the command line.
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,\x1b[2J\n", {}, "blocking: '\\x1b[2J' is no"},
     {ERLANGC_PROGRAM, "", {"-a", "1\t\x1b]0;x\x07"}, "--load '1\\t\\x1b]0;x\\x07': '1\\t"},
 };
+// clang-format on
 
 TEST(Sheet, Refusals)
 {
     for (const auto& r : refusals) {
         std::vector<std::string> args = r.args;
         if (!r.text.empty()) args.insert(args.begin(), {"-f", sheet_file(r.text)});
-        const std::string name = r.program == std::string(ERLANGC_PROGRAM) ? "erlangc"
-                                                                            : "erlangb-table";
+        const std::string name =
+            r.program == std::string(ERLANGC_PROGRAM) ? "erlangc" : "erlangb-table";
         EXPECT_TRUE(refused(run_child("", exec_with(r.program, args)), name, r.says)) << r.text;
     }
 }
