@@ -311,6 +311,8 @@ const struct {
     {{"-a", "10", "--max-abandoned", "5%"}, "--max-abandoned needs --patience"},
     {{"-a", "10", "-t", "180", "--patience", "120", "--max-abandoned", "100%"},
      "an abandoned share lies strictly between 0 and 1"},
+    {{"-a", "10", "-t", "180", "--patience", "120", "--max-abandoned", "-5%"},
+     "an abandoned share lies strictly between 0 and 1"},
     {{"-n", "12", "-t", "180", "--patience", "120", "--max-abandoned", "5%", "--fractional"},
      "--fractional and --shrinkage go with staffing"},
 };

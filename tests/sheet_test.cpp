@@ -82,6 +82,16 @@ TEST(Sheet, Files)
     EXPECT_EQ(error, "/nonexistent/f.csv: cannot read: No such file or directory");
     EXPECT_FALSE(read_sheet("/", none, none, error));
     EXPECT_EQ(error, "/: cannot read: Is a directory");
+    // Past the first 64 KiB read, a line is still a comma file's, whatever
+    // it holds.
+    long rows = 0;
+    const auto count = [&rows](const Sheet&, const std::vector<std::string>& fields, std::string&) {
+        return rows += fields.size() == 1;
+    };
+    std::string big = "a\n";
+    while (big.size() < 65536) big += "1\n";
+    EXPECT_TRUE(read_sheet(sheet_file(big + "x;y\n").c_str(), none, count, error)) << error;
+    EXPECT_EQ(rows, 32768);
     // A callback's fault, with the file and line in front.
     const auto refuse = [](const Sheet&, const std::vector<std::string>& fields,
                            std::string& what) {
@@ -253,6 +263,13 @@ TEST(Sheet, RouteTotals)
     EXPECT_EQ(text.at(3), "   B-C        12.5   0.0050000          22");
     EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " + text_number(lost, true) +
                               " erlang lost, blocking " + text_number(lost / 17.5, true));
+    const auto piped = lines(run_child("load,blocking\n5,1%\n", exec_table({"-f", "-"})).out);
+    EXPECT_EQ(piped.at(0), "# circuits needed for each row of standard input");
+    const auto staffed = lines(
+        run_child("load\n5\n", exec_with(ERLANGC_PROGRAM, {"-f", "-", "--max-occupancy", "0.5"}))
+            .out);
+    EXPECT_EQ(staffed.at(0),
+              "# agents needed for each row of standard input for occupancy at most 0.5");
     const Outcome full = run_child("", exec_table({"-f", routes}, "/dev/full"));
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "erlangb-table: cannot write the table: No space left on device\n");
