@@ -2,6 +2,9 @@
 // The command-line machinery the programs share. The contracts are in cli.h.
 #include "app/cli.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cfloat>
@@ -34,8 +37,7 @@ int decimals(std::string_view text, bool percent)
 }
 
 // v rounded to `places` (at most 400) decimals: the shortest double that
-// prints so. The buffer holds the 309 digits of the largest double and 400
-// decimals.
+// prints so.
 double rounded(double v, int places)
 {
     // Where 10^places and v 10^places are whole numbers a double holds
@@ -47,9 +49,8 @@ double rounded(double v, int places)
         const double scaled = std::nearbyint(v * powers[places]);
         if (std::fabs(scaled) < 0x1p53) return scaled / powers[places];
     }
-    char buf[1024];
-    const char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places).ptr;
-    std::from_chars(buf, end, v);
+    const std::string text = fmt::format("{:.{}f}", v, places);
+    fast_float::from_chars(text.data(), text.data() + text.size(), v);
     return v;
 }
 
@@ -119,8 +120,9 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
 
 Number parse_number(std::string_view text, bool percent, double& value)
 {
-    // Only these characters reach std::from_chars, so it sees no "inf",
-    // "nan" or hexadecimal; it does the rest of the grammar.
+    // Only these characters reach the reader, so it sees no "inf", "nan" or
+    // hexadecimal; it does the rest of the grammar, rounding correctly
+    // (fast_float, as std::from_chars does where a library has it).
     percent = percent && !text.empty() && text.back() == '%';
     if (percent) text.remove_suffix(1);
     if (text.empty() || text.find_first_not_of("0123456789.eE-+") != std::string_view::npos)
@@ -139,10 +141,14 @@ Number parse_number(std::string_view text, bool percent, double& value)
         digits += "e" + std::to_string(exponent - 2);
     }
     const char* end = digits.data() + digits.size();
-    const auto [p, ec] = std::from_chars(digits.data(), end, value, std::chars_format::general);
-    if (p != end || (ec != std::errc() && ec != std::errc::result_out_of_range))
-        return Number::malformed;
-    return ec == std::errc() ? Number::ok : Number::out_of_range;
+    const auto [p, ec] =
+        fast_float::from_chars(digits.data(), end, value, fast_float::chars_format::general);
+    if (p != end || ec != std::errc()) return Number::malformed;
+    // A magnitude no double holds rounds to infinity, or to 0 from digits
+    // that are not all zeros.
+    const size_t e = digits.find_first_of("eE");
+    const bool zeros = digits.substr(0, e).find_first_not_of("0.-+") == std::string::npos;
+    return std::isinf(value) || (value == 0 && !zeros) ? Number::out_of_range : Number::ok;
 }
 
 // ---- Value lists -----------------------------------------------------------
@@ -353,26 +359,23 @@ std::string text_number(double value, bool trim)
 {
     if (value == 0) return "0";
     if (!std::isfinite(value)) return csv_number(value);  // "inf", as an endless wait is
-    char buf[400];
-    char* end = nullptr;
+    std::string text;
     // Beyond ten digits the whole number's digits are mostly noise (a mean
     // wait of 1.8e20 s): exponent notation, as for the smallest.
     if (std::fabs(value) < 1e-4 || std::fabs(value) >= 9999999999.5) {
-        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 4).ptr;
+        text = fmt::format("{:.4e}", value);
     } else {
         const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
         int decimals = std::max(0, 4 - exponent);
-        end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+        text = fmt::format("{:.{}f}", value, decimals);
         // Rounding up to the next power of ten (9.99996 to 10.0000) gains a
         // sixth significant digit: one decimal fewer.
-        char* first = std::find_if(buf, end, [](char c) { return c >= '1' && c <= '9'; });
-        const auto digits = std::count_if(first, end, [](char c) { return c >= '0' && c <= '9'; });
-        if (decimals > 0 && digits > 5) {
-            end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, --decimals)
-                      .ptr;
-        }
+        const auto first =
+            std::find_if(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
+        const auto digits =
+            std::count_if(first, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (decimals > 0 && digits > 5) text = fmt::format("{:.{}f}", value, --decimals);
     }
-    std::string text(buf, end);
     if (trim && text.find('.') != std::string::npos) {
         const size_t e = text.find('e');
         std::string mantissa = text.substr(0, e);
@@ -385,8 +388,60 @@ std::string text_number(double value, bool trim)
 
 std::string csv_number(double value)
 {
-    char buf[64];
-    return {buf, std::to_chars(buf, buf + sizeof buf, value).ptr};
+    if (!std::isfinite(value))
+        return std::string(std::signbit(value) ? "-" : "") + (std::isnan(value) ? "nan" : "inf");
+    // fmt finds the shortest digits that read back as the value, in a form
+    // of its own ("100000"); of their fixed and exponent forms the shorter
+    // is written, fixed on a tie, as std::to_chars(value) writes it ("1e+05").
+    char shortest[40];
+    const char* end = fmt::format_to(shortest, "{}", std::fabs(value));
+    char digits[40];
+    int n = 0;
+    int point = -1;  // the digits before the point
+    const char* p = shortest;
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p == '.')
+            point = n;
+        else
+            digits[n++] = *p;
+    }
+    if (point < 0) point = n;
+    long e10 = 0;
+    if (p != end) std::from_chars(p + 1 + (p[1] == '+'), end, e10);
+    int first = 0;
+    while (first < n && digits[first] == '0') ++first;
+    if (first == n) return std::signbit(value) ? "-0" : "0";
+    while (digits[n - 1] == '0') --n;
+    const int count = n - first;  // significant digits, digits[first] on
+    // The value is d.ddd times 10^exponent, d = digits[first].
+    const long exponent = point - 1 - first + e10;
+    const long magnitude = std::labs(exponent);
+    const long scientific = count + (count > 1) + 2 + (magnitude >= 100 ? 3 : 2);
+    const long fixed =
+        exponent < 0 ? 1 - exponent + count : std::max<long>(exponent + 1, count + 1);
+    std::string text = std::signbit(value) ? "-" : "";
+    const char* d = digits + first;
+    if (scientific < fixed) {
+        text += d[0];
+        if (count > 1) text.append(".").append(d + 1, static_cast<size_t>(count - 1));
+        text += exponent < 0 ? "e-" : "e+";
+        if (magnitude >= 100) text += static_cast<char>('0' + magnitude / 100);
+        text += static_cast<char>('0' + magnitude / 10 % 10);
+        text += static_cast<char>('0' + magnitude % 10);
+    } else if (exponent < 0) {
+        text.append("0.").append(static_cast<size_t>(-exponent - 1), '0');
+        text.append(d, static_cast<size_t>(count));
+    } else if (count <= exponent + 1) {
+        // A whole number: past 2^53 its own digits, not the shortest ones
+        // and zeros (of the forms as short, the nearest to the value).
+        if (std::fabs(value) >= 0x1p53) return text + fmt::format("{:.0f}", std::fabs(value));
+        text.append(d, static_cast<size_t>(count));
+        text.append(static_cast<size_t>(exponent + 1 - count), '0');
+    } else {
+        text.append(d, static_cast<size_t>(exponent + 1)).append(".");
+        text.append(d + exponent + 1, static_cast<size_t>(count - exponent - 1));
+    }
+    return text;
 }
 
 std::string circuits_text(double circuits, bool csv, bool trim)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The continuous Erlang B function of real circuits and its two inverses.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 

@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: MIT
 // erlangb-table: its lists, its bad invocations, and its answers to the
 // three questions as text and as CSV.
+#include <fmt/format.h>
+
+#include <cfloat>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
 #include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -327,6 +335,68 @@ TEST(Table, NumbersAsTheTextShowsThem)
     for (const auto& c : cases) {
         EXPECT_EQ(text_number(c.value, false), c.cell) << c.value;
         EXPECT_EQ(text_number(c.value, true), c.heading) << c.value;
+    }
+}
+
+// The programs read and write doubles with fast_float and fmt, which
+// libc++ and Emscripten also build: their bytes must be the standard
+// library's, where it has them. Random bit patterns over the whole range,
+// decimals of many digits, and the edges: the shortest form of each, the
+// fixed and exponent forms at the precisions the text uses, and the
+// reading, range included.
+TEST(Table, NumbersAsTheStandardLibraryHasThem)
+{
+    std::mt19937_64 random(2026);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1e-5,
+                                  1e5,
+                                  123456789012.0,
+                                  1e16,
+                                  1e21,
+                                  1e22,
+                                  0.1,
+                                  9.5,
+                                  5e-324,
+                                  2.2250738585072014e-308,
+                                  DBL_MAX,
+                                  1e-4,
+                                  9999999999.5,
+                                  0.30000000000000004};
+    for (int i = 0; i < 3000; ++i) {
+        double v = 0;
+        const std::uint64_t bits = random();
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(v);
+        values.push_back(std::ldexp(static_cast<double>(random() >> 11), -40 + i % 80));
+    }
+    char buf[2048];
+    for (const double v : values) {
+        ASSERT_EQ(csv_number(v), std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr));
+        const int places = static_cast<int>(random() % 20);
+        ASSERT_EQ(
+            fmt::format("{:.{}f}", v, places),
+            std::string(
+                buf,
+                std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, places).ptr));
+        ASSERT_EQ(
+            fmt::format("{:.4e}", v),
+            std::string(
+                buf,
+                std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 4).ptr));
+    }
+    // Decimals of up to 25 digits with exponents from -400 to 400.
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = std::to_string(random() % 1000000000) + "." + std::to_string(random()) +
+                           "e" + std::to_string(static_cast<int>(random() % 801) - 400);
+        double want = 0;
+        double got = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), want);
+        const Number read = parse_number(text, false, got);
+        ASSERT_EQ(read, r.ec == std::errc() ? Number::ok : Number::out_of_range) << text;
+        if (read == Number::ok) {
+            ASSERT_EQ(got, want) << text;
+        }
     }
 }
 
