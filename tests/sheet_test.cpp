@@ -254,13 +254,14 @@ TEST(Sheet, RowsAreTheOptionsAnswers)
 // circuits needed lose.
 TEST(Sheet, RouteTotals)
 {
-    const std::string routes = sheet_file("route,load,blocking\nA-B,5,1%\nB-C,12.5,0.5%\n");
+    const std::string routes = sheet_file("route,load,blocking\nAachen-Bonn,5,1%\nB-C,12.5,0.5%\n");
     const auto csv = csv_of(ERLANGB_TABLE_PROGRAM, {"-f", routes, "--totals"});
     const double lost = 5 * erlangb(11, 5) + 12.5 * erlangb(22, 12.5);
     EXPECT_EQ(csv.at(3), "total,17.5," + csv_number(lost / 17.5) + ",33");
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
-    EXPECT_EQ(text.at(1), "#route        load    blocking    circuits");
-    EXPECT_EQ(text.at(3), "   B-C        12.5   0.0050000          22");
+    EXPECT_EQ(text.at(1), "#     route        load    blocking    circuits");
+    EXPECT_EQ(text.at(2), "Aachen-Bonn           5    0.010000          11");
+    EXPECT_EQ(text.at(3), "        B-C        12.5   0.0050000          22");
     EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " + text_number(lost, true) +
                               " erlang lost, blocking " + text_number(lost / 17.5, true));
     const auto piped = lines(run_child("load,blocking\n5,1%\n", exec_table({"-f", "-"})).out);
