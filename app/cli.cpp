@@ -330,27 +330,27 @@ std::string escaped(std::string_view text)
     return out;
 }
 
-int usage_error(const char* program, const std::string& message)
+int usage_error(const char* program, const std::string& message, std::FILE* err)
 {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, escaped(message).c_str(), program);
+    std::fprintf(err, "%s: %s\nTry '%s --help'.\n", program, escaped(message).c_str(), program);
     return 2;
 }
 
-int output_error(const char* program, const char* what)
+int output_error(const char* program, const char* what, std::FILE* err)
 {
     // errno 0: the write failed earlier, and its reason is gone.
     const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : "";
     const std::string message =
         std::string("cannot write") + (what == nullptr ? "" : std::string(" ") + what) + reason;
-    std::fprintf(stderr, "%s: %s\n", program, escaped(message).c_str());
+    std::fprintf(err, "%s: %s\n", program, escaped(message).c_str());
     return 1;
 }
 
-int finish_output(const char* program)
+int finish_output(const char* program, std::FILE* out, std::FILE* err)
 {
     errno = 0;
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
-    return output_error(program, nullptr);
+    if (std::fflush(out) == 0 && std::ferror(out) == 0) return 0;
+    return output_error(program, nullptr, err);
 }
 
 // ---- Formats ---------------------------------------------------------------

@@ -7,6 +7,7 @@
 #define ERLANGB_CLI_H
 
 #include <getopt.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -186,19 +187,45 @@ std::string option_error(int result, const char* arg, const option* options);
 std::string escaped(std::string_view text);
 
 // Writes "PROGRAM: MESSAGE" (escaped) and "Try 'PROGRAM --help'." to
-// standard error. Returns 2, the exit status of bad usage.
-int usage_error(const char* program, const std::string& message);
+// `err`. Returns 2, the exit status of bad usage.
+int usage_error(const char* program, const std::string& message, std::FILE* err = stderr);
 
 // Writes "PROGRAM: cannot write WHAT: REASON" (without " WHAT" when `what`
 // is nullptr), REASON from errno (without ": REASON" when errno is 0), to
-// standard error, escaped. Returns 1, the exit status of output that could not be
+// `err`, escaped. Returns 1, the exit status of output that could not be
 // written.
-int output_error(const char* program, const char* what);
+int output_error(const char* program, const char* what, std::FILE* err = stderr);
 
-// Flushes standard output: 0 when all of it was written, else
-// output_error(program, nullptr), with the reason where this flush failed
-// (not an earlier one, whose reason is gone).
-int finish_output(const char* program);
+// Flushes `out`: 0 when all of it was written, else output_error(program,
+// nullptr, err), with the reason where this flush failed (not an earlier
+// one, whose reason is gone).
+int finish_output(const char* program, std::FILE* out = stdout, std::FILE* err = stderr);
+
+// A command-line program's whole run, as its run function in programs.h
+// makes it from its own parts: the name, the --help text, what its output
+// is called in a message, and its parse_command_line and writer. Writes
+// the help, the version, the output (with a progress line on `err` where
+// that is a terminal) or the message of bad usage, and returns the exit
+// status: 0, 1 when the output could not be written, 2 for bad usage.
+template <class Request>
+int run_program(const char* name, const char* usage, const char* what,
+                Action parse(int, char**, Request&, std::string&),
+                bool write(const Request&, std::FILE*, std::FILE*), int argc, char* argv[],
+                std::FILE* out, std::FILE* err)
+{
+    Request request{};
+    std::string error;
+    switch (parse(argc, argv, request, error)) {
+    case Action::help: std::fputs(usage, out); break;
+    case Action::version: std::fprintf(out, "%s 1.0.0\n", name); break;
+    case Action::bad_usage: return usage_error(name, error, err);
+    case Action::table:
+        if (!write(request, out, isatty(fileno(err)) != 0 ? err : nullptr))
+            return output_error(name, what, err);
+        break;
+    }
+    return finish_output(name, out, err);
+}
 
 // ---- Formats ---------------------------------------------------------------
 

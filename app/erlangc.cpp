@@ -9,6 +9,7 @@
 #include <limits>
 #include <string_view>
 
+#include "app/programs.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 
@@ -622,4 +623,10 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     if (!plan || (csv && !request.totals)) return true;
     const std::string end = csv ? totals_row(request, totals, shown) : totals_text(request, totals);
     return std::fputs(end.c_str(), out) >= 0;
+}
+
+int run_erlangc(int argc, char* argv[], std::FILE* out, std::FILE* err)
+{
+    return run_program(erlangc_program, erlangc_usage, "the figures", parse_command_line,
+                       write_erlangc, argc, argv, out, err);
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "app/programs.h"
 #include "teletraffic/erlangb.h"
 
 namespace {
@@ -281,4 +282,10 @@ bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* p
         line += '\n';
     };
     return write_rows(out, list_size(rows), 0, make, overflow_program, progress, 1.0);
+}
+
+int run_overflow(int argc, char* argv[], std::FILE* out, std::FILE* err)
+{
+    return run_program(overflow_program, overflow_usage, "the output", parse_command_line,
+                       write_overflow, argc, argv, out, err);
 }

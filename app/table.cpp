@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/programs.h"
 #include "teletraffic/erlangb.h"
 
 namespace {
@@ -516,4 +517,20 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     };
     return write_rows(out, list_size(request.rows), columns, make, table_program, progress,
                       progress_after);
+}
+
+namespace {
+
+// write_table in the writer's shape run_program takes.
+bool write_table_rows(const Request& request, std::FILE* out, std::FILE* progress)
+{
+    return write_table(request, out, progress);
+}
+
+}  // namespace
+
+int run_table(int argc, char* argv[], std::FILE* out, std::FILE* err)
+{
+    return run_program(table_program, usage_text, "the table", parse_command_line, write_table_rows,
+                       argc, argv, out, err);
 }

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// The programs as functions: run in this process on memory streams, one
+// after another, each gives what the built program gives, output, messages
+// and status alike.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/programs.h"
+#include "child.h"
+
+namespace {
+
+// A run of `run` on memory streams: what it wrote and its status.
+Outcome run_here(int run(int, char**, std::FILE*, std::FILE*), std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    char* out = nullptr;
+    char* err = nullptr;
+    size_t out_size = 0;
+    size_t err_size = 0;
+    std::FILE* out_stream = open_memstream(&out, &out_size);
+    std::FILE* err_stream = open_memstream(&err, &err_size);
+    const int status = run(static_cast<int>(args.size()), argv.data(), out_stream, err_stream);
+    std::fclose(out_stream), std::fclose(err_stream);
+    Outcome o{std::string(out, out_size), std::string(err, err_size), "", "", status};
+    std::free(out), std::free(err);
+    return o;
+}
+
+const struct {
+    int (*run)(int, char**, std::FILE*, std::FILE*);
+    const char* program;
+    std::vector<std::string> args;
+} runs[] = {
+    {run_table, ERLANGB_TABLE_PROGRAM, {"-n", "10,20", "-a", "5..7"}},
+    {run_table, ERLANGB_TABLE_PROGRAM, {"-a", "10", "-b", "1%", "--csv"}},
+    {run_table, ERLANGB_TABLE_PROGRAM, {"--version"}},
+    {run_table, ERLANGB_TABLE_PROGRAM, {"-n", "0"}},
+    {run_overflow, ERLANGB_OVERFLOW_PROGRAM, {"-g", "10:8,20:25", "-b", "1%"}},
+    {run_overflow, ERLANGB_OVERFLOW_PROGRAM, {"--help"}},
+    {run_erlangc,
+     ERLANGC_PROGRAM,
+     {"-c", "100", "-i", "1800", "-t", "180", "-s", "80%", "-w", "20"}},
+    {run_erlangc, ERLANGC_PROGRAM, {"-a", "\x1b"}},
+};
+
+TEST(Programs, RunInProcessAsTheProgramsDo)
+{
+    for (const auto& r : runs) {
+        std::vector<std::string> args{r.program};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        const Outcome here = run_here(r.run, args);
+        const Outcome there = run_child("", exec_with(r.program, r.args));
+        EXPECT_EQ(here.out, there.out) << args[1];
+        EXPECT_EQ(here.err, there.err) << args[1];
+        EXPECT_EQ(here.status, there.status) << args[1];
+    }
+}
+
+}  // namespace
