@@ -220,7 +220,8 @@ int run_program(const char* name, const char* usage, const char* what,
     case Action::version: std::fprintf(out, "%s 1.0.0\n", name); break;
     case Action::bad_usage: return usage_error(name, error, err);
     case Action::table:
-        if (!write(request, out, isatty(fileno(err)) != 0 ? err : nullptr))
+        // A memory stream has no descriptor to ask.
+        if (!write(request, out, fileno(err) >= 0 && isatty(fileno(err)) != 0 ? err : nullptr))
             return output_error(name, what, err);
         break;
     }

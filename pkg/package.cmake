@@ -2,7 +2,8 @@
 # The Debian packages, made by `cpack -G DEB` from a build configured with
 # -DCMAKE_INSTALL_PREFIX=/usr (the `deb` presets): erlangb, the programs,
 # libvizaza-dev and libteletraffic-dev, the libraries for C++17 programs,
-# and python3-teletraffic, the Python module, where it is built.
+# python3-teletraffic, the Python module, where it is built, and
+# erlangb-web, the web page, where the web preset has built it.
 set(ERLANGB_MAINTAINER "The erlangb developers <erlangb-dev@example.org>"
   CACHE STRING "Maintainer field of the Debian packages")
 
@@ -82,6 +83,21 @@ staffing, each with its domain, accuracy and cost stated. Every function
 takes numbers or numpy arrays, broadcast together, and gives NaN outside
 its domain. It is the C++ library of libteletraffic-dev, bound with
 pybind11, and ships a type stub.")
+endif()
+
+# The web page: a page, a script and styles, for any machine.
+if(ERLANGB_WEB_DIR AND EXISTS ${ERLANGB_WEB_DIR}/erlangb.js)
+  list(APPEND CPACK_COMPONENTS_ALL web)
+  set(CPACK_DEBIAN_WEB_PACKAGE_NAME erlangb-web)
+  set(CPACK_DEBIAN_WEB_PACKAGE_SECTION web)
+  set(CPACK_DEBIAN_WEB_PACKAGE_ARCHITECTURE all)
+  set(CPACK_DEBIAN_WEB_DESCRIPTION "Erlang B, overflow and Erlang C calculator as a web page
+The erlangb programs erlangb-table, erlangb-overflow and erlangc compiled to
+WebAssembly, in a static page that answers as the user types, with a table,
+a CSV download and a chart beside each answer, and a link that is the
+command line. It works opened from disk or from any static web server and
+makes no network request once loaded. This package holds the page under
+/usr/share/erlangb/web/, for teams that host it on their own network.")
 endif()
 
 include(CPack)
