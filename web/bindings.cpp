@@ -23,11 +23,11 @@ struct Run {
 // `args`, its arguments one to a line. An unknown program is status 2.
 Run run(const std::string& program, const std::string& args)
 {
-    int (*const entry)(int, char**, std::FILE*, std::FILE*) =
-        program == "erlangb-table"      ? run_table
-        : program == "erlangb-overflow" ? run_overflow
-        : program == "erlangc"          ? run_erlangc
-                                        : nullptr;
+    int (*const entry)(int, char**, std::FILE*, std::FILE*) = program == "erlangb-table" ? run_table
+                                                              : program == "erlangb-overflow"
+                                                                  ? run_overflow
+                                                              : program == "erlangc" ? run_erlangc
+                                                                                     : nullptr;
     if (entry == nullptr) return {2, "", "no program " + program + "\n"};
     std::vector<std::string> words{program};
     for (size_t start = 0; start < args.size();) {
