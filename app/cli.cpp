@@ -37,7 +37,8 @@ int decimals(std::string_view text, bool percent)
 }
 
 // v rounded to `places` (at most 400) decimals: the shortest double that
-// prints so.
+// prints so. The buffer holds the 309 digits of the largest double and 400
+// decimals.
 double rounded(double v, int places)
 {
     // Where 10^places and v 10^places are whole numbers a double holds
@@ -49,8 +50,8 @@ double rounded(double v, int places)
         const double scaled = std::nearbyint(v * powers[places]);
         if (std::fabs(scaled) < 0x1p53) return scaled / powers[places];
     }
-    const std::string text = fmt::format("{:.{}f}", v, places);
-    fast_float::from_chars(text.data(), text.data() + text.size(), v);
+    char text[1024];
+    fast_float::from_chars(text, fmt::format_to_n(text, sizeof text, "{:.{}f}", v, places).out, v);
     return v;
 }
 
