@@ -149,4 +149,3 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
     if (r.rows == 0) return error = r.sheet.name + ": no rows after the header", false;
     return true;
 }
-
