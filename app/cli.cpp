@@ -11,6 +11,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -329,6 +330,29 @@ std::string escaped(std::string_view text)
         }
     }
     return out;
+}
+
+int run_captured(int run(int, char**, std::FILE*, std::FILE*), std::vector<std::string> args,
+                 std::string& out, std::string& err)
+{
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    char* out_text = nullptr;
+    char* err_text = nullptr;
+    size_t out_size = 0;
+    size_t err_size = 0;
+    std::FILE* out_stream = open_memstream(&out_text, &out_size);
+    std::FILE* err_stream = open_memstream(&err_text, &err_size);
+    const int status = run(static_cast<int>(args.size()), argv.data(), out_stream, err_stream);
+    std::fclose(out_stream);
+    std::fclose(err_stream);
+    out.assign(out_text, out_size);
+    err.assign(err_text, err_size);
+    std::free(out_text);
+    std::free(err_text);
+    return status;
 }
 
 int usage_error(const char* program, const std::string& message, std::FILE* err)

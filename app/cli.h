@@ -201,8 +201,14 @@ int output_error(const char* program, const char* what, std::FILE* err = stderr)
 // one, whose reason is gone).
 int finish_output(const char* program, std::FILE* out = stdout, std::FILE* err = stderr);
 
+// Runs `run`, a program's run function (programs.h), on `args` (its name
+// first) with its output and messages kept in `out` and `err`, as a page or
+// a test calls it. Returns its exit status.
+int run_captured(int run(int, char**, std::FILE*, std::FILE*), std::vector<std::string> args,
+                 std::string& out, std::string& err);
+
 // A command-line program's whole run, as its run function in programs.h
-// makes it from its own parts: the name, the --help text, what its output
+// makes it from what is the program's own: the name, the --help text, what its output
 // is called in a message, and its parse_command_line and writer. Writes
 // the help, the version, the output (with a progress line on `err` where
 // that is a terminal) or the message of bad usage, and returns the exit

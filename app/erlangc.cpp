@@ -94,14 +94,8 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
     int at[5] = {};
     const auto header = [&](const Sheet&, const std::vector<std::string>& names,
                             std::string& what) {
+        if (!find_columns(names, column_names, 5, at, what)) return false;
         const std::string has = " (the header has " + listed(names) + ")";
-        std::vector<bool> used(names.size());
-        for (int c = calls_column; c <= agents_column; ++c) {
-            at[c] = find_column(names, column_names[c]);
-            if (at[c] == -2)
-                return what = std::string("two columns are named ") + column_names[c] + has, false;
-            if (at[c] >= 0) used[static_cast<size_t>(at[c])] = true;
-        }
         const bool timed = at[aht_column] >= 0 || !std::isnan(request.holding);
         const auto fault = [&](const std::string& message) { return what = message + has, false; };
         if (at[calls_column] >= 0 && at[load_column] >= 0)
@@ -128,7 +122,7 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
                 "--max-occupancy, --max-abandoned), or a column agents");
         request.scheduled = at[agents_column] >= 0;
         request.abandon = request.abandon || at[patience_column] >= 0;
-        request.carried = carry_columns(names, used);
+        request.carried = carry_columns(names, at, 5);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
@@ -510,7 +504,7 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     const auto in_seconds = [&](double t) { return plain(t) + " s"; };
     const std::vector<size_t> widths =
         plan && !csv ? carried_widths(request.carried) : std::vector<size_t>{};
-    const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
+    const std::string name = escaped(sheet_name(request.file));
 
     std::string head;
     if (csv) {

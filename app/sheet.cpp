@@ -30,6 +30,22 @@ std::string listed(const std::vector<std::string>& names)
     return text;
 }
 
+bool find_columns(const std::vector<std::string>& names, const char* const* wanted, int count,
+                  int* at, std::string& error)
+{
+    for (int k = 0; k < count; ++k) {
+        at[k] = find_column(names, wanted[k]);
+        if (at[k] == -2) {
+            error = std::string("two columns are named ") + wanted[k] + " (the header has " +
+                    listed(names) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string sheet_name(const std::string& path) { return path == "-" ? "standard input" : path; }
+
 bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domain, double& value,
                  std::string& error)
 {
@@ -45,11 +61,11 @@ bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domai
 
 // ---- Carrying --------------------------------------------------------------
 
-Carried carry_columns(const std::vector<std::string>& names, const std::vector<bool>& used)
+Carried carry_columns(const std::vector<std::string>& names, const int* at, int count)
 {
     Carried carried;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (used[i]) continue;
+        if (std::find(at, at + count, static_cast<int>(i)) != at + count) continue;
         carried.columns.push_back(static_cast<int>(i));
         carried.names.push_back(names[i]);
     }

@@ -50,6 +50,17 @@ int find_column(const std::vector<std::string>& names, std::string_view name);
 // The header's names for messages: "date, start, calls, aht".
 std::string listed(const std::vector<std::string>& names);
 
+// Finds the `count` columns named `wanted` among the header's `names`:
+// at[k] is the index of wanted[k], or -1 where the header has none. False,
+// with `error` set ("two columns are named aht (the header has ...)"), when
+// one of them is named twice.
+bool find_columns(const std::vector<std::string>& names, const char* const* wanted, int count,
+                  int* at, std::string& error);
+
+// The name a sheet is given in messages and titles: its path, or
+// "standard input" for "-".
+std::string sheet_name(const std::string& path);
+
 // Reads a field as one number of `domain`, as parse_value does (cli.h),
 // with spaces around it ignored and, in a sheet separated by semicolons, a
 // decimal comma taken as the point. False with `error` set.
@@ -68,8 +79,9 @@ struct Carried {
     std::vector<size_t> ends;  // where each field ends in `text`, row after row
 };
 
-// Carries every column of `names` that `used` does not mark.
-Carried carry_columns(const std::vector<std::string>& names, const std::vector<bool>& used);
+// Carries every column of `names` but the `count` that `at` holds (as
+// find_columns fills it; -1 for none).
+Carried carry_columns(const std::vector<std::string>& names, const int* at, int count);
 
 // Keeps a row's carried fields.
 void carry_row(Carried& carried, const std::vector<std::string>& fields);

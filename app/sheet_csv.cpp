@@ -136,7 +136,7 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
 {
     const bool standard = std::strcmp(path, "-") == 0;
     Reading r;
-    r.sheet.name = standard ? "standard input" : path;
+    r.sheet.name = sheet_name(path);
     r.header = &header;
     r.row = &row;
     std::unique_ptr<std::FILE, FileCloser> file(standard ? nullptr : std::fopen(path, "rb"));

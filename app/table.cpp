@@ -111,14 +111,8 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
     int at[4] = {};
     const auto header = [&](const Sheet&, const std::vector<std::string>& names,
                             std::string& what) {
+        if (!find_columns(names, column_names, 4, at, what)) return false;
         const std::string has = " (the header has " + listed(names) + ")";
-        std::vector<bool> used(names.size());
-        for (int c = circuits_column; c <= blocking_column; ++c) {
-            at[c] = find_column(names, column_names[c]);
-            if (at[c] == -2)
-                return what = std::string("two columns are named ") + column_names[c] + has, false;
-            if (at[c] >= 0) used[static_cast<size_t>(at[c])] = true;
-        }
         const bool load = at[load_column] >= 0 || at[calls_column] >= 0;
         if (at[load_column] >= 0 && at[calls_column] >= 0)
             return what = "the columns calls and load both give the load" + has, false;
@@ -137,7 +131,7 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
                        "--fractional goes with the columns load (or calls) and blocking, "
                        "when the circuits are the answer",
                    false;
-        request.carried = carry_columns(names, used);
+        request.carried = carry_columns(names, at, 4);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
@@ -361,7 +355,7 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
     const int kind = static_cast<int>(request.answer);
     const std::vector<size_t> widths =
         csv ? std::vector<size_t>{} : carried_widths(request.carried);
-    const std::string name = escaped(request.file == "-" ? "standard input" : request.file);
+    const std::string name = escaped(sheet_name(request.file));
     const std::string circuits_word = request.fractional ? "real circuits" : "circuits";
     static const char* const asked[] = {"offered load in erlang that the circuits carry", "",
                                         "blocking probability"};

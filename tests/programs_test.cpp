@@ -3,33 +3,23 @@
 // after another, each gives what the built program gives, output, messages
 // and status alike.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/cli.h"
 #include "app/programs.h"
 #include "child.h"
 
 namespace {
 
-// A run of `run` on memory streams: what it wrote and its status.
+// A run of `run` in this process: what it wrote and its status.
 Outcome run_here(int run(int, char**, std::FILE*, std::FILE*), std::vector<std::string> args)
 {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    char* out = nullptr;
-    char* err = nullptr;
-    size_t out_size = 0;
-    size_t err_size = 0;
-    std::FILE* out_stream = open_memstream(&out, &out_size);
-    std::FILE* err_stream = open_memstream(&err, &err_size);
-    const int status = run(static_cast<int>(args.size()), argv.data(), out_stream, err_stream);
-    std::fclose(out_stream), std::fclose(err_stream);
-    Outcome o{std::string(out, out_size), std::string(err, err_size), "", "", status};
-    std::free(out), std::free(err);
+    Outcome o{"", "", "", "", 0};
+    o.status = run_captured(run, std::move(args), o.out, o.err);
     return o;
 }
 

@@ -5,10 +5,10 @@
 #include <emscripten/bind.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/cli.h"
 #include "app/programs.h"
 
 namespace {
@@ -35,22 +35,8 @@ Run run(const std::string& program, const std::string& args)
         words.push_back(args.substr(start, end - start));
         start = end + 1;
     }
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    char* out = nullptr;
-    char* err = nullptr;
-    size_t out_size = 0;
-    size_t err_size = 0;
-    std::FILE* out_stream = open_memstream(&out, &out_size);
-    std::FILE* err_stream = open_memstream(&err, &err_size);
-    Run r{entry(static_cast<int>(words.size()), argv.data(), out_stream, err_stream), "", ""};
-    std::fclose(out_stream);
-    std::fclose(err_stream);
-    r.out.assign(out, out_size);
-    r.err.assign(err, err_size);
-    std::free(out);
-    std::free(err);
+    Run r{0, "", ""};
+    r.status = run_captured(entry, words, r.out, r.err);
     return r;
 }
 
