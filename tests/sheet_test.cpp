@@ -229,6 +229,8 @@ const struct {
     {ERLANGC_PROGRAM, "calls;aht;patience\n10;180;60\n100;180,5;120\n",
      {"-i", "1800", "--max-abandoned", "5%"},
      {"-c", "100", "-t", "180.5", "-i", "1800", "--patience", "120", "--max-abandoned", "5%"}},
+    {ERLANGC_PROGRAM, "patience,load,aht\n60,5,180\n120,10,180\n", {"--max-abandoned", "5%"},
+     {"-a", "10", "-t", "180", "--patience", "120", "--max-abandoned", "5%"}},
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n12.5,0.5%\n", {}, {"-a", "12.5", "-b", "0.5%"}},
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12.5,0.5%\n", {},
      {"-n", "12.5", "-b", "0.5%"}},
