@@ -56,10 +56,22 @@ double rounded(double v, int places)
     return v;
 }
 
+// The message for `text`, a number parse_number found out of range and
+// read as `value` (+-infinity, or 0 from an underflow): too large or too
+// small, with the bound a double or the domain sets; below the domain for
+// a negative one.
+std::string range_error(std::string_view text, double value, const Domain& domain)
+{
+    if (std::signbit(value)) return quoted(text) + " is outside the domain: " + domain.text;
+    if (value == 0) return quoted(text) + " is too small: the smallest number above 0 is 4.9e-324";
+    return quoted(text) + " is too large: " +
+           (std::isinf(domain.high) ? "the largest number is 1.7976931348623157e308" : domain.text);
+}
+
 // Parses one item of a list into `range`; false with `error` set.
 bool parse_item(std::string_view item, const Domain& domain, Range& range, std::string& error)
 {
-    const std::string quoted = "'" + std::string(item) + "'";
+    const std::string quoted = ::quoted(item);
     std::string_view parts[3];
     int count = 0;
     for (;;) {
@@ -87,14 +99,11 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
         const Number r = parse_number(parts[i], domain.percent, v[i]);
         if (r == Number::malformed) {
             error = quoted + " has ";
-            error += parts[i].empty() ? "an empty part" : "'" + std::string(parts[i]) + "'";
+            error += parts[i].empty() ? "an empty part" : ::quoted(parts[i]);
             error += " where a number belongs";
             return false;
         }
-        if (r == Number::out_of_range) {
-            error = "'" + std::string(parts[i]) + "' is out of range: " + domain.text;
-            return false;
-        }
+        if (r == Number::out_of_range) return error = range_error(parts[i], v[i], domain), false;
     }
     if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
     if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
@@ -136,7 +145,11 @@ Number parse_number(std::string_view text, bool percent, double& value)
         if (e != std::string::npos) {
             const char* end = digits.data() + digits.size();
             const auto [p, ec] = std::from_chars(digits.data() + e + 1, end, exponent);
-            if (ec == std::errc::result_out_of_range) return Number::out_of_range;
+            if (ec == std::errc::result_out_of_range) {
+                value = std::copysign(digits[e + 1] == '-' ? 0.0 : HUGE_VAL,
+                                      digits[0] == '-' ? -1.0 : 1.0);
+                return Number::out_of_range;
+            }
             if (ec != std::errc() || p != end) return Number::malformed;
             digits.resize(e);
         }
@@ -157,10 +170,10 @@ Number parse_number(std::string_view text, bool percent, double& value)
 
 bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error)
 {
-    const std::string quoted = "'" + std::string(text) + "'";
+    const std::string quoted = ::quoted(text);
     switch (parse_number(text, domain.percent, value)) {
     case Number::malformed: return error = quoted + " is no number", false;
-    case Number::out_of_range: return error = quoted + " is out of range: " + domain.text, false;
+    case Number::out_of_range: return error = range_error(text, value, domain), false;
     case Number::ok: break;
     }
     if (in_domain(domain, value)) return true;
@@ -271,13 +284,12 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
         if (seen[i]) return error = "--" + name + " is given twice", Action::bad_usage;
         seen[i] = true;
         if (!take(static_cast<int>(i), optarg, what)) {
-            error = "--" + name;
-            error.append(" '").append(optarg).append("': ").append(what);
+            error = "--" + name + " " + quoted(optarg) + ": " + what;
             return Action::bad_usage;
         }
     }
     if (optind < argc)
-        return error = std::string("unexpected operand '") + argv[optind] + "'", Action::bad_usage;
+        return error = "unexpected operand " + quoted(argv[optind]), Action::bad_usage;
     return Action::table;
 }
 
@@ -303,9 +315,17 @@ std::string option_error(int result, const char* arg, const option* options)
         for (const option* o = options; o->name != nullptr; ++o)
             matches += std::string_view(o->name).substr(0, given.size()) == given;
         return (matches > 1 ? "option '--" + given + "' is ambiguous"
-                            : "unknown option '--" + given + "'");
+                            : "unknown option " + quoted("--" + given));
     }
     return "unknown option '" + name + "'";
+}
+
+std::string quoted(std::string_view text)
+{
+    size_t end = 0;
+    for (int characters = 0; end < text.size(); ++end)
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && characters++ == 40) break;
+    return "'" + std::string(text.substr(0, end)) + (end < text.size() ? "...'" : "'");
 }
 
 std::string escaped(std::string_view text)

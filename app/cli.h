@@ -24,7 +24,8 @@
 enum class Number {
     ok,            // `value` holds it
     malformed,     // no number, or more than one
-    out_of_range,  // a number whose magnitude no double holds (1e400, 1e-400)
+    out_of_range,  // a number whose magnitude no double holds (1e400, 1e-400):
+                   // `value` is +-infinity, or 0 (with its sign) from an underflow
 };
 
 // Reads all of `text` as one decimal number, the same in every locale:
@@ -89,8 +90,10 @@ inline constexpr Domain interval_domain = {
 
 // Reads all of `text` as one number of the domain into `value`: false with
 // `error` set as parse_list sets it for a single number ("'x' is no
-// number", "'1e400' is out of range: ", "'0' is outside the domain: " and
-// the domain's text).
+// number", "'0' is outside the domain: " and the domain's text; "'1e400' is
+// too large: " and the domain's text, or the largest double where the
+// domain has no upper bound; "'1e-400' is too small: " and the smallest
+// double).
 bool parse_value(std::string_view text, const Domain& domain, double& value, std::string& error);
 
 // FIRST + i STEP for i = 0 .. count - 1, rounded to `decimals` places (the
@@ -180,6 +183,10 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
 // "option '--c' is ambiguous".
 std::string option_error(int result, const char* arg, const option* options);
 
+// `text` in single quotes, as a message quotes what it was given: cut
+// after its first 40 characters (UTF-8), with "..." after the cut.
+std::string quoted(std::string_view text);
+
 // `text` with its control characters escaped, so that a message or a table
 // that quotes a file or a command line cannot drive the terminal: tab, line
 // feed and carriage return as \t, \n and \r, the other C0 controls, DEL and
@@ -212,7 +219,9 @@ int run_captured(int run(int, char**, std::FILE*, std::FILE*), std::vector<std::
 // is called in a message, and its parse_command_line and writer. Writes
 // the help, the version, the output (with a progress line on `err` where
 // that is a terminal) or the message of bad usage, and returns the exit
-// status: 0, 1 when the output could not be written, 2 for bad usage.
+// status: 0, 1 when the output could not be written, 2 for bad usage. A
+// message from a parse that succeeded is a warning, written to `err` as
+// "PROGRAM: MESSAGE" before the output.
 template <class Request>
 int run_program(const char* name, const char* usage, const char* what,
                 Action parse(int, char**, Request&, std::string&),
@@ -226,6 +235,7 @@ int run_program(const char* name, const char* usage, const char* what,
     case Action::version: std::fprintf(out, "%s 1.0.0\n", name); break;
     case Action::bad_usage: return usage_error(name, error, err);
     case Action::table:
+        if (!error.empty()) std::fprintf(err, "%s: %s\n", name, escaped(error).c_str());
         // A memory stream has no descriptor to ask.
         if (!write(request, out, fileno(err) >= 0 && isatty(fileno(err)) != 0 ? err : nullptr))
             return output_error(name, what, err);

@@ -92,7 +92,7 @@ constexpr const char* column_names[] = {"calls", "load", "aht", "patience", "age
 Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets, std::string& error)
 {
     int at[5] = {};
-    const auto header = [&](const Sheet&, const std::vector<std::string>& names,
+    const auto header = [&](const Sheet& sheet, const std::vector<std::string>& names,
                             std::string& what) {
         if (!find_columns(names, column_names, 5, at, what)) return false;
         const std::string has = " (the header has " + listed(names) + ")";
@@ -122,7 +122,7 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
                 "--max-occupancy, --max-abandoned), or a column agents");
         request.scheduled = at[agents_column] >= 0;
         request.abandon = request.abandon || at[patience_column] >= 0;
-        request.carried = carry_columns(names, at, 5);
+        request.carried = carry_columns(sheet, names, at, 5);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
@@ -481,6 +481,7 @@ std::string totals_row(const ErlangcRequest& request, const Totals& t, const Sho
          csv_number(t.wait / t.answered), csv_number(t.busy / t.agents),
          shown.staff ? csv_number(t.staff * hours) : ""},
         true, shown);
+    localize_csv(line, 0, request.carried.delimiter);
     return line;
 }
 
@@ -509,9 +510,11 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
     std::string head;
     if (csv) {
         if (plan) append_carried(head, request.carried, -1, true, widths);
+        const size_t own = head.size();
         head += std::string(shown.calls ? "load,calls" : "load") + ",agents,wait_probability" +
                 (abandon ? ",abandoned" : "") + ",service_level,mean_wait,occupancy";
         head += staffed ? ",staff\n" : "\n";
+        localize_csv(head, own, request.carried.delimiter);
     } else {
         const bool asked = plan ? !request.scheduled : staffing || carry;
         if (asked) {
@@ -597,8 +600,11 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
                                          request.answer_seconds / p.holding);
             add_to(totals, p, f);
             append_carried(line, request.carried, i, csv, widths);
+            const size_t own = line.size();
             const std::string load = csv ? csv_number(p.load) : text_number(p.load, false);
-            return append_fields(line, row_fields(request, load, "", p.agents, f), csv, shown);
+            append_fields(line, row_fields(request, load, "", p.agents, f), csv, shown);
+            if (csv) localize_csv(line, own, request.carried.delimiter);
+            return;
         }
         const double patience = request.patience;
         const double s = carry                ? next_value(row_cursor)

@@ -30,7 +30,7 @@ bool parse_groups(const char* text, Traffic& sum, std::string& error)
         const size_t colon = item.find(':');
         if (colon == std::string_view::npos || colon == 0 || colon + 1 == item.size() ||
             item.find(':', colon + 1) != std::string_view::npos)
-            return error = "'" + std::string(item) + "' is no group N:A (circuits:load)", false;
+            return error = quoted(item) + " is no group N:A (circuits:load)", false;
         double n = 0;
         double A = 0;
         if (!parse_value(item.substr(0, colon), circuits_domain, n, error) ||

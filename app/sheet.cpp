@@ -53,7 +53,7 @@ bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domai
         field.remove_prefix(1);
     while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
     std::string text(field);
-    if (sheet.delimiter == ';' && std::count(text.begin(), text.end(), ',') == 1 &&
+    if (sheet.delimiter != ',' && std::count(text.begin(), text.end(), ',') == 1 &&
         text.find('.') == std::string::npos)
         text[text.find(',')] = '.';
     return parse_value(text, domain, value, error);
@@ -61,9 +61,11 @@ bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domai
 
 // ---- Carrying --------------------------------------------------------------
 
-Carried carry_columns(const std::vector<std::string>& names, const int* at, int count)
+Carried carry_columns(const Sheet& sheet, const std::vector<std::string>& names, const int* at,
+                      int count)
 {
     Carried carried;
+    carried.delimiter = sheet.delimiter;
     for (size_t i = 0; i < names.size(); ++i) {
         if (std::find(at, at + count, static_cast<int>(i)) != at + count) continue;
         carried.columns.push_back(static_cast<int>(i));
@@ -89,12 +91,29 @@ std::string_view carried_field(const Carried& carried, long i, size_t k)
 
 // ---- Writing ---------------------------------------------------------------
 
-std::string csv_field(std::string_view field)
+std::string csv_field(std::string_view field, char delimiter)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
+    const char special[] = {delimiter, '"', '\r', '\n', '\0'};
+    if (field.find_first_of(special) == std::string_view::npos) return std::string(field);
     std::string quoted = "\"";
     for (const char c : field) quoted += c == '"' ? "\"\"" : std::string(1, c);
     return quoted + "\"";
+}
+
+std::string csv_cell(std::string_view field, char delimiter)
+{
+    double number = 0;
+    const bool formula = !field.empty() &&
+                         std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos &&
+                         parse_number(field.substr(field[0] == '+'), false, number) != Number::ok;
+    return csv_field(formula ? "'" + std::string(field) : std::string(field), delimiter);
+}
+
+void localize_csv(std::string& line, size_t from, char delimiter)
+{
+    if (delimiter != ';') return;
+    for (size_t i = from; i < line.size(); ++i)
+        line[i] = line[i] == '.' ? ',' : line[i] == ',' ? ';' : line[i];
 }
 
 namespace {
@@ -112,14 +131,17 @@ size_t columns_of(const std::string& text)
 std::vector<size_t> carried_widths(const Carried& carried)
 {
     std::vector<size_t> widths;
-    for (const std::string& name : carried.names) widths.push_back(columns_of(escaped(name)));
+    const auto width = [](std::string_view field) {
+        return std::min(carried_width_cap, columns_of(escaped(field)));
+    };
+    for (const std::string& name : carried.names) widths.push_back(width(name));
     if (!widths.empty()) ++widths[0];
     const long rows = carried.columns.empty()
                           ? 0
                           : static_cast<long>(carried.ends.size() / carried.columns.size());
     for (long i = 0; i < rows; ++i)
         for (size_t k = 0; k < widths.size(); ++k)
-            widths[k] = std::max(widths[k], columns_of(escaped(carried_field(carried, i, k))));
+            widths[k] = std::max(widths[k], width(carried_field(carried, i, k)));
     return widths;
 }
 
@@ -130,7 +152,7 @@ void append_carried(std::string& line, const Carried& carried, long i, bool csv,
         const std::string_view field =
             i == -1 ? std::string_view(carried.names[k]) : carried_field(carried, i, k);
         if (csv) {
-            line += csv_field(field) + ",";
+            line += csv_cell(field, carried.delimiter) + carried.delimiter;
             continue;
         }
         const std::string shown = escaped(field);

@@ -18,7 +18,7 @@
 // The sheet being read, as the callbacks below see it.
 struct Sheet {
     std::string name;      // as messages give it: the path, or "standard input"
-    char delimiter = ',';  // ';' where the header is separated by semicolons
+    char delimiter = ',';  // ';' or '\t' where the header is separated so
     long line = 0;         // the line the row at hand starts on (the header's is 1)
 };
 
@@ -31,14 +31,22 @@ using SheetRow = std::function<bool(const Sheet& sheet, const std::vector<std::s
                                     std::string& error)>;
 
 // Reads the CSV file at `path` ("-": standard input) in one pass: a header
-// row naming the columns, then data rows; fields separated by commas, or
-// by semicolons where the header holds a semicolon and no comma outside
-// quotes (in the file's first 64 KiB); quoted fields holding delimiters, doubled quotes and line
-// breaks; LF or CRLF line ends; a UTF-8 byte-order mark ignored; blank lines skipped. Returns true
-// when every row was read and taken, else false with `error` one line: "NAME: cannot read: REASON"
-// (missing, unreadable), "NAME:LINE: not CSV: ..." (a quote out of place, a quoted field left open,
-// a NUL byte), "NAME:LINE: N fields where the header has M", "NAME: no header", "NAME: no rows
-// after the header", or a callback's error as "NAME:LINE: ERROR" ("NAME: ERROR" for the header's).
+// row naming the columns, then data rows. Fields are separated by the
+// character a spreadsheet's "sep=X" first line names; else by semicolons
+// where the header holds one and no comma outside quotes (in the file's
+// first 64 KiB), by tabs where it holds a tab and neither, else by commas.
+// Quoted fields may hold delimiters, doubled quotes and line breaks; LF or
+// CRLF line ends; a UTF-8 byte-order mark ignored; blank lines skipped.
+// Returns true when every row was read and taken, with `error` empty, or
+// set to a warning where the last line ends without a line break
+// ("NAME:LINE: the last line ends without a line break: was the file cut
+// short?"). Else false with `error` one line: "NAME: cannot read: REASON"
+// (missing, unreadable), "NAME: UTF-16 text: save it as CSV UTF-8",
+// "NAME:LINE: not CSV: ..." (a quote out of place, a quoted field left
+// open, a NUL byte, a field longer than memory holds), "NAME:LINE: N fields
+// where the header has M", "NAME: no header", "NAME: no rows after the
+// header", or a callback's error as "NAME:LINE: ERROR" ("NAME: ERROR" for
+// the header's).
 bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row,
                 std::string& error);
 
@@ -62,8 +70,8 @@ bool find_columns(const std::vector<std::string>& names, const char* const* want
 std::string sheet_name(const std::string& path);
 
 // Reads a field as one number of `domain`, as parse_value does (cli.h),
-// with spaces around it ignored and, in a sheet separated by semicolons, a
-// decimal comma taken as the point. False with `error` set.
+// with spaces around it ignored and, in a sheet separated by semicolons or
+// tabs, a decimal comma taken as the point. False with `error` set.
 bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domain, double& value,
                  std::string& error);
 
@@ -73,15 +81,17 @@ bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domai
 // text of all their fields end to end, so that a million rows take little
 // more than their bytes.
 struct Carried {
+    char delimiter = ',';            // the sheet's, which CSV output keeps
     std::vector<int> columns;        // their indices in the sheet, in its order
     std::vector<std::string> names;  // their names
     std::string text;
     std::vector<size_t> ends;  // where each field ends in `text`, row after row
 };
 
-// Carries every column of `names` but the `count` that `at` holds (as
-// find_columns fills it; -1 for none).
-Carried carry_columns(const std::vector<std::string>& names, const int* at, int count);
+// Carries every column of `sheet`'s header `names` but the `count` that
+// `at` holds (as find_columns fills it; -1 for none).
+Carried carry_columns(const Sheet& sheet, const std::vector<std::string>& names, const int* at,
+                      int count);
 
 // Keeps a row's carried fields.
 void carry_row(Carried& carried, const std::vector<std::string>& fields);
@@ -91,19 +101,35 @@ std::string_view carried_field(const Carried& carried, long i, size_t k);
 
 // ---- Writing ---------------------------------------------------------------
 
-// A field as CSV writes it: in quotes, with its quotes doubled, where it
-// holds a comma, a quote or a line break; else as it is.
-std::string csv_field(std::string_view field);
+// A field as CSV writes it with `delimiter`: in quotes, with its quotes
+// doubled, where it holds the delimiter, a quote or a line break; else as
+// it is.
+std::string csv_field(std::string_view field, char delimiter = ',');
+
+// A carried field as CSV output gives it back: with a "'" before it where
+// it starts with "=", "+", "-", "@", a tab or a carriage return and is no
+// number, so that a spreadsheet opening the output runs no formula from the
+// file (CWE-1236); then as csv_field writes it.
+std::string csv_cell(std::string_view field, char delimiter);
 
 // The carried columns' part of a line of output, before the program's own
-// fields: their names (row -1) or row i's fields, each followed by a comma
-// in CSV; in text right-aligned in `widths` (escaped, two spaces after
-// each).
+// fields: their names (row -1) or row i's fields, each followed by the
+// delimiter in CSV (as csv_cell writes them); in text right-aligned in
+// `widths` (escaped, two spaces after each, a longer field overflowing).
 void append_carried(std::string& line, const Carried& carried, long i, bool csv,
                     const std::vector<size_t>& widths);
 
 // The width of each carried column in a text table: its longest escaped
-// field or name, the first one's name with room for a "#" before it.
+// field or name up to carried_width_cap, the first one's name with room
+// for a "#" before it. A wider field overflows its column, so that one
+// long field does not widen every row.
+inline constexpr size_t carried_width_cap = 40;
 std::vector<size_t> carried_widths(const Carried& carried);
+
+// A program's own fields of a CSV line, from `from` on, in the form of a
+// sheet separated by `delimiter`: with semicolons, a decimal comma and
+// semicolons between them, as a spreadsheet in such a locale reads them;
+// else unchanged.
+void localize_csv(std::string& line, size_t from, char delimiter);
 
 #endif  // ERLANGB_SHEET_H

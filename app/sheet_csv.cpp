@@ -24,7 +24,8 @@ struct Reading {
     long row_line = 1;      // the line the row at hand starts on
     bool after_cr = false;  // the last thing read ended a row at a CR
     long rows = 0;
-    std::string error;  // set: stop
+    std::string error;    // set: stop
+    std::string warning;  // set: the file read may be incomplete
 };
 
 // libcsv's field callback: keeps the field; a line break inside a quoted
@@ -40,20 +41,39 @@ void on_field(void* data, size_t size, void* context)
 }
 
 // The delimiter of a file that starts with `text`: a semicolon where its
-// first line holds one and no comma outside quotes, else a comma.
+// first line holds one and no comma outside quotes, a tab where it holds
+// one and neither, else a comma.
 char delimiter_of(std::string_view text)
 {
     bool quoted = false;
     int commas = 0;
     int semicolons = 0;
+    int tabs = 0;
     for (const char c : text) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
         if (c == '\n' || c == '\r') break;
-        commas += c == ',', semicolons += c == ';';
+        commas += c == ',', semicolons += c == ';', tabs += c == '\t';
     }
-    return semicolons > 0 && commas == 0 ? ';' : ',';
+    if (commas > 0) return ',';
+    return semicolons > 0 ? ';' : tabs > 0 ? '\t' : ',';
 }
+
+// The length of a spreadsheet's "sep=X" line at the start of `text`, which
+// names the delimiter X: 0 where there is none.
+size_t sep_line(std::string_view text)
+{
+    if (text.size() < 5 || text.substr(0, 4) != "sep=" || text[4] == '\r' || text[4] == '\n')
+        return 0;
+    const std::string_view end = text.substr(5, 2);
+    return end.empty() ? 5 : end[0] == '\n' ? 6 : end == "\r\n" ? 7 : 0;
+}
+
+// What libcsv's error codes (CSV_EPARSE to CSV_EINVALID) say of a file.
+constexpr const char* csv_faults[] = {"", "a quote inside a field, or after a quoted one",
+                                      "a field longer than the memory at hand holds",
+                                      "a field longer than libcsv takes",
+                                      "a field longer than libcsv takes"};
 
 // libcsv's row callback, at a CR, an LF or (-1) the end of the file: hands
 // the row to the program. Rows of no fields are blank lines, or the LF of
@@ -99,12 +119,22 @@ void parse(std::FILE* in, Reading& r)
     char buffer[65536];
     bool first = true;
     size_t size = 0;
+    char last = '\n';  // the last byte read
     while (r.error.empty() && (size = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
         const char* start = buffer;
+        last = buffer[size - 1];
         if (first && size >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
             start += 3, size -= 3;  // the byte-order mark
+        if (first && size >= 2 &&
+            (std::memcmp(start, "\xFF\xFE", 2) == 0 || std::memcmp(start, "\xFE\xFF", 2) == 0)) {
+            r.error = r.sheet.name + ": UTF-16 text: save it as CSV UTF-8";
+            break;
+        }
         if (first) {
-            r.sheet.delimiter = delimiter_of(std::string_view(start, size));
+            const size_t sep = sep_line(std::string_view(start, size));
+            r.sheet.delimiter = sep > 0 ? start[4] : delimiter_of(std::string_view(start, size));
+            r.next_line += sep > 0;
+            start += sep, size -= sep;
             csv_set_delim(&parser, static_cast<unsigned char>(r.sheet.delimiter));
         }
         first = false;
@@ -114,10 +144,9 @@ void parse(std::FILE* in, Reading& r)
         if (r.error.empty() && (nul != nullptr || csv_error(&parser) != CSV_SUCCESS)) {
             // The line the row the fault is in starts on.
             const long line = r.fields.empty() ? r.next_line : r.row_line;
-            r.error = r.sheet.name + ":" + std::to_string(line) + ": not CSV: " +
-                      (nul != nullptr && taken == static_cast<size_t>(nul - start)
-                           ? "a NUL byte"
-                           : "a quote inside a field, or after a quoted one");
+            const bool at_nul = nul != nullptr && taken == static_cast<size_t>(nul - start);
+            r.error = r.sheet.name + ":" + std::to_string(line) +
+                      ": not CSV: " + (at_nul ? "a NUL byte" : csv_faults[csv_error(&parser) % 5]);
         }
     }
     if (r.error.empty() && std::ferror(in)) {
@@ -125,6 +154,9 @@ void parse(std::FILE* in, Reading& r)
     } else if (r.error.empty() && csv_fini(&parser, on_field, on_row, &r) != 0 && r.error.empty()) {
         r.error = r.sheet.name + ":" + std::to_string(r.next_line) +
                   ": not CSV: a quoted field is not closed";
+    } else if (last != '\n' && last != '\r') {
+        r.warning = r.sheet.name + ":" + std::to_string(r.sheet.line) +
+                    ": the last line ends without a line break: was the file cut short?";
     }
     csv_free(&parser);
 }
@@ -147,5 +179,6 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
     if (!r.error.empty()) return error = r.error, false;
     if (r.width == 0) return error = r.sheet.name + ": no header", false;
     if (r.rows == 0) return error = r.sheet.name + ": no rows after the header", false;
+    error = r.warning;
     return true;
 }

@@ -109,7 +109,7 @@ constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking"}
 Action read_routes(Request& request, double erlangs_per_call, std::string& error)
 {
     int at[4] = {};
-    const auto header = [&](const Sheet&, const std::vector<std::string>& names,
+    const auto header = [&](const Sheet& sheet, const std::vector<std::string>& names,
                             std::string& what) {
         if (!find_columns(names, column_names, 4, at, what)) return false;
         const std::string has = " (the header has " + listed(names) + ")";
@@ -131,7 +131,7 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
                        "--fractional goes with the columns load (or calls) and blocking, "
                        "when the circuits are the answer",
                    false;
-        request.carried = carry_columns(names, at, 4);
+        request.carried = carry_columns(sheet, names, at, 4);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
@@ -365,9 +365,12 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
     const auto make = [&](long i, long j, std::string& line) {
         if (j != 0) return;
         if (i == -1) {
-            if (csv)
-                return append_carried(line, request.carried, -1, true, widths),
-                       void(line += headers[kind]);
+            if (csv) {
+                append_carried(line, request.carried, -1, true, widths);
+                const size_t own = line.size();
+                line += headers[kind];
+                return localize_csv(line, own, request.carried.delimiter);
+            }
             line += "# " +
                     (request.answer == Answer::circuits ? circuits_word + " needed"
                                                         : std::string(asked[kind])) +
@@ -395,6 +398,7 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
                                                                       : text_number(r.load, true),
                                        number(r.blocking)};
         append_carried(line, request.carried, i, csv, widths);
+        const size_t own = line.size();
         const auto row = ordered(request.answer, fields);
         for (size_t k = 0; k < row.size(); ++k) {
             if (csv)
@@ -403,6 +407,7 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
                 line += k > 0 ? "  " : "", align(line, row[k], cell_width);
         }
         line += '\n';
+        if (csv) localize_csv(line, own, request.carried.delimiter);
     };
     if (!write_rows(out, static_cast<long>(request.plan.size()), 1, make, table_program, progress,
                     1.0))
@@ -422,6 +427,7 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
         for (size_t k = 0; k < row.size(); ++k)
             end += request.carried.columns.empty() && k == 0 ? "" : "," + row[k];
         end += "\n";
+        localize_csv(end, 0, request.carried.delimiter);
     }
     return std::fputs(end.c_str(), out) >= 0;
 }

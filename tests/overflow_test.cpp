@@ -187,7 +187,7 @@ const struct {
     {{"-g", "10:0"}, "'0' is outside the domain: a load"},
     {{"-g", "0:8"}, "'0' is outside the domain: circuits"},
     {{"-g", "nan:8"}, "'nan' is no number"},
-    {{"-g", "10:1e999"}, "'1e999' is out of range"},
+    {{"-g", "10:1e999"}, "'1e999' is too large"},
     {{"-p", "1,2"}, "one Poisson load only"},
     {{"-m", "5"}, "--mean needs --variance or --peakedness"},
     {{"-m", "5", "-v", "6", "-z", "2"}, "--variance and --peakedness both give the variance"},

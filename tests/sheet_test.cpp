@@ -39,10 +39,11 @@ std::string read(const std::string& text)
                           std::string&) {
         got += (got.empty() ? "" : "/") + std::to_string(sheet.line) + ":";
         for (size_t i = 0; i < fields.size(); ++i) got += (i > 0 ? "|" : "") + fields[i];
-        got += sheet.delimiter == ';' ? ";" : "";
+        got += sheet.delimiter == ';' ? ";" : "";  // a tab file's show as they are
         return true;
     };
-    if (read_sheet(path.c_str(), take, take, error)) return got;
+    if (read_sheet(path.c_str(), take, take, error))
+        return error.empty() ? got : got + " !" + error.replace(0, path.size(), "F");
     return error.replace(0, path.size(), "F");
 }
 
@@ -50,7 +51,13 @@ const struct {
     std::string text, read;
 } files[] = {
     {"a,b\n1,2\n", "1:a|b/2:1|2"},
-    {"a,b\r\n1,2\r\n3,4", "1:a|b/2:1|2/3:3|4"},  // CRLF; no line end at the end
+    {"a,b\r\n1,2\r\n3,4",  // CRLF; no line end at the end
+     "1:a|b/2:1|2/3:3|4 !F:3: the last line ends without a line break: was the file cut short?"},
+    {"sep=;\r\na,b;c\n1,5;2\n", "2:a,b|c;/3:1,5|2;"},
+    {"a\tb\n1,5\t\"2\t3\"\n", "1:a|b/2:1,5|2\t3"},
+    {"\xFF\xFE"
+     "a",
+     "F: UTF-16 text: save it as CSV UTF-8"},
     {"\xEF\xBB\xBF"
      "a,b\n1,2\n",
      "1:a|b/2:1|2"},
@@ -111,8 +118,9 @@ TEST(Sheet, ColumnsAndNumbers)
     EXPECT_EQ(find_column(names, "calls"), -2);
     EXPECT_EQ(find_column(names, "load"), -1);
     EXPECT_EQ(find_column(names, "agent"), -1);
-    Sheet commas, semicolons;
+    Sheet commas, semicolons, tabs;
     semicolons.delimiter = ';';
+    tabs.delimiter = '\t';
     const struct {
         const Sheet& sheet;
         const char* field;
@@ -120,7 +128,7 @@ TEST(Sheet, ColumnsAndNumbers)
     } numbers[] = {
         {commas, " 12.5\t", 12.5}, {semicolons, "12,5", 12.5},  {semicolons, "12.5", 12.5},
         {commas, "12,5", NAN},     {semicolons, "1,2,5", NAN},  {semicolons, "1.2,5", NAN},
-        {commas, "1 2", NAN},      {semicolons, "1,5%", 0.015},
+        {commas, "1 2", NAN},      {semicolons, "1,5%", 0.015}, {tabs, "12,5", 12.5},
     };
     for (const auto& n : numbers) {
         double v = 0;
@@ -147,6 +155,13 @@ TEST(Sheet, Escaping)
     EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(csv_field("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(csv_field("plain text"), "plain text");
+    EXPECT_EQ(csv_field("a;b", ';'), "\"a;b\"");
+    const char* const cells[][2] = {
+        {"=1+2", "'=1+2"}, {"@SUM(A1)", "'@SUM(A1)"}, {"-", "'-"},  {"+1-2", "'+1-2"},
+        {"\tx", "'\tx"},   {"-2.5e3", "-2.5e3"},      {"+3", "+3"}, {"a=b", "a=b"},
+        {"", ""},          {"=a,b", "\"'=a,b\""},
+    };
+    for (const auto& c : cells) EXPECT_EQ(csv_cell(c[0], ','), c[1]) << c[0];
 }
 
 // ---- The programs ------------------------------------------------------------
@@ -245,7 +260,10 @@ TEST(Sheet, RowsAreTheOptionsAnswers)
         std::vector<std::string> args = {"-f", sheet_file(c.text)};
         args.insert(args.end(), c.file_args.begin(), c.file_args.end());
         const auto got = csv_of(c.program, args);
-        const auto want = csv_of(c.program, c.row_args);
+        auto want = csv_of(c.program, c.row_args);
+        // A semicolon file's answers come back with semicolons and decimal commas.
+        for (std::string& line : want)
+            if (c.text.find(';') != std::string::npos) localize_csv(line, 0, ';');
         ASSERT_EQ(got.size(), 3U) << c.text;
         EXPECT_EQ(got[0], want.at(0)) << c.text;
         EXPECT_EQ(got[2], want.at(1)) << c.text;
@@ -256,14 +274,16 @@ TEST(Sheet, RowsAreTheOptionsAnswers)
 // circuits needed lose.
 TEST(Sheet, RouteTotals)
 {
-    const std::string routes = sheet_file("route,load,blocking\nAachen-Bonn,5,1%\nB-C,12.5,0.5%\n");
+    const std::string routes =
+        sheet_file("route,load,blocking\nAachen-Bonn,5,1%\n-B-C,12.5,0.5%\n");
     const auto csv = csv_of(ERLANGB_TABLE_PROGRAM, {"-f", routes, "--totals"});
     const double lost = 5 * erlangb(11, 5) + 12.5 * erlangb(22, 12.5);
+    EXPECT_EQ(csv.at(2), "'-B-C,12.5,0.005,22");  // no formula for a spreadsheet
     EXPECT_EQ(csv.at(3), "total,17.5," + csv_number(lost / 17.5) + ",33");
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
     EXPECT_EQ(text.at(1), "#     route        load    blocking    circuits");
     EXPECT_EQ(text.at(2), "Aachen-Bonn           5    0.010000          11");
-    EXPECT_EQ(text.at(3), "        B-C        12.5   0.0050000          22");
+    EXPECT_EQ(text.at(3), "       -B-C        12.5   0.0050000          22");
     EXPECT_EQ(text.at(4), "# totals: 33 circuits, 17.5 erlang offered, " + text_number(lost, true) +
                               " erlang lost, blocking " + text_number(lost / 17.5, true));
     const auto piped = lines(run_child("load,blocking\n5,1%\n", exec_table({"-f", "-"})).out);
@@ -273,6 +293,19 @@ TEST(Sheet, RouteTotals)
             .out);
     EXPECT_EQ(staffed.at(0),
               "# agents needed for each row of standard input for occupancy at most 0.5");
+    // A long field overflows its column; the other rows keep theirs.
+    const auto wide = lines(
+        run_child("", exec_table({"-f", sheet_file("r,load,blocking\n" + std::string(100, 'x') +
+                                                   ",5,1%\nB,5,1%\n")}))
+            .out);
+    EXPECT_EQ(wide.at(3).size(), 40 + 3 * 12U);
+    // A last line without a line break is answered, with a warning.
+    const std::string cut = sheet_file("load,blocking\n5,1%");
+    const Outcome warned = run_child("", exec_table({"-f", cut}));
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_EQ(warned.err, "erlangb-table: " + cut +
+                              ":2: the last line ends without a line break: was the file cut "
+                              "short?\n");
     const Outcome full = run_child("", exec_table({"-f", routes}, "/dev/full"));
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "erlangb-table: cannot write the table: No space left on device\n");
