@@ -3,6 +3,7 @@
 // the load grows, of the table program's tables, of the equivalent random
 // group, of Erlang C and Erlang A staffing, and of the scanners on typical
 // answer lines.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -209,8 +210,26 @@ void abandon_solve(benchmark::State& state, Solve solve)
     state.counters["figures"] = evaluations;
 }
 BENCHMARK(abandon_figure)->RangeMultiplier(10)->Range(10, 10000);
-BENCHMARK_CAPTURE(abandon_solve, staffing, erlanga_agents)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK_CAPTURE(abandon_solve, staffing, erlanga_agents)
+    ->RangeMultiplier(10)
+    ->Range(10, 1000000)
+    ->Arg(5000000);
+BENCHMARK_CAPTURE(abandon_solve, fractional, erlanga_fractional_agents)
+    ->RangeMultiplier(10)
+    ->Range(10, 1000000)
+    ->Arg(5000000);
 BENCHMARK_CAPTURE(abandon_solve, load, erlanga_load)->RangeMultiplier(10)->Range(10, 10000);
+// Real agents at vanishing loads (1e-300, 1e-100, 1e-20 erlangs), which
+// need vanishing agents: the same few figures as elsewhere.
+void abandon_vanishing(benchmark::State& state)
+{
+    const double A = std::pow(10.0, -static_cast<double>(state.range(0)));
+    int evaluations = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erlanga_fractional_agents(A, 1, level_target(), &evaluations));
+    state.counters["figures"] = evaluations;
+}
+BENCHMARK(abandon_vanishing)->Arg(300)->Arg(100)->Arg(20);
 
 // The loops the Python module runs, over the arrays bench/python_bench.py
 // hands it: a million continuous blockings, x from 1 to 200 circuits at

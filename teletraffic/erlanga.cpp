@@ -373,18 +373,40 @@ double value_of(const StaffingTarget& target, Kind kind)
 
 bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
 
+// The logarithm of a figure (or its complement), which may have rounded
+// to 0: finite, so that a solver's secant through it is.
+double ln(double figure)
+{
+    return std::log(std::fmax(figure, std::numeric_limits<double>::denorm_min()));
+}
+
 // How far the figures miss one target, as a difference of logarithms: > 0
 // where they miss it.
 double excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
 {
     switch (kind) {
-    case Kind::level: return std::log(f.unanswered) - std::log1p(-target.service_level);
-    case Kind::wait: return std::log(f.mean_wait) - std::log(target.mean_wait);
-    case Kind::probability: return std::log(f.wait) - std::log(target.wait_probability);
+    case Kind::level: return ln(f.unanswered) - std::log1p(-target.service_level);
+    case Kind::wait: return ln(f.mean_wait) - std::log(target.mean_wait);
+    case Kind::probability: return ln(f.wait) - std::log(target.wait_probability);
     case Kind::occupancy:
         return std::log1p(-f.abandoned) + std::log(A) - std::log(s) -
                std::log(target.max_occupancy);
-    default: return std::log(f.abandoned) - std::log(target.max_abandonment);
+    default: return ln(f.abandoned) - std::log(target.max_abandonment);
+    }
+}
+
+// excess() with, for a share, the logarithm of its complement taken off
+// (logit(figure) - logit(target)): the same root, but no flat stretch
+// where the share nears 1, as every share does when the agents vanish
+// under a vanishing load, which would stall regula falsi there.
+double logit_excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
+{
+    const double g = excess(target, kind, f, s, A);
+    switch (kind) {
+    case Kind::level: return g - ln(f.level) + std::log(target.service_level);
+    case Kind::probability: return g - ln(1 - f.wait) + std::log1p(-target.wait_probability);
+    case Kind::abandonment: return g - ln(1 - f.abandoned) + std::log1p(-target.max_abandonment);
+    default: return g;
     }
 }
 
@@ -554,7 +576,7 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
         const auto g = [&](double x) {
             ++*evaluations;
             const double s = agents_at(x);
-            return excess(target, kind, evaluate(s, A, patience, t), s, A);
+            return logit_excess(target, kind, evaluate(s, A, patience, t), s, A);
         };
         const double hi = below_one ? 0 : whole;
         const double lo = below_one ? std::log(0x1p-60) : whole - 1.0;

@@ -194,6 +194,34 @@ TEST(ErlangA, StaffingAndTheLoad)
     EXPECT_TRUE(std::isnan(erlanga_load(10, none, level)));
 }
 
+// Vanishing loads need vanishing real agents (about 0.0023 for 80 % within
+// a tenth of a holding time at 1e-300 erlangs): each share's target is met
+// there, and missed 1e-9 agents below, in few figures, whatever the patience.
+TEST(ErlangA, RealAgentsAtVanishingLoads)
+{
+    StaffingTarget level, wait, abandon;
+    level.service_level = 0.8, level.answer_time = 0.1;
+    wait.wait_probability = 0.2;
+    abandon.max_abandonment = 0.05;
+    const auto share = [&](const StaffingTarget& t, double s, double A, double patience) {
+        return !std::isnan(t.service_level)      ? 1 - erlanga_service_level(s, A, patience, 0.1)
+               : !std::isnan(t.wait_probability) ? erlanga_wait_probability(s, A, patience)
+                                                 : erlanga_abandonment(s, A, patience);
+    };
+    for (const double A : {1e-300, 1e-100, 1e-20})
+        for (const double patience : {1.0, 1e5})
+            for (const StaffingTarget& t : {level, wait, abandon}) {
+                int evaluations = 0;
+                const double s = erlanga_fractional_agents(A, patience, t, &evaluations);
+                const double most = !std::isnan(t.service_level)      ? 0.2
+                                    : !std::isnan(t.wait_probability) ? 0.2
+                                                                      : 0.05;
+                EXPECT_LE(share(t, s, A, patience), most * (1 + 1e-12)) << A << " " << patience;
+                EXPECT_GT(share(t, s - 1e-9, A, patience), most) << A << " " << patience;
+                EXPECT_LE(evaluations, 25) << A << " " << patience;
+            }
+}
+
 // A target equal to the figure of n agents is met by n: the figures decide,
 // ties included, for each kind.
 TEST(ErlangA, StaffingAtTies)
