@@ -18,9 +18,13 @@ argument names, vectorised as numpy's own functions are:
   for counts), or a Python number where every argument is a number;
 - values outside a function's domain give NaN (0 for a count), never an
   exception, so one bad element does not lose the others;
+- a masked array's masked elements are not computed, and the results are
+  masked where any argument is; pandas' nullable integers and reals
+  (Int64, Float64) are read with their missing values as NaN;
 - arguments that are not real numbers (None, strings, complex numbers)
   raise TypeError, and shapes that do not broadcast numpy's ValueError;
-- the GIL is released while an array is computed.
+- the GIL is released while an array is computed, and Ctrl-C ends the
+  call within 4096 elements (KeyboardInterrupt).
 
 Loads are in erlangs; Erlang C's and Erlang A's times (t, the mean wait,
 the patience) in holding times, so that a wait of 20 s at a handling time

@@ -42,15 +42,29 @@ struct Arg {
 
 // `x` as a float64 array, with no copy where it is one already: numbers,
 // numpy scalars, arrays and nested sequences of booleans, integers and
-// reals. Anything else (None, a string, a complex number, an object array)
-// raises TypeError naming `function` and the argument.
+// reals; a masked array's data with NaN where it is masked; pandas'
+// nullable integers and reals with NaN where they are missing. Anything
+// else (None, a string, a complex number, an object array) raises
+// TypeError naming `function` and the argument.
 py::array real_array(const py::object& x, const char* function, const char* name)
 {
     auto numpy = py::module_::import("numpy");
     py::array a = numpy.attr("asarray")(x);
-    const char kind = a.dtype().kind();
-    if (kind == 'b' || kind == 'i' || kind == 'u' || kind == 'f')
-        return a.attr("astype")("float64", py::arg("copy") = false);
+    char kind = a.dtype().kind();
+    if (kind == 'O' && py::hasattr(x, "to_numpy") && py::hasattr(x, "dtype") &&
+        py::hasattr(x.attr("dtype"), "numpy_dtype") &&
+        std::strchr("biuf", x.attr("dtype").attr("numpy_dtype").attr("kind").cast<char>()) !=
+            nullptr) {
+        // pandas' nullable Int64, Float64, boolean and the like, Series or array.
+        a = x.attr("to_numpy")(py::arg("dtype") = "float64", py::arg("na_value") = not_a_number);
+        kind = 'f';
+    }
+    if (kind == 'b' || kind == 'i' || kind == 'u' || kind == 'f') {
+        a = a.attr("astype")("float64", py::arg("copy") = false);
+        if (py::isinstance(x, numpy.attr("ma").attr("MaskedArray")))
+            a = numpy.attr("ma").attr("filled")(x.attr("astype")("float64"), not_a_number);
+        return a;
+    }
     std::string type = py::str(py::type::of(x).attr("__name__"));
     if (a.ndim() > 0) type += " of " + std::string(py::str(a.dtype()));
     throw py::type_error(std::string(function) + "(): argument '" + name +
@@ -60,8 +74,11 @@ py::array real_array(const py::object& x, const char* function, const char* name
 // Runs f(v, out) for every element of the arguments broadcast together, v
 // the element's N values and out its K results, without the GIL. Returns
 // K arrays of the broadcast shape, or K Python numbers where that shape is
-// () (every argument a number). Shapes that do not broadcast raise numpy's
-// own ValueError.
+// () (every argument a number); masked arrays, masked where any argument
+// is. Shapes that do not broadcast raise numpy's own ValueError. A signal
+// (Ctrl-C) is taken every 4096 elements (a millisecond at the cheapest,
+// under a second at the dearest): KeyboardInterrupt, or whatever its
+// handler raises, ends the call.
 template <class T, std::size_t K, std::size_t N, class F>
 std::array<py::object, K> vectorise(const char* function, const Arg (&args)[N], F f)
 {
@@ -103,6 +120,10 @@ std::array<py::object, K> vectorise(const char* function, const Arg (&args)[N], 
         std::array<double, N> v;
         std::array<T, K> r;
         for (py::ssize_t e = 0; e < size; ++e) {
+            if ((e & 0xFFF) == 0xFFF) {
+                py::gil_scoped_acquire locked;
+                if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+            }
             for (std::size_t i = 0; i < N; ++i)
                 std::memcpy(&v[i], at[i], sizeof(double));  // numpy allows unaligned data
             f(v, r);
@@ -117,9 +138,22 @@ std::array<py::object, K> vectorise(const char* function, const Arg (&args)[N], 
         }
     }
 
+    // The masks of the masked arguments, together over the broadcast shape.
+    auto ma = py::module_::import("numpy").attr("ma");
+    py::object mask = py::none();
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!py::isinstance(args[i].value, ma.attr("MaskedArray"))) continue;
+        py::object own = ma.attr("getmaskarray")(args[i].value);
+        mask = mask.is_none() ? own : py::object(own.attr("__or__")(mask));
+    }
     std::array<py::object, K> answer;
-    for (std::size_t k = 0; k < K; ++k)
+    for (std::size_t k = 0; k < K; ++k) {
         answer[k] = d == 0 ? py::cast(*out[k]) : py::object(results[k]);
+        if (!mask.is_none())
+            answer[k] = ma.attr("masked_array")(
+                answer[k], py::arg("mask") = py::module_::import("numpy").attr("broadcast_to")(
+                               mask, results[k].attr("shape")));
+    }
     return answer;
 }
 

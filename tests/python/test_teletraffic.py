@@ -6,6 +6,9 @@ import doctest
 import math
 import os
 import re
+import signal
+import threading
+import time
 import tracemalloc
 from pathlib import Path
 
@@ -223,6 +226,29 @@ def test_one_bad_element_keeps_the_others():
     assert got.tolist() == [tt.erlangc_agents(10.0, service_level=0.8, answer_time=0.1), 0, 0]
     blocking = tt.erlangb_continuous([1.0, nan, -1.0, 2.0], 1.0)
     assert np.isnan(blocking).tolist() == [False, True, True, False]
+
+
+def test_masked_and_missing_values():
+    loads = np.ma.masked_array([10.0, 20.0, 30.0], mask=[False, True, False])
+    got = tt.erlangb_continuous(np.ma.masked_array([[15.0], [16.0]], mask=[[True], [False]]), loads)
+    assert got.mask.tolist() == [[True, True, True], [False, True, False]]
+    assert got[1, 2] == tt.erlangb_continuous(16.0, 30.0)
+    pd = pytest.importorskip("pandas")
+    for series in (pd.Series([10, None, 30], dtype="Int64"), pd.array([10.0, None, 30.0], dtype="Float64")):
+        got = tt.erlangb(15, series)
+        assert np.isnan(got).tolist() == [False, True, False] and got[2] == tt.erlangb(15, 30.0)
+
+
+def test_ctrl_c_ends_a_long_call():
+    """A call of about 20 s (10^5 staffings at 1000 erlangs) ends within a
+    few of its elements after the signal, not when it is done."""
+    loads = np.broadcast_to(1000.0, (10**5,))
+    timer = threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT))
+    start = time.monotonic()
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        tt.erlanga_agents(loads, 1.0, service_level=0.8, answer_time=0.1)
+    assert time.monotonic() - start < 10
 
 
 # ---- Wrong types are TypeError, shapes that do not broadcast numpy's ValueError.
