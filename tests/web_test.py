@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: MIT
 """The web page in headless Chromium, driven by Selenium, against the
 native programs: each command line's answer table holds the program's text
-output, its CSV link the program's CSV, from disk and from a server; edits
-follow into the fragment and back; bad input shows the program's message;
-the chart marks the answer; size, speed; a screenshot of each panel.
+output, its CSV link the program's CSV (to 1e-13), from disk and from a
+server; edits follow into the fragment and back; bad input shows the
+program's message, bad links the page's; a million rows keep the page
+usable; the chart marks the answer; size; timings reported, not asserted;
+a screenshot of each panel.
 
 usage: web_test.py PAGE_DIR PROGRAMS_DIR
 """
@@ -16,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 import urllib.parse
 
 from selenium import webdriver
@@ -61,7 +64,24 @@ REFUSED = [
     ("erlangb-table", [("load", "10")], "give two of --circuits, --load (or --calls) and --blocking"),
     ("erlangb-overflow", [("mean", "7"), ("variance", "3"), ("blocking", "1%")], None),
     ("erlangc", [("load", "10"), ("service-level", "80%")], "--service-level needs --answer-time"),
-    ("erlangc", [("load", "10"), ("frob", "1")], "unknown option '--frob'"),
+]
+# Links the page refuses itself, with the words its alert must hold and the
+# panel it opens.
+BAD_LINKS = [
+    ("erlangc?lo=10&ag=12", "'lo', 'ag', which are no field of erlangc", "erlangc"),
+    ("erlangc?load=10&frob=1", "'frob', which is no field of erlangc", "erlangc"),
+    ("erlangc?load=10&help", "'help', which is no field", "erlangc"),
+    ("erlangb-table?circuits=10&load=5&csv", "'csv', which is no field", "erlangb-table"),
+    ("erlangc?version", "'version', which is no field", "erlangc"),
+    ("erlangc?load=%E0%A4%A", "The link is damaged: 'load=%E0%A4%A'", "erlangb-table"),
+    ("nonesuch?load=1", "no program of this page: 'nonesuch'", "erlangb-table"),
+]
+# Page answers equal to the native program's for arguments only a hand-written
+# link gives: a "+" that is a plus, a line break inside one value.
+LINK_ARGUMENTS = [
+    ("erlangb-table?load=1e+3&blocking=1%25", "erlangb-table", ["--load=1e+3", "--blocking=1%"]),
+    ("erlangc?load=10%0A--agents%3D5&service-level=80%25&answer-time=20", "erlangc",
+     ["--load=10\n--agents=5", "--service-level=80%", "--answer-time=20"]),
 ]
 
 
@@ -75,6 +95,10 @@ def fragment(program, pairs):
 def native(program, pairs, *more):
     """What the native program writes, its messages, and its status."""
     args = [f"--{n}" if v is None else f"--{n}={v}" for n, v in pairs] + list(more)
+    return run_native(program, args)
+
+
+def run_native(program, args):
     r = subprocess.run([os.path.join(PROGRAMS, program)] + args, capture_output=True, text=True)
     return r.stdout, r.stderr, r.returncode
 
@@ -91,8 +115,11 @@ def table_of(text):
     return caption, [h.strip() for h in headings], rows
 
 
-def same_csv(got, want):
-    """The same lines and fields, numbers within the library's accuracy."""
+def same_csv(got, want, differing=None):
+    """The same lines and fields, numbers within 1e-13 (the WebAssembly
+    build's C library rounds exp, log and lgamma differently in the last
+    bits, and its long double has more of them); `differing` counts the
+    fields that are not the same bytes."""
     got_lines, want_lines = got.strip("\n").split("\n"), want.strip("\n").split("\n")
     if len(got_lines) != len(want_lines):
         return False
@@ -103,8 +130,10 @@ def same_csv(got, want):
         for a, b in zip(gf, wf):
             if a == b:
                 continue
+            if differing is not None:
+                differing[0] += 1
             try:
-                if not math.isclose(float(a), float(b), rel_tol=1e-12):
+                if not math.isclose(float(a), float(b), rel_tol=1e-13):
                     return False
             except ValueError:
                 return False
@@ -138,11 +167,14 @@ class Page:
     def __init__(self, driver, base):
         self.driver, self.base = driver, base
 
-    def open(self, frag):
+    def open(self, frag, wait=30):
         """Opens the page at a fragment and waits until it shows its answer."""
         self.driver.get(self.base + "#" + frag)
-        WebDriverWait(self.driver, 10).until(
-            lambda d: d.execute_script("return document.body.dataset.shown") == "#" + frag)
+        self.wait_shown("#" + frag, wait)
+
+    def wait_shown(self, hash_, wait=30):
+        WebDriverWait(self.driver, wait).until(
+            lambda d: d.execute_script("return document.body.dataset.shown") == hash_)
 
     def table(self):
         found = self.driver.find_elements(By.ID, "answer")
@@ -158,8 +190,17 @@ class Page:
         return caption, headings, rows
 
     def csv(self):
-        href = self.driver.find_element(By.ID, "csv").get_attribute("href")
-        return urllib.parse.unquote(href.split(",", 1)[1])
+        """The CSV link's text, or None where no link is shown."""
+        link = self.driver.find_element(By.ID, "csv")
+        if not link.is_displayed():
+            return None
+        return self.driver.execute_async_script(
+            "fetch(arguments[0].href).then(r => r.text()).then(arguments[1])", link)
+
+    def shown_panel(self):
+        return self.driver.execute_script(
+            "return [...document.querySelectorAll('section[role=tabpanel]')]"
+            ".filter(s => !s.hidden).map(s => s.id)")
 
     def alert(self):
         shown = [a for a in self.driver.find_elements(By.CSS_SELECTOR, '[role="alert"]')
@@ -197,8 +238,28 @@ def refusals(page):
         check(status == 2 and page.alert() == message, f"alert '{page.alert()}' for {frag}")
         check(says is None or message == says, f"the message of {frag}: {message}")
         check(page.table() is None, f"no answer beside the alert of {frag}")
+        check(page.csv() is None, f"no CSV link beside the alert of {frag}")
         body = page.driver.find_element(By.TAG_NAME, "body").text
         check(not any(w in body for w in ("NaN", "Infinity", "undefined")), f"{frag} shows no NaN")
+
+
+def bad_links(page):
+    """The page's own refusals, by name, in the panel the link opens; links
+    whose values only a hand-written link gives, as the programs take them."""
+    for frag, says, panel in BAD_LINKS:
+        page.open(frag)
+        alert = page.alert() or ""
+        check(says in alert, f"alert '{alert}' for {frag}")
+        check(page.shown_panel() == [panel], f"{frag} opens {panel}: {page.shown_panel()}")
+        check(page.table() is None and page.csv() is None, f"no answer for {frag}")
+    for frag, program, args in LINK_ARGUMENTS:
+        page.open(frag)
+        out, err, status = run_native(program, args)
+        if status == 0:
+            check(page.table() == table_of(out), f"the answer to {frag}")
+        else:
+            check(page.alert() == err.split("\n")[0].split(": ", 1)[1],
+                  f"alert '{page.alert()}' for {frag}")
 
 
 def typing(page):
@@ -217,11 +278,15 @@ def typing(page):
     check(page.alert() == "--load 'abc': 'abc' is no number", "the alert follows the typing")
     check(field.get_attribute("aria-invalid") == "true", "the bad field is marked")
     check(page.table() is None, "no stale answer beside a bad input")
+    check(page.csv() is None, "no stale CSV link beside a bad input")
     field.send_keys(Keys.TAB)
+    answers = int(driver.execute_script("return document.body.dataset.answers"))
     driver.back()
-    WebDriverWait(driver, 5).until(
-        lambda d: d.execute_script("return location.hash").startswith("#erlangc?load=100&"))
+    page.wait_shown("#" + fragment("erlangc", typed))
     check(field.get_attribute("value") == "100", "Back restores the field")
+    driver.execute_script("return new Promise(r => setTimeout(r, 300))")
+    again = int(driver.execute_script("return document.body.dataset.answers"))
+    check(again == answers + 1, f"Back answers once ({again - answers} times)")
     driver.forward()
     WebDriverWait(driver, 5).until(
         lambda d: d.execute_script("return location.hash").startswith("#erlangc?load=abc&"))
@@ -245,26 +310,92 @@ def charts(page):
               f"a curve beside {frag}")
 
 
+def large(page):
+    """A million rows: the first rows show while the rest are computed, the
+    page answers meanwhile, the table says how many there are, the CSV link
+    holds them all, the chart draws a sample; a newer link cancels it."""
+    driver = page.driver
+    frag = "#" + fragment("erlangb-table", [("circuits", "1..1000000"), ("load", "1000")])
+    start = driver.execute_script("location.hash = arguments[0]; return performance.now()", frag)
+    first = None
+    answered_meanwhile = False
+    while driver.execute_script("return document.body.dataset.shown") != frag:
+        rows = driver.execute_script(
+            "const t = document.getElementById('answer');"
+            "return [t ? t.querySelectorAll('tbody tr').length : 0, performance.now(),"
+            " document.body.dataset.running === 'true']")
+        if rows[0] and first is None:
+            first = rows[1] - start
+        answered_meanwhile = answered_meanwhile or (rows[0] > 0 and rows[2])
+        if rows[1] - start > 120000:
+            break
+    total = driver.execute_script("return performance.now()") - start
+    first = float("nan") if first is None else first
+    check(answered_meanwhile, "the first rows show while the rest are computed")
+    more = driver.find_element(By.CSS_SELECTOR, "section:not([hidden]) .more").text
+    check(more == "The first 2,000 of 1,000,000 rows; the CSV holds them all.", f"'{more}'")
+    table = page.table()
+    check(table is not None and len(table[2]) == 2000 and table[2][0][0] == "1", "2,000 rows")
+    lines = driver.execute_async_script(
+        "fetch(document.getElementById('csv').href).then(r => r.text())"
+        ".then(t => arguments[0](t.split('\\n').length))")
+    check(lines == 1000002, f"the CSV holds every row ({lines} lines)")
+    points = driver.execute_script(
+        "return Math.max(...[...document.querySelectorAll('section:not([hidden]) polyline')]"
+        ".map(p => p.points.length))")
+    check(points <= 1001, f"the chart draws a sample ({points} points)")
+    heap = driver.execute_script("return performance.memory.usedJSHeapSize") / 2**20
+    print(f"a million rows: the first {first:.0f} ms after the link, all {total:.0f} ms; "
+          f"the page's heap {heap:.0f} MiB")
+    # A newer link while the million rows run: its answer, and only its.
+    small = fragment("erlangb-table", [("circuits", "24"), ("load", "34.2")])
+    driver.execute_script("location.hash = arguments[0]", frag.replace("1000000", "999999"))
+    page.open(small)
+    driver.execute_script("return new Promise(r => setTimeout(r, 500))")
+    check(page.table() == table_of(native("erlangb-table", [("circuits", "24"), ("load", "34.2")])[0])
+          and driver.execute_script("return document.body.dataset.shown") == "#" + small,
+          "a newer link cancels a run")
+
+
+def exactness(page):
+    """Large outputs against the native programs: every field within 1e-13,
+    whole counts the same; how many fields differ in their last digits."""
+    for program, pairs in [("erlangb-table", [("circuits", "1..301"), ("blocking", ITU)]),
+                           ("erlangc", [("load", "1..3001"), ("holding", "180"),
+                                        ("patience", "120"), ("service-level", "80%"),
+                                        ("answer-time", "20")])]:
+        page.open(fragment(program, pairs), wait=120)
+        csv, _, _ = native(program, pairs, "--csv")
+        differing = [0]
+        check(same_csv(page.csv(), csv, differing), f"{program}'s CSV within 1e-13")
+        fields = sum(len(line.split(",")) for line in csv.strip().split("\n"))
+        print(f"{program} {' '.join(f'--{n}={v}' for n, v in pairs)}: {differing[0]} of "
+              f"{fields} fields differ in their last digits")
+
+
 def timings(page):
-    """The first answer, an update at 10,000 erlangs and the ITU-T layout."""
+    """The first answer, an update at 10,000 erlangs and the ITU-T layout,
+    reported beside the native program's time for the same layout: the page
+    runs in whatever else the machine is doing, so the clock asserts nothing."""
     driver = page.driver
     page.open(fragment("erlangb-table", [("load", "10"), ("blocking", "1%")]))
     first = int(driver.execute_script("return document.body.dataset.firstAnswer"))
-    page.open(fragment("erlangc", [("load", "9999"), ("holding", "180"), ("service-level", "80%"),
-                                   ("answer-time", "20")]))
-    update = driver.execute_script(
-        "const f = document.getElementById('erlangc-load'); f.value = '10000';"
-        "const t = performance.now(); f.dispatchEvent(new Event('input'));"
-        "return performance.now() - t;")
-    itu = driver.execute_script(
-        "const t = performance.now(); location.hash = arguments[0];"
-        "window.dispatchEvent(new HashChangeEvent('hashchange')); return performance.now() - t;",
-        "#" + fragment("erlangb-table", [("circuits", "1..301"), ("blocking", ITU)]))
-    print(f"first answer {first} ms after loading, update at 10,000 erlangs {update:.1f} ms, "
-          f"ITU-T layout {itu:.1f} ms")
-    check(first <= 600, "the first answer within 300 ms (asserted at 600)")
-    check(update <= 40, "an update within 20 ms (asserted at 40)")
-    check(itu <= 400, "the ITU-T layout within 200 ms (asserted at 400)")
+    times = {}
+    for name, frag in [("update at 10,000 erlangs",
+                        fragment("erlangc", [("load", "10000"), ("holding", "180"),
+                                             ("service-level", "80%"), ("answer-time", "20")])),
+                       ("ITU-T layout", fragment("erlangb-table", [("circuits", "1..301"),
+                                                                    ("blocking", ITU)]))]:
+        start = driver.execute_script("location.hash = arguments[0]; return performance.now()",
+                                      "#" + frag)
+        page.wait_shown("#" + frag)
+        times[name] = driver.execute_script("return performance.now()") - start
+    start = time.monotonic()
+    native("erlangb-table", [("circuits", "1..301"), ("blocking", ITU)], "--csv")
+    itu = (time.monotonic() - start) * 1000
+    print(f"first answer {first} ms after loading; " +
+          "; ".join(f"{k} {v:.0f} ms" for k, v in times.items()) +
+          f" (the native program's ITU-T layout: {itu:.0f} ms)")
 
 
 def sizes():
@@ -306,9 +437,12 @@ def main():
         on_disk = Page(driver, "file://" + os.path.abspath(os.path.join(PAGE, "index.html")))
         answers(on_disk, "from disk:")
         refusals(on_disk)
+        bad_links(on_disk)
         typing(on_disk)
         charts(on_disk)
         timings(on_disk)
+        large(on_disk)
+        exactness(on_disk)
         network(on_disk, on_disk.base)
         narrow(on_disk)
         screenshots(on_disk)

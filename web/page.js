@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The page: a panel per program whose fields are its options. Each edit
 // makes the program's command line, runs the program (erlangb.js, the
-// programs compiled to WebAssembly) and shows what it wrote: its text as a
-// table, its CSV as a download, a chart from further runs, or its message.
-// The fragment is the command line: "#erlangc?calls=100&holding=180".
+// programs compiled to WebAssembly, in a worker so that the page stays
+// responsive) and shows what it wrote: its text as a table, its CSV as a
+// download, a chart from further runs, or its message. The fragment is the
+// command line: "#erlangc?calls=100&holding=180".
 // Nothing here computes a figure; every number comes from a run.
 'use strict';
 
@@ -64,23 +65,139 @@ const PANELS = [
 ];
 
 const FIRST = '#erlangb-table?load=10&blocking=1%25';
-let programs = null;  // the module, once loaded
+// A table shows its first rows; the CSV link holds them all, and a chart
+// draws at most a thousand points a curve.
+const SHOWN_ROWS = 2000;
+const HEAD_BYTES = 1 << 19;
+const CURVE_POINTS = 1000;
+const CURVES = 20;
+
+// ---- The programs, run in a worker
+
+// The worker's own code: it loads the programs and answers requests
+// {id, program, args, csv}: for the text, a message with its first lines
+// as soon as they are written ({id, head}), then the run's end ({id,
+// status, err, head, lines, marked}); for the CSV, the run's end with the
+// whole CSV as a Blob and its columns as arrays of numbers. It runs in the
+// worker's scope, so it uses nothing of the page's.
+function workerMain() {
+  // The CSV's columns: {names, columns (Float64Array each), length}; an
+  // empty field is NaN.
+  const columnsOf = (csv) => {
+    const lines = csv.split('\n');
+    while (lines.length && lines[lines.length - 1] === '') lines.pop();
+    const names = lines.length ? lines[0].split(',') : [];
+    const length = Math.max(0, lines.length - 1);
+    const columns = names.map(() => new Float64Array(length));
+    for (let i = 0; i < length; ++i) {
+      const values = lines[i + 1].split(',');
+      for (let k = 0; k < columns.length; ++k) {
+        columns[k][i] = values[k] === '' || values[k] === undefined ? NaN : Number(values[k]);
+      }
+    }
+    return {names, columns, length};
+  };
+  let programs = null;
+  const waiting = [];
+  const answer = ({id, program, args, csv, keep}) => {
+    if (!csv) {
+      const r = programs.run(program, args, keep, (head) => postMessage({id, head}));
+      postMessage({id, status: r.status, err: r.err, head: r.out, lines: r.lines,
+        marked: r.marked});
+      return;
+    }
+    const r = programs.run(program, args.concat(['--csv']), -1, null);
+    if (r.status !== 0) {
+      postMessage({id, status: r.status, err: r.err});
+      return;
+    }
+    const data = columnsOf(r.out);
+    postMessage({id, status: 0, err: r.err, blob: new Blob([r.out], {type: 'text/csv'}), data},
+      data.columns.map((c) => c.buffer));
+  };
+  onmessage = (e) => programs ? answer(e.data) : waiting.push(e.data);
+  ErlangbPrograms().then((module) => {
+    programs = module;
+    postMessage({ready: true});
+    waiting.splice(0).forEach(answer);
+  });
+}
+
+// The worker, its requests in flight (id: handler) and the next id.
+let worker = null;
+const inFlight = new Map();
+let nextId = 0;
+const CANCELLED = new Error('cancelled');
+
+// Starts a worker. Its script is the programs' (erlangb.js, whose factory
+// this page loaded) and workerMain, made into a Blob: a page opened from
+// disk may start no worker from a file.
+function startWorker() {
+  const source = 'var _scriptDir;\nvar ErlangbPrograms = ' + ErlangbPrograms.toString() +
+    ';\n(' + workerMain.toString() + ')();\n';
+  const url = URL.createObjectURL(new Blob([source], {type: 'text/javascript'}));
+  worker = new Worker(url);
+  URL.revokeObjectURL(url);
+  worker.onmessage = (e) => {
+    if (e.data.ready) {
+      document.body.dataset.ready = 'true';
+      return;
+    }
+    const handler = inFlight.get(e.data.id);
+    if (handler) handler(e.data);
+  };
+}
+
+// Ends the runs in flight, which a newer input makes stale: their worker
+// is stopped (a run cannot be interrupted) and a new one started.
+function cancelRuns() {
+  if (inFlight.size === 0) return;
+  worker.terminate();
+  for (const handler of inFlight.values()) handler(null);
+  inFlight.clear();
+  startWorker();
+}
+
+// Runs a program in the worker: a promise of its end, rejected with
+// CANCELLED where cancelRuns ends it; `early` gets the first lines of a
+// long text output.
+function request(program, args, csv, early = null) {
+  return new Promise((resolve, reject) => {
+    const id = nextId++;
+    inFlight.set(id, (message) => {
+      if (message === null) return reject(CANCELLED);
+      if ('head' in message && !('status' in message)) {
+        if (early) early(message.head);
+        return;
+      }
+      inFlight.delete(id);
+      resolve(message);
+    });
+    worker.postMessage({id, program, args, csv, keep: HEAD_BYTES});
+  });
+}
 
 // ---- Command lines and fragments
 
-// The fragment's program and its name=value pairs, in order.
+// The fragment's program and its name=value pairs, in order, decoded as
+// URI components ("+" is a plus: a fragment is not form-encoded); or
+// `damaged`, the part that does not decode.
 function parseFragment(hash) {
   const text = hash.replace(/^#/, '');
   const at = text.indexOf('?');
-  const program = at < 0 ? text : text.slice(0, at);
+  const parts = at < 0 ? [] : text.slice(at + 1).split('&').filter((p) => p !== '');
   const pairs = [];
-  for (const part of (at < 0 ? '' : text.slice(at + 1)).split('&')) {
-    if (part === '') continue;
-    const eq = part.indexOf('=');
-    const decode = (s) => decodeURIComponent(s.replace(/\+/g, ' '));
-    pairs.push(eq < 0 ? [decode(part), null] : [decode(part.slice(0, eq)), decode(part.slice(eq + 1))]);
+  for (const part of [at < 0 ? text : text.slice(0, at)].concat(parts)) {
+    try {
+      const eq = part.indexOf('=');
+      pairs.push(eq < 0 ? [decodeURIComponent(part), null]
+        : [decodeURIComponent(part.slice(0, eq)), decodeURIComponent(part.slice(eq + 1))]);
+    } catch (e) {
+      if (!(e instanceof URIError)) throw e;
+      return {program: null, pairs: [], damaged: part};
+    }
   }
-  return {program, pairs};
+  return {program: pairs[0][0], pairs: pairs.slice(1), damaged: null};
 }
 
 // The fragment of a program's pairs.
@@ -88,6 +205,30 @@ function fragmentOf(program, pairs) {
   const encode = (s) => encodeURIComponent(s);
   return '#' + program + (pairs.length ? '?' : '') +
     pairs.map(([n, v]) => v === null ? encode(n) : encode(n) + '=' + encode(v)).join('&');
+}
+
+// What is wrong with a fragment for the page, or null: a damaged link, an
+// unknown program, or a name that is none of its panel's fields (an
+// abbreviation, or an option that has no place on a page: help, version,
+// csv, totals, file).
+function problemOf({program, pairs, damaged}) {
+  if (damaged !== null) {
+    return `The link is damaged: '${damaged}' is not valid percent-encoding ` +
+      '(was it cut short?)';
+  }
+  const panel = PANELS.find((p) => p.program === program);
+  if (!panel) {
+    return `The link names no program of this page: '${program}' ` +
+      `(the programs are ${PANELS.map((p) => p.program).join(', ')})`;
+  }
+  const names = panel.fields.map((f) => f.name);
+  const unknown = pairs.map(([n]) => n).filter((n) => !names.includes(n));
+  if (unknown.length) {
+    return `The link names ${unknown.map((n) => `'${n}'`).join(', ')}, which ` +
+      `${unknown.length > 1 ? 'are' : 'is'} no field of ${program} (its fields are ` +
+      `${names.join(', ')})`;
+  }
+  return null;
 }
 
 // A panel's pairs from its fields, in the fields' order.
@@ -109,50 +250,67 @@ function argsOf(pairs) {
   return pairs.map(([n, v]) => v === null ? '--' + n : '--' + n + '=' + v);
 }
 
-// Runs a program on its arguments.
-function run(program, args) {
-  return programs.run(program, args.join('\n'));
-}
-
 // ---- Output
+
+const escapeHtml = (s) => s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
 
 // The text output as a table: its "#" lines above the last before the
 // rows as the caption, that last as the headings (separated by two spaces
-// or more), each row's fields as cells. Built as one text: a table of the
-// ITU-T layout has 6,000 cells.
-function tableOf(text) {
+// or more), each row's fields as cells, the first SHOWN_ROWS of them, and
+// a line saying how many there are of `rows` (null: not yet known). Built
+// as one text: a table of the ITU-T layout has 6,000 cells. Output with no
+// "#" line is shown as it is.
+function tableOf(text, rows) {
   const lines = text.split('\n').filter((l) => l !== '');
   const marked = lines.filter((l) => l.startsWith('#'));
-  const rows = lines.filter((l) => !l.startsWith('#'));
-  const escape = (s) => s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-  const captionLines = rows.length ? marked.slice(0, -1) : marked;
-  let html = '<caption>' + captionLines.map((l) => escape(l.replace(/^# ?/, ''))).join('<br>') +
+  if (!marked.length) {
+    const pre = document.createElement('pre');
+    pre.id = 'answer';
+    pre.textContent = text;
+    return [pre];
+  }
+  const body = lines.filter((l) => !l.startsWith('#'));
+  const captionLines = body.length ? marked.slice(0, -1) : marked;
+  let html = '<caption>' + captionLines.map((l) => escapeHtml(l.replace(/^# ?/, ''))).join('<br>') +
     '</caption>';
-  if (rows.length) {
+  if (body.length) {
     const headings = marked[marked.length - 1].replace(/^#/, '').trim().split(/\s{2,}/);
-    html += '<thead><tr>' + headings.map((h) => '<th scope="col">' + escape(h) + '</th>').join('') +
-      '</tr></thead><tbody>';
-    for (const r of rows) {
-      html += '<tr><td>' + r.trim().split(/\s+/).map(escape).join('</td><td>') + '</td></tr>';
+    html += '<thead><tr>' + headings.map((h) => '<th scope="col">' + escapeHtml(h) + '</th>')
+      .join('') + '</tr></thead><tbody>';
+    for (const r of body.slice(0, SHOWN_ROWS)) {
+      html += '<tr><td>' + r.trim().split(/\s+/).map(escapeHtml).join('</td><td>') + '</td></tr>';
     }
     html += '</tbody>';
   }
   const table = document.createElement('table');
   table.id = 'answer';
   table.innerHTML = html;
-  return table;
+  const shown = Math.min(body.length, SHOWN_ROWS);
+  if (rows !== null && rows <= shown) return [table];
+  const more = document.createElement('p');
+  more.className = 'more';
+  more.textContent = rows === null
+    ? `The first ${shown.toLocaleString('en')} rows; the rest are being computed.`
+    : `The first ${shown.toLocaleString('en')} of ${rows.toLocaleString('en')} rows; ` +
+      'the CSV holds them all.';
+  return [more, table];
 }
 
-// The CSV's rows as objects of numbers by heading.
-function recordsOf(csv) {
-  const lines = csv.split('\n').filter((l) => l !== '');
-  const names = lines[0].split(',');
-  return lines.slice(1).map((l) => {
-    const values = l.split(',');
-    const record = {};
-    names.forEach((n, i) => { record[n] = values[i] === '' ? NaN : Number(values[i]); });
-    return record;
-  });
+// Row i of CSV columns as an object of numbers by heading.
+function recordOf(data, i) {
+  const record = {};
+  data.names.forEach((n, k) => { record[n] = data.columns[k][i]; });
+  return record;
+}
+
+// The indices of at most about `limit` of `n` points, evenly spread, the
+// first and the last among them.
+function sampled(n, limit) {
+  const step = Math.max(1, Math.ceil(n / limit));
+  const indices = [];
+  for (let i = 0; i < n; i += step) indices.push(i);
+  if (n > 0 && indices[indices.length - 1] !== n - 1) indices.push(n - 1);
+  return indices;
 }
 
 // ---- Charts, as SVG, from further runs of the same program
@@ -166,19 +324,32 @@ function svgElement(name, attributes, parent) {
   return e;
 }
 
+// The least and the largest of `values`, without spreading them into a
+// call's arguments (a large array would overflow the stack).
+function extent(values) {
+  let [low, high] = [Infinity, -Infinity];
+  for (const v of values) {
+    if (v < low) low = v;
+    if (v > high) high = v;
+  }
+  return [low, high];
+}
+
 // A chart of `series` ({name, points: [[x, y]...]}) with optional target
 // line and answer marks; y on a log scale where `log`.
 function chartOf(title, xName, yName, series, {log = false, target = null, marks = []} = {}) {
   const width = 640;
   const height = 300;
   const pad = {left: 64, right: 16, top: 28, bottom: 40};
-  const all = series.flatMap((s) => s.points).concat(marks)
-    .filter(([x, y]) => isFinite(x) && isFinite(y) && (!log || y > 0));
+  const drawn = ([x, y]) => isFinite(x) && isFinite(y) && (!log || y > 0);
+  const all = [];
+  for (const p of series.flatMap((s) => s.points).concat(marks)) if (drawn(p)) all.push(p);
   if (all.length === 0) return null;
   const ty = (y) => log ? Math.log10(y) : y;
-  let [x0, x1] = [Math.min(...all.map((p) => p[0])), Math.max(...all.map((p) => p[0]))];
-  const ys = all.map((p) => ty(p[1])).concat(target !== null && (!log || target > 0) ? [ty(target)] : []);
-  let [y0, y1] = [Math.min(...ys), Math.max(...ys)];
+  let [x0, x1] = extent(all.map((p) => p[0]));
+  const ys = all.map((p) => ty(p[1]));
+  if (target !== null && (!log || target > 0)) ys.push(ty(target));
+  let [y0, y1] = extent(ys);
   if (x0 === x1) [x0, x1] = [x0 - 1, x1 + 1];
   if (y0 === y1) [y0, y1] = [y0 - 1, y1 + 1];
   const X = (x) => pad.left + (x - x0) / (x1 - x0) * (width - pad.left - pad.right);
@@ -205,7 +376,7 @@ function chartOf(title, xName, yName, series, {log = false, target = null, marks
       class: 'target', 'data-y': target}, svg);
   }
   series.forEach((s, k) => {
-    const points = s.points.filter(([x, y]) => isFinite(x) && isFinite(y) && (!log || y > 0));
+    const points = s.points.filter(drawn);
     if (!points.length) return;
     svgElement('polyline', {points: points.map(([x, y]) => `${X(x)},${Y(y)}`).join(' '),
       class: 'series s' + (k % 6)}, svg);
@@ -214,7 +385,7 @@ function chartOf(title, xName, yName, series, {log = false, target = null, marks
     t.textContent = s.name;
   });
   for (const [x, y] of marks) {
-    if (!isFinite(x) || !isFinite(y) || (log && !(y > 0))) continue;
+    if (!drawn([x, y])) continue;
     svgElement('circle', {cx: X(x), cy: Y(y), r: 5, class: 'mark', 'data-x': x, 'data-y': y}, svg);
   }
   return svg;
@@ -226,10 +397,18 @@ function single(pairs, name) {
   return v && /^[0-9.eE+-]+%?$/.test(v[1]) ? v[1] : null;
 }
 
-// Runs `program` on `args` plus the curve's own and gives its CSV records.
-function curve(program, args) {
-  const r = run(program, args.concat(['--csv']));
-  return r.status === 0 ? recordsOf(r.out) : [];
+// Runs `program` on `args` for a curve and gives its CSV's columns (none
+// where it fails).
+async function curve(program, args) {
+  const r = await request(program, args, true);
+  return r.status === 0 ? r.data : {names: [], columns: [], length: 0};
+}
+
+// Points of columns `x` and `y` of CSV columns, at most CURVE_POINTS.
+function pointsOf(data, x, y) {
+  const [xs, ys] = [data.columns[data.names.indexOf(x)], data.columns[data.names.indexOf(y)]];
+  if (!xs || !ys) return [];
+  return sampled(data.length, CURVE_POINTS).map((i) => [xs[i], ys[i]]);
 }
 
 // The span of circuits or agents a chart shows around n.
@@ -240,83 +419,85 @@ function span(n) {
   return `${bottom}..${top}..${step}`;
 }
 
-// The chart beside an answer, from the answer's CSV records.
-function chartFor(panel, pairs, records) {
+// The chart beside an answer, from the answer's CSV columns.
+async function chartFor(panel, pairs, data) {
   const program = panel.program;
   const keep = (names) => argsOf(pairs.filter(([n]) => names.includes(n)));
+  const r = data.length === 1 ? recordOf(data, 0) : null;
   if (program === 'erlangb-table') {
-    if (records.length === 1) {
-      const r = records[0];
-      const points = curve(program, [`--circuits=${span(r.circuits)}`, `--load=${r.load}`])
-        .map((c) => [c.circuits, c.blocking]);
-      const asked = single(pairs, 'blocking') !== null;
-      return chartOf(`Blocking against circuits at ${r.load} erlangs`, 'circuits', 'blocking',
-        [{name: 'blocking', points}], {log: true, target: asked ? r.blocking : null,
-          marks: [[r.circuits, r.blocking]]});
-    }
-    return matrixChart(records);
+    if (!r) return matrixChart(data);
+    const points = pointsOf(await curve(program, [`--circuits=${span(r.circuits)}`,
+      `--load=${r.load}`]), 'circuits', 'blocking');
+    const asked = single(pairs, 'blocking') !== null;
+    return chartOf(`Blocking against circuits at ${r.load} erlangs`, 'circuits', 'blocking',
+      [{name: 'blocking', points}], {log: true, target: asked ? r.blocking : null,
+        marks: [[r.circuits, r.blocking]]});
   }
   if (program === 'erlangb-overflow') {
-    if (records.length === 1 && 'blocking' in records[0]) {
-      const r = records[0];
-      const points = curve(program, keep(['group', 'poisson', 'mean', 'variance', 'peakedness',
-        'method']).concat([`--circuits=${span(Math.max(r.circuits, 1))}`]))
-        .map((c) => [c.circuits, c.blocking]);
+    if (r && 'blocking' in r) {
+      const points = pointsOf(await curve(program, keep(['group', 'poisson', 'mean', 'variance',
+        'peakedness', 'method']).concat([`--circuits=${span(Math.max(r.circuits, 1))}`])),
+      'circuits', 'blocking');
       return chartOf('Blocking of the final group against its circuits', 'circuits', 'blocking',
         [{name: 'blocking', points}], {log: true,
           target: single(pairs, 'blocking') !== null ? r.blocking : null,
           marks: [[r.circuits, r.blocking]]});
     }
-    return records.length > 1 ? tableChart(records) : null;
+    return r ? null : tableChart(data);
   }
   // erlangc: the figures against agents around the answer, at its load.
-  if (records.length === 1) {
-    const r = records[0];
-    const rows = curve(program, keep(['holding', 'answer-time', 'patience'])
-      .concat([`--load=${r.load}`, `--agents=${span(r.agents)}`]));
-    const series = [];
-    const add = (name, key) => {
-      if (rows.length && isFinite(rows[0][key])) {
-        series.push({name, points: rows.map((c) => [c.agents, c[key]])});
-      }
-    };
-    add('service level', 'service_level');
-    add('wait probability', 'wait_probability');
-    add('abandoned', 'abandoned');
-    const level = single(pairs, 'service-level');
-    const target = level === null ? null : Number(level.replace('%', '')) / (level.endsWith('%') ? 100 : 1);
-    return chartOf(`Figures against agents at ${r.load} erlangs`, 'agents', 'share of calls',
-      series, {target, marks: [[r.agents, isFinite(r.service_level) ? r.service_level : r.wait_probability]]});
-  }
-  return tableChart(records);
+  if (!r) return tableChart(data);
+  const rows = await curve(program, keep(['holding', 'answer-time', 'patience'])
+    .concat([`--load=${r.load}`, `--agents=${span(r.agents)}`]));
+  const series = [];
+  const add = (name, key) => {
+    const k = rows.names.indexOf(key);
+    if (rows.length && k >= 0 && isFinite(rows.columns[k][0])) {
+      series.push({name, points: pointsOf(rows, 'agents', key)});
+    }
+  };
+  add('service level', 'service_level');
+  add('wait probability', 'wait_probability');
+  add('abandoned', 'abandoned');
+  const level = single(pairs, 'service-level');
+  const target = level === null ? null : Number(level.replace('%', '')) / (level.endsWith('%') ? 100 : 1);
+  return chartOf(`Figures against agents at ${r.load} erlangs`, 'agents', 'share of calls',
+    series, {target, marks: [[r.agents, isFinite(r.service_level) ? r.service_level : r.wait_probability]]});
 }
 
 // erlangb-table's table, whose CSV has a line per cell (row, column,
-// answer): a curve for each column against the rows, or, for a single row,
-// the answers against the columns.
-function matrixChart(records) {
-  const [x, column, y] = Object.keys(records[0]);
-  const curves = new Map();
-  for (const r of records) {
-    if (!curves.has(r[column])) curves.set(r[column], []);
-    curves.get(r[column]).push([r[x], r[y]]);
+// answer): a curve for each column against the rows (at most CURVES of
+// them, evenly spread, each of at most CURVE_POINTS points), or, for a
+// single row, the answers against the columns.
+function matrixChart(data) {
+  const [xs, cs, ys] = data.columns;
+  const [x, column, y] = data.names;
+  const members = new Map();  // column value: the indices of its cells
+  for (let i = 0; i < data.length; ++i) {
+    if (!members.has(cs[i])) members.set(cs[i], []);
+    members.get(cs[i]).push(i);
   }
-  const positive = records.every((r) => r[y] > 0);
-  if (curves.size === records.length) {
+  let positive = true;
+  for (let i = 0; i < data.length && positive; ++i) positive = ys[i] > 0;
+  if (members.size === data.length) {
     return chartOf(`${y} against ${column}`, column, y,
-      [{name: y, points: records.map((r) => [r[column], r[y]])}], {log: positive});
+      [{name: y, points: pointsOf(data, column, y)}], {log: positive});
   }
-  const series = [...curves].map(([c, points]) => ({name: String(c), points}));
+  const columns = [...members.keys()];
+  const series = sampled(columns.length, CURVES).map((k) => {
+    const cells = members.get(columns[k]);
+    return {name: String(columns[k]),
+      points: sampled(cells.length, CURVE_POINTS).map((j) => [xs[cells[j]], ys[cells[j]]])};
+  });
   return chartOf(`${y} against ${x}, a curve for each ${column}`, x, y, series, {log: positive});
 }
 
 // A table's columns as curves against its first column.
-function tableChart(records) {
-  if (records.length < 2) return null;
-  const names = Object.keys(records[0]);
-  const [x, ...ys] = names;
-  const series = ys.filter((n) => records.every((r) => isFinite(r[n])))
-    .map((n) => ({name: n, points: records.map((r) => [r[x], r[n]])}));
+function tableChart(data) {
+  if (data.length < 2) return null;
+  const [x, ...ys] = data.names;
+  const series = ys.filter((n) => data.columns[data.names.indexOf(n)].every((v) => isFinite(v)))
+    .map((n) => ({name: n, points: pointsOf(data, x, n)}));
   const positive = series.every((s) => s.points.every(([, y]) => y > 0));
   return chartOf(`The answer's columns against ${x}`, x, 'value', series, {log: positive});
 }
@@ -336,50 +517,79 @@ function update(panel) {
     history[editing ? 'replaceState' : 'pushState'](null, '', fragment);
     editing = true;
   }
-  show(panel, pairs);
-  shown();
+  restored = location.hash;
+  show(panel, pairs, null);
 }
 
-function show(panel, pairs) {
+// The newest answer asked for: an older one still on its way is dropped.
+let generation = 0;
+
+// Shows in `panel` the alert `problem`, or the answer to `pairs`: the
+// program's message, or its text as a table (its first lines as soon as
+// they come), then the CSV link and the chart. A newer call cancels the
+// runs of an older one. Marks the page shown() when done.
+async function show(panel, pairs, problem) {
+  const now = ++generation;
+  cancelRuns();
   const section = document.getElementById(panel.program);
   const out = section.querySelector('.answer');
   const alert = section.querySelector('[role="alert"]');
   const csvLink = section.querySelector('.csv');
   out.replaceChildren();
+  alert.textContent = '';
+  alert.hidden = true;
+  csvLink.hidden = true;
+  if (csvLink.href) URL.revokeObjectURL(csvLink.href);
+  csvLink.removeAttribute('href');
   for (const input of section.querySelectorAll('input, select')) {
     input.removeAttribute('aria-invalid');
   }
-  if (!programs) return;
-  const args = argsOf(pairs);
-  const text = run(panel.program, args);
-  if (text.status !== 0) {
-    const message = text.err.split('\n')[0].replace(/^[^:]*: /, '');
+  const refuse = (message) => {
     alert.textContent = message;
     alert.hidden = false;
-    csvLink.hidden = true;
     for (const f of panel.fields) {
       if (message.includes('--' + f.name + ' ') || message.includes('--' + f.name + "'") ||
-          message.startsWith('--' + f.name)) {
+          message.startsWith('--' + f.name) || message.includes(`'${f.name}'`)) {
         document.getElementById(panel.program + '-' + f.name).setAttribute('aria-invalid', 'true');
       }
     }
-    return;
+  };
+  document.body.dataset.running = 'true';
+  try {
+    if (problem !== null) {
+      refuse(problem);
+    } else {
+      const args = argsOf(pairs);
+      const text = await request(panel.program, args, false, (head) => {
+        if (now === generation) out.replaceChildren(...tableOf(head, null));
+      });
+      if (now !== generation) return;
+      if (text.status !== 0) {
+        refuse(text.err.split('\n')[0].replace(/^[^:]*: /, ''));
+      } else {
+        out.replaceChildren(...tableOf(text.head, text.lines - text.marked));
+        const csv = await request(panel.program, args, true);
+        if (now !== generation) return;
+        csvLink.href = URL.createObjectURL(csv.blob);
+        csvLink.hidden = false;
+        const chart = csv.data.length ? await chartFor(panel, pairs, csv.data) : null;
+        if (now !== generation) return;
+        if (chart) out.appendChild(chart);
+      }
+    }
+  } catch (e) {
+    if (e === CANCELLED) return;
+    throw e;
   }
-  alert.textContent = '';
-  alert.hidden = true;
-  out.appendChild(tableOf(text.out));
-  const csv = run(panel.program, args.concat(['--csv']));
-  csvLink.href = 'data:text/csv;charset=utf-8,' + encodeURIComponent(csv.out);
-  csvLink.hidden = false;
-  const records = csv.out.includes(',') ? recordsOf(csv.out) : [];
-  const chart = records.length ? chartFor(panel, pairs, records) : null;
-  if (chart) out.appendChild(chart);
+  delete document.body.dataset.running;
+  shown();
 }
 
 // Marks the page as showing the answer to the fragment, for those who wait
-// for it (the tests), and when the first answer came.
+// for it (the tests), counts the answers, and notes when the first came.
 function shown() {
   document.body.dataset.shown = location.hash;
+  document.body.dataset.answers = String(Number(document.body.dataset.answers || 0) + 1);
   if (!('firstAnswer' in document.body.dataset)) {
     document.body.dataset.firstAnswer = String(Math.round(performance.now()));
   }
@@ -486,23 +696,31 @@ function open(program) {
   }
 }
 
-// Fills a panel's fields from the fragment and opens it.
+// The fragment the page shows: Back fires both popstate and hashchange,
+// and the second finds it shown already.
+let restored = null;
+
+// Fills a panel's fields from the fragment and opens it: the fragment's
+// own panel, or the first where the link is damaged or names no program.
+// A link that names no field of its panel is refused in the alert.
 function restore() {
+  if (location.hash !== '' && location.hash === restored) return;
   editing = false;
-  const {program, pairs} = parseFragment(location.hash || FIRST);
-  const panel = PANELS.find((p) => p.program === program) || PANELS[0];
-  const given = new Map(pairs);
+  if (!location.hash) history.replaceState(null, '', FIRST);
+  restored = location.hash;
+  const fragment = parseFragment(location.hash);
+  const problem = problemOf(fragment);
+  const panel = PANELS.find((p) => p.program === fragment.program) || PANELS[0];
+  const given = new Map(fragment.pairs);
   for (const f of panel.fields) {
     const input = document.getElementById(panel.program + '-' + f.name);
     if (f.flag) input.checked = given.has(f.name);
     else input.value = given.get(f.name) ?? '';
   }
   open(panel.program);
-  // The fragment's own command line, names no field has included: the
-  // program refuses what it would refuse.
-  if (!location.hash) history.replaceState(null, '', FIRST);
-  show(panel, panel.program === program ? pairs : pairsOf(panel));
-  shown();
+  // The fragment's own command line: the program refuses what it would
+  // refuse (a name given twice, a flag with a value).
+  show(panel, fragment.pairs, problem);
 }
 
 // Arrow keys move between the tabs, as a tab list's do.
@@ -521,8 +739,5 @@ build();
 document.getElementById('tabs').addEventListener('keydown', tabKeys);
 window.addEventListener('popstate', restore);
 window.addEventListener('hashchange', restore);
-ErlangbPrograms().then((module) => {
-  programs = module;
-  document.body.dataset.ready = 'true';
-  restore();
-});
+startWorker();
+restore();
