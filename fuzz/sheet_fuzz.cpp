@@ -39,7 +39,10 @@ void check_sheet(const std::string& path)
     };
     std::string error;
     const bool read = read_sheet(path.c_str(), header, row, error);
-    FUZZ_CHECK(read == error.empty() && (!read || rows >= 1));
+    // Read, it may warn only of a last line without a line break.
+    FUZZ_CHECK(read ? rows >= 1 &&
+                          (error.empty() || error.find(": the last line ends") != std::string::npos)
+                    : !error.empty());
 }
 
 // A program's command line on the file: accepted, it writes lines.
