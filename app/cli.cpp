@@ -284,7 +284,8 @@ Action scan_options(int argc, char* argv[], const char* shorts, const option* op
         if (seen[i]) return error = "--" + name + " is given twice", Action::bad_usage;
         seen[i] = true;
         if (!take(static_cast<int>(i), optarg, what)) {
-            error = "--" + name + " " + quoted(optarg) + ": " + what;
+            error = "--" + name;
+            error.append(" ").append(quoted(optarg)).append(": ").append(what);
             return Action::bad_usage;
         }
     }
