@@ -65,7 +65,7 @@ Carried carry_columns(const Sheet& sheet, const std::vector<std::string>& names,
                       int count)
 {
     Carried carried;
-    carried.delimiter = sheet.delimiter;
+    carried.delimiter = sheet.delimiter == ';' ? ';' : ',';
     for (size_t i = 0; i < names.size(); ++i) {
         if (std::find(at, at + count, static_cast<int>(i)) != at + count) continue;
         carried.columns.push_back(static_cast<int>(i));

@@ -81,7 +81,7 @@ bool sheet_value(const Sheet& sheet, std::string_view field, const Domain& domai
 // text of all their fields end to end, so that a million rows take little
 // more than their bytes.
 struct Carried {
-    char delimiter = ',';            // the sheet's, which CSV output keeps
+    char delimiter = ',';            // CSV output's: ';' for a semicolon sheet
     std::vector<int> columns;        // their indices in the sheet, in its order
     std::vector<std::string> names;  // their names
     std::string text;
