@@ -26,7 +26,10 @@ int find_column(const std::vector<std::string>& names, std::string_view name)
 std::string listed(const std::vector<std::string>& names)
 {
     std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    for (const std::string& name : names) {
+        const std::string cut = quoted(name);  // a long name cut as a quoted value is
+        text.append(text.empty() ? "" : ", ").append(cut, 1, cut.size() - 2);
+    }
     return text;
 }
 

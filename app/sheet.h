@@ -55,7 +55,8 @@ bool read_sheet(const char* path, const SheetHeader& header, const SheetRow& row
 // -2 when there are more than one.
 int find_column(const std::vector<std::string>& names, std::string_view name);
 
-// The header's names for messages: "date, start, calls, aht".
+// The header's names for messages: "date, start, calls, aht", each cut
+// after 40 characters as quoted() cuts it.
 std::string listed(const std::vector<std::string>& names);
 
 // Finds the `count` columns named `wanted` among the header's `names`:

@@ -320,13 +320,15 @@ const struct {
     const char* program;
     std::string text;
     std::vector<std::string> args;
-    const char* says;
+    std::string says;
 } refusals[] = {
     {ERLANGC_PROGRAM, "calls,aht\n1,180\n", {"-a", "10"}, "--file gives the loads and agents"},
     {ERLANGC_PROGRAM, "", {"-a", "10", "--asa", "20", "-t", "180", "--totals"},
      "--totals goes with --file"},
     {ERLANGC_PROGRAM, "date,aht\n1,180\n", {"-s", "80%", "-w", "20"},
      "no column calls or load (the header has date, aht)"},
+    {ERLANGC_PROGRAM, std::string(50, 'd') + ",aht\n1,180\n", {"-s", "80%", "-w", "20"},
+     "(the header has " + std::string(40, 'd') + "..., aht)"},
     {ERLANGC_PROGRAM, "calls,load,aht\n1,2,180\n", {"-s", "80%", "-w", "20"},
      "the columns calls and load both give the load"},
     {ERLANGC_PROGRAM, "calls,aht,Aht\n1,2,180\n", {"-s", "80%", "-w", "20"},
