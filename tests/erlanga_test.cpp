@@ -199,26 +199,23 @@ TEST(ErlangA, StaffingAndTheLoad)
 // there, and missed 1e-9 agents below, in few figures, whatever the patience.
 TEST(ErlangA, RealAgentsAtVanishingLoads)
 {
-    StaffingTarget level, wait, abandon;
-    level.service_level = 0.8, level.answer_time = 0.1;
-    wait.wait_probability = 0.2;
-    abandon.max_abandonment = 0.05;
-    const auto share = [&](const StaffingTarget& t, double s, double A, double patience) {
-        return !std::isnan(t.service_level)      ? 1 - erlanga_service_level(s, A, patience, 0.1)
-               : !std::isnan(t.wait_probability) ? erlanga_wait_probability(s, A, patience)
-                                                 : erlanga_abandonment(s, A, patience);
-    };
+    StaffingTarget targets[3];  // 80 % within 0.1; waiting 20 %; abandoned 5 %
+    targets[0].service_level = 0.8, targets[0].answer_time = 0.1;
+    targets[1].wait_probability = 0.2, targets[2].max_abandonment = 0.05;
+    const double most[] = {0.2, 0.2, 0.05};
     for (const double A : {1e-300, 1e-100, 1e-20})
-        for (const double patience : {1.0, 1e5})
-            for (const StaffingTarget& t : {level, wait, abandon}) {
+        for (const double p : {1.0, 1e5})
+            for (int k = 0; k < 3; ++k) {
+                const auto share = [&](double s) {
+                    return k == 0   ? 1 - erlanga_service_level(s, A, p, 0.1)
+                           : k == 1 ? erlanga_wait_probability(s, A, p)
+                                    : erlanga_abandonment(s, A, p);
+                };
                 int evaluations = 0;
-                const double s = erlanga_fractional_agents(A, patience, t, &evaluations);
-                const double most = !std::isnan(t.service_level)      ? 0.2
-                                    : !std::isnan(t.wait_probability) ? 0.2
-                                                                      : 0.05;
-                EXPECT_LE(share(t, s, A, patience), most * (1 + 1e-12)) << A << " " << patience;
-                EXPECT_GT(share(t, s - 1e-9, A, patience), most) << A << " " << patience;
-                EXPECT_LE(evaluations, 25) << A << " " << patience;
+                const double s = erlanga_fractional_agents(A, p, targets[k], &evaluations);
+                EXPECT_LE(share(s), most[k] * (1 + 1e-12)) << A << " " << p << " " << k;
+                EXPECT_GT(share(s - 1e-9), most[k]) << A << " " << p << " " << k;
+                EXPECT_LE(evaluations, 25) << A << " " << p << " " << k;
             }
 }
 

@@ -589,6 +589,7 @@ async function show(panel, pairs, problem) {
 // for it (the tests), counts the answers, and notes when the first came.
 function shown() {
   document.body.dataset.shown = location.hash;
+  document.body.dataset.shownAt = String(performance.now());
   document.body.dataset.answers = String(Number(document.body.dataset.answers || 0) + 1);
   if (!('firstAnswer' in document.body.dataset)) {
     document.body.dataset.firstAnswer = String(Math.round(performance.now()));
