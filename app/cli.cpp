@@ -108,9 +108,11 @@ bool parse_item(std::string_view item, const Domain& domain, Range& range, std::
     if (v[2] <= 0) return error = "in " + quoted + " STEP is not above 0", false;
     if (v[0] > v[1]) return error = "in " + quoted + " FIRST is above LAST", false;
     // LAST is a value where a step lands on it within the rounding of the
-    // numbers themselves (of large ones too: 4000000.1..4000000.4..0.1).
+    // numbers themselves (of large ones too: 4000000.1..4000000.4..0.1), by
+    // less than half a step (steps finer than the numbers' rounding, as in
+    // 5e210..5e210, would make it any number).
     const double slack =
-        1e-9 + 4 * DBL_EPSILON * std::fmax(std::fabs(v[0]), std::fabs(v[1])) / v[2];
+        std::fmin(0.5, 1e-9 + 4 * DBL_EPSILON * std::fmax(std::fabs(v[0]), std::fabs(v[1])) / v[2]);
     const double steps = (v[1] - v[0]) / v[2];
     if (steps > 1e12) return error = quoted + " has too many values", false;
     const int places = std::max(decimals(parts[0], domain.percent),

@@ -85,6 +85,7 @@ const struct {
     {Quantity::holding, "1,2", "!one holding time only"},
     {Quantity::holding, "1..2", "!'1..2' is no number"},
     {Quantity::load, "1e-9..1e6..1e-9", "!has too many values"},
+    {Quantity::blocking, "5e212%..5e212%", "!outside the domain"},  // a step below rounding
     {Quantity::load, "12345678901234567890123456789012345678x\xc3\xa9z",
      "!'12345678901234567890123456789012345678x\xc3\xa9...' is no number"},
 };
