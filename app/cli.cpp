@@ -384,23 +384,6 @@ int usage_error(const char* program, const std::string& message, std::FILE* err)
     return 2;
 }
 
-int output_error(const char* program, const char* what, std::FILE* err)
-{
-    // errno 0: the write failed earlier, and its reason is gone.
-    const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : "";
-    const std::string message =
-        std::string("cannot write") + (what == nullptr ? "" : std::string(" ") + what) + reason;
-    std::fprintf(err, "%s: %s\n", program, escaped(message).c_str());
-    return 1;
-}
-
-int finish_output(const char* program, std::FILE* out, std::FILE* err)
-{
-    errno = 0;
-    if (std::fflush(out) == 0 && std::ferror(out) == 0) return 0;
-    return output_error(program, nullptr, err);
-}
-
 // ---- Formats ---------------------------------------------------------------
 
 std::string text_number(double value, bool trim)

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/output.h"
 #include "teletraffic/erlangb.h"
 
 // ---- Numbers ---------------------------------------------------------------
@@ -196,17 +197,6 @@ std::string escaped(std::string_view text);
 // Writes "PROGRAM: MESSAGE" (escaped) and "Try 'PROGRAM --help'." to
 // `err`. Returns 2, the exit status of bad usage.
 int usage_error(const char* program, const std::string& message, std::FILE* err = stderr);
-
-// Writes "PROGRAM: cannot write WHAT: REASON" (without " WHAT" when `what`
-// is nullptr), REASON from errno (without ": REASON" when errno is 0), to
-// `err`, escaped. Returns 1, the exit status of output that could not be
-// written.
-int output_error(const char* program, const char* what, std::FILE* err = stderr);
-
-// Flushes `out`: 0 when all of it was written, else output_error(program,
-// nullptr, err), with the reason where this flush failed (not an earlier
-// one, whose reason is gone).
-int finish_output(const char* program, std::FILE* out = stdout, std::FILE* err = stderr);
 
 // Runs `run`, a program's run function (programs.h), on `args` (its name
 // first) with its output and messages kept in `out` and `err`, as a page or

@@ -3,7 +3,7 @@
 // them, prints the blocking probability and the circuits' utilization.
 #include <cstdio>
 
-#include "app/cli.h"
+#include "app/output.h"
 #include "teletraffic/erlangb.h"
 #include "vizaza.h"
 

@@ -4,7 +4,7 @@
 // load those circuits carry while meeting the target.
 #include <cstdio>
 
-#include "app/cli.h"
+#include "app/output.h"
 #include "teletraffic/erlangb.h"
 #include "vizaza.h"
 

@@ -3,6 +3,11 @@
 // the load grows, of the table program's tables, of the equivalent random
 // group, of Erlang C and Erlang A staffing, and of the scanners on typical
 // answer lines.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -230,6 +235,46 @@ void abandon_vanishing(benchmark::State& state)
     state.counters["figures"] = evaluations;
 }
 BENCHMARK(abandon_vanishing)->Arg(300)->Arg(100)->Arg(20);
+
+// A whole run of the calculator (500 circuits at 500 erlangs, answered
+// through a pipe, its output to /dev/null) beside the same run of the floor
+// program, in turns, so that whatever else the machine does weighs on both:
+// the time of each and their ratio.
+double run_once(const char* program)
+{
+    int answers[2];
+    if (pipe(answers) != 0) return NAN;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(answers[0], STDIN_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO), dup2(null, STDERR_FILENO);
+        close(answers[1]);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(answers[0]);
+    const char text[] = "500\n500\n\n";
+    const bool written = write(answers[1], text, sizeof text - 1) == sizeof text - 1;
+    close(answers[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return written && child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? took.count()
+                                                                                 : NAN;
+}
+void dialogue_run(benchmark::State& state)
+{
+    double calculator = 0;
+    double floor_run = 0;
+    for (auto _ : state) calculator += run_once(CALCULATOR), floor_run += run_once(FLOOR);
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["calculator_us"] = calculator / runs * 1e6;
+    state.counters["floor_us"] = floor_run / runs * 1e6;
+    state.counters["ratio"] = calculator / floor_run;
+}
+BENCHMARK(dialogue_run)->UseRealTime()->MinTime(0.5);
 
 // The loops the Python module runs, over the arrays bench/python_bench.py
 // hands it: a million continuous blockings, x from 1 to 200 circuits at
