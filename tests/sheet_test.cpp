@@ -280,10 +280,14 @@ TEST(Sheet, RouteTotals)
     const double lost = 5 * erlangb(11, 5) + 12.5 * erlangb(22, 12.5);
     EXPECT_EQ(csv.at(2), "'-B-C,12.5,0.005,22");  // no formula for a spreadsheet
     EXPECT_EQ(csv.at(3), "total,17.5," + csv_number(lost / 17.5) + ",33");
-    // A tab file's CSV is a comma file, carried columns and all.
+    // A tab file's CSV is a comma file, carried columns and all; a semicolon
+    // file's comes back with semicolons and decimal commas.
     EXPECT_EQ(
         csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("r\tload\tblocking\nA\t5\t1%\n")}).at(1),
         "A,5,0.01,11");
+    EXPECT_EQ(
+        csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("r;load;blocking\nA;12,5;0,5%\n")}).at(1),
+        "A;12,5;0,005;22");
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
     EXPECT_EQ(text.at(1), "#     route        load    blocking    circuits");
     EXPECT_EQ(text.at(2), "Aachen-Bonn           5    0.010000          11");
