@@ -60,30 +60,8 @@ double load_cell(double row, double column, Past& past, long& evaluations)
     return load;
 }
 
-// The most steps of the formula's walk a blocking cell takes.
-constexpr int walk_limit = 3000;
-
-// The blocking of n whole circuits at load A, from the column's walk, which
-// is left at n: stepped on from the row above (or from fewer circuits within
-// walk_limit), or walked from the first circuit up to walk_limit circuits,
-// these exactly as erlangb gives them; beyond, the continuous function
-// (within 1e-12 of the formula), from which the walk then goes on by the
-// recurrence.
-double blocking_cell(int n, double A, ErlangbWalk& walk)
-{
-    if (!(walk.A == A && walk.n <= n && n - walk.n <= walk_limit)) {
-        if (n > walk_limit) {
-            walk = erlangb_walk_from(n, A, erlangb_continuous(n, A));
-            return walk.B;
-        }
-        walk = erlangb_walk(A);
-    }
-    while (walk.n < n) erlangb_step(walk);
-    return walk.B;
-}
-
 // Columns whose past the table keeps down its rows, for the load solver's
-// start or the blocking walk: a wider table keeps none for the others, so a
+// start: a wider table keeps none for the others, so a
 // million columns take no more memory than this many.
 constexpr long kept_columns = 4096;
 
@@ -195,7 +173,7 @@ const char* const usage_text =
     "formula between whole numbers (1/B = A * integral of e^(-A t) (1 + t)^x dt).\n"
     "Use it where groups are summed before rounding up (agents, positions), and for\n"
     "the fictitious group of the equivalent random method for overflow traffic.\n"
-    "Whole values give exactly the figures of erlangb and erlangb-size.\n"
+    "Whole values give the figures of erlangb-size, and those of erlangb to 4e-12.\n"
     "\n"
     "Examples:\n"
     "  erlangb-table -n 1..301 -b "
@@ -450,7 +428,6 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     const long columns = list_size(request.columns);
     const auto kept = static_cast<size_t>(std::min(columns, kept_columns));
     std::vector<Past> past(request.answer == Answer::load ? kept : 0);
-    std::vector<ErlangbWalk> walks(request.answer == Answer::blocking ? kept : 0);
 
     ListCursor row_cursor{&request.rows};
     ListCursor column_cursor{&request.columns};
@@ -495,13 +472,10 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
             answer = request.fractional ? erlangb_fractional_circuits(row, column)
                                         : erlangb_circuits(row, column);
             break;
-        case Answer::blocking: {
-            ErlangbWalk scratch{};
-            answer = !whole ? erlangb_continuous(row, column)
-                            : blocking_cell(static_cast<int>(row), column,
-                                            k < kept ? walks[k] : scratch);
+        case Answer::blocking:
+            answer =
+                whole ? erlangb(static_cast<int>(row), column) : erlangb_continuous(row, column);
             break;
-        }
         }
         const std::string answer_text = request.answer == Answer::circuits
                                             ? circuits_text(answer, request.csv, false)

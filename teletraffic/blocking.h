@@ -8,10 +8,13 @@
 namespace teletraffic::detail {
 
 // B(x, A) as a solver needs it: its logarithm, and the slope
-// d ln B / d ln A, which is the circuits less the carried load.
+// d ln B / d ln A, which is the circuits less the carried load; and, where
+// ln B is large, the part of it below lnB's last bit (e^lnB (1 + lnB_lo) is
+// B to a few rounding steps where lnB alone could be off by 1e-13).
 struct Blocking {
     double lnB;
     double slope;
+    double lnB_lo = 0;
 };
 
 // ln B(x, A) and its slope for real x > 0 and A > 0, by the region's method

@@ -15,40 +15,122 @@ namespace {
 constexpr double log_2pi = 1.8378770664093454836;
 constexpr double pi = 3.14159265358979323846;
 
-// The deviance x ln(x/A) + A - x >= 0, to a few rounding steps even where
-// x and A are close and the two terms nearly cancel: there as the series
-// (x - A) v + 2x (v^3/3 + v^5/5 + ...) in v = (x - A) / (x + A), whose terms
-// shrink by v^2 and never cancel much.
-double deviance(double x, double A)
+// A number as the unevaluated sum hi + lo of two doubles, |lo| at most half
+// a rounding step of hi: about 32 digits, for the few quantities whose
+// rounding exp() would magnify (a deviance of 700 rounded to a double moves
+// e^-700 by 1e-13).
+struct Twofold {
+    double hi, lo;
+};
+
+// a + b exactly.
+Twofold two_sum(double a, double b)
 {
-    const double d = x - A;
-    if (std::fabs(d) < 0.5 * (x + A)) {
-        const double v = d / (x + A);
-        double sum = d * v;
-        double power = 2 * x * v;
-        // |v| < 1/3: 40 terms reach far below a rounding step.
-        for (int j = 1; j < 40; ++j) {
-            power *= v * v;
-            const double next = sum + power / (2 * j + 1);
-            if (next == sum) break;
-            sum = next;
-        }
-        return sum;
+    const double s = a + b;
+    const double v = s - a;
+    return {s, (a - (s - v)) + (b - v)};
+}
+
+// a * b exactly, by Dekker's splitting (no fused multiply-add needed), for
+// |a|, |b| below 1e300.
+Twofold two_product(double a, double b)
+{
+    const auto split = [](double x) {
+        const double c = 134217729.0 * x;  // 2^27 + 1
+        const double high = c - (c - x);
+        return Twofold{high, x - high};
+    };
+    const double p = a * b;
+    const Twofold x = split(a);
+    const Twofold y = split(b);
+    return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
+}
+
+// The pair renormalised, for |hi| >= |lo|.
+Twofold normal(double hi, double lo)
+{
+    const double s = hi + lo;
+    return {s, lo - (s - hi)};
+}
+
+// Sums and products to about 1e-30 of the larger operand.
+Twofold operator+(Twofold a, Twofold b)
+{
+    const Twofold s = two_sum(a.hi, b.hi);
+    return normal(s.hi, s.lo + a.lo + b.lo);
+}
+Twofold operator-(Twofold a) { return {-a.hi, -a.lo}; }
+Twofold operator*(Twofold a, Twofold b)
+{
+    const Twofold p = two_product(a.hi, b.hi);
+    return normal(p.hi, p.lo + a.hi * b.lo + a.lo * b.hi);
+}
+Twofold operator/(Twofold a, Twofold b)
+{
+    const double q = a.hi / b.hi;
+    const Twofold r = a + -(b * Twofold{q, 0});
+    return normal(q, r.hi / b.hi);
+}
+
+// 1/3 + w/5 + w^2/7 + ... for 0 <= w <= 1/9, to a rounding step or two.
+double odd_series(double w)
+{
+    double sum = 1.0 / 3;
+    double power = 1;
+    for (int k = 1; k < 20 && power > 1e-17; ++k) power *= w, sum += power / (2 * k + 3);
+    return sum;
+}
+
+// ln y for y > 0 (subnormal too), to about 4e-19 absolute: y = 2^e m with
+// m in [sqrt(1/2), sqrt(2)), and ln m = 2 atanh(u) = 2u + 2u^3 (1/3 + ...),
+// u = (m - 1) / (m + 1), the last part, below 0.0034, in doubles.
+Twofold log_twofold(double y)
+{
+    constexpr Twofold ln2 = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
+    int e = 0;
+    double m = std::frexp(y, &e);
+    if (m < 0.70710678118654752) m *= 2, --e;
+    const Twofold u = Twofold{m - 1, 0} / two_sum(m, 1);
+    const double cube = 2 * u.hi * u.hi * u.hi * odd_series(u.hi * u.hi);
+    return Twofold{static_cast<double>(e), 0} * ln2 + Twofold{2 * u.hi, 2 * u.lo} +
+           Twofold{cube, 0};
+}
+
+// The deviance x ln(x/A) + A - x >= 0 of x, A > 0, to a few rounding steps
+// of it and 2e-14 absolute at most (1e-15 below 4). Where x and A are close and the two
+// terms nearly cancel, as the series (x - A) v + 2x v^3 (1/3 + v^2/5 + ...)
+// in v = (x - A) / (x + A), |v| < 1/3, whose terms never cancel much, the
+// leading one in pairs where it exceeds 4 (the rest is below 0.15 of
+// it); elsewhere from the logarithms, in pairs.
+Twofold deviance(double x, double A)
+{
+    const Twofold d = two_sum(x, -A);
+    if (std::fabs(d.hi) < (x + A) / 3) {
+        const double v = d.hi / (x + A);
+        const double rest = 2 * x * v * v * v * odd_series(v * v);
+        if (d.hi * v < 4) return {d.hi * v + rest, 0};
+        return d * (d / two_sum(x, A)) + Twofold{rest, 0};
     }
-    // x / A overflows or underflows where one of them is subnormal: there
-    // ln(x / A) is beyond 700, and the difference of the logarithms exact
-    // enough.
-    const double ratio = x / A;
-    const double log_ratio =
-        ratio > 0x1p-1000 && ratio < 0x1p1000 ? std::log(ratio) : std::log(x) - std::log(A);
-    return x * log_ratio + A - x;
+    // ln(x / A) from the quotient's pair, ln(q.hi) + q.lo / q.hi, unless
+    // the quotient could overflow.
+    const Twofold q = Twofold{x, 0} / Twofold{A, 0};
+    const Twofold log_ratio =
+        A > 1e-290 ? log_twofold(q.hi) + Twofold{q.lo / q.hi, 0} : log_twofold(x) + -log_twofold(A);
+    return Twofold{x, 0} * log_ratio + -d;
 }
 
 // Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
-// for x > 0: from lgamma below 15, where nothing large cancels, and from
-// its asymptotic series above (error below 1e-18 there).
+// for x > 0: at whole x below 15 from a table (to a rounding step), at
+// other x below 15 from lgamma (to about 1e-15, its terms cancelling to a
+// hundredth), and from its asymptotic series above (error below 1e-18).
 double stirling_error(double x)
 {
+    static const double whole[] = {0.08106146679532726,  0.0413406959554093,   0.02767792568499834,
+                                   0.020790672103765093, 0.016644691189821193, 0.013876128823070748,
+                                   0.01189670994589177,  0.010411265261972096, 0.009255462182712733,
+                                   0.00833056343336287,  0.007573675487951841, 0.00694284010720953,
+                                   0.006408994188004207, 0.0059513701127588475};
+    if (x < 15 && x >= 1 && x == std::floor(x)) return whole[static_cast<int>(x) - 1];
     if (x < 15) return std::lgamma(x + 1) - (x + 0.5) * std::log(x) + x - 0.5 * log_2pi;
     const double r = 1 / x;
     const double r2 = r * r;
@@ -84,15 +166,18 @@ double lgamma1p(double a)
 }
 
 // ln of the Poisson factor A^x e^(-A) / Gamma(x + 1), x > 0, in its
-// saddle-point form.
-double log_poisson(double x, double A)
+// saddle-point form, to about 1e-15 absolute wherever it is above -745.
+Twofold log_poisson(double x, double A)
 {
-    return -deviance(x, A) - 0.5 * (log_2pi + std::log(x)) - stirling_error(x);
+    return -deviance(x, A) + Twofold{-0.5 * (log_2pi + std::log(x)) - stirling_error(x), 0};
 }
 
 // ln B and the slope d ln B / d ln A = x - A + A B, where B is below about
 // one half and the slope cancels little.
-Blocking with_slope(double x, double A, double lnB) { return {lnB, x - A + A * std::exp(lnB)}; }
+Blocking with_slope(double x, double A, Twofold lnB)
+{
+    return {lnB.hi, x - A + A * std::exp(lnB.hi), lnB.lo};
+}
 
 // ln B and its slope for x < 1 and A < x + 1, where B may lie within a
 // rounding step of 1 and 1 - B must keep its digits (the waiting systems
@@ -118,7 +203,7 @@ Blocking small(double x, double A)
     // Where B is small, ln B = ln P - ln(Q + P) keeps its absolute digits
     // (P may be subnormal); where it is near 1, -log1p(Q / P) its relative.
     const double lnB = Q > P ? lnP - std::log(Q + P) : -std::log1p(Q / P);
-    return with_slope(x, A, lnB);
+    return with_slope(x, A, {lnB, 0});
 }
 
 }  // namespace
@@ -132,7 +217,7 @@ Blocking teletraffic::detail::continuous(double x, double A)
         // Here |eta| < 0.05; the c_k need far fewer digits than Q, as their
         // part is at most a few per cent of it.
         const double mu = (A - s) / s;
-        const double eta = std::copysign(std::sqrt(2 * deviance(s, A) / s), mu);
+        const double eta = std::copysign(std::sqrt(2 * deviance(s, A).hi / s), mu);
         double c0 = -1.0 / 3 +
                     eta * (1.0 / 12 +
                            eta * (-2.0 / 135 +
@@ -148,7 +233,7 @@ Blocking teletraffic::detail::continuous(double x, double A)
         const double tail = (c0 + (c1 + c2 / s) / s) / std::sqrt(2 * pi * s);
         if (w < 5) {
             const double Q = 0.5 * std::erfc(w) + std::exp(-w * w) * tail;
-            return with_slope(x, A, log_poisson(x, A) - std::log(Q));
+            return with_slope(x, A, log_poisson(x, A) + Twofold{-std::log(Q), 0});
         }
         // Deep in the upper tail both parts of Q underflow: take out e^(-w^2),
         // whose deviance cancels the Poisson factor's exactly,
@@ -159,7 +244,7 @@ Blocking teletraffic::detail::continuous(double x, double A)
         const double lnB = x * std::log1p(1 / x) - 1 + std::log(s / A) -
                            0.5 * (log_2pi + std::log(x)) - stirling_error(x) -
                            std::log(0.5 / (std::sqrt(pi) * fraction) + tail);
-        return with_slope(x, A, lnB);
+        return with_slope(x, A, {lnB, 0});
     }
     if (A >= s) {
         // Legendre: Gamma(s, A) = e^(-A) A^s / (A - x + a1 / (b1 + a2 / (b2 + ...))),
@@ -200,8 +285,9 @@ Blocking teletraffic::detail::continuous(double x, double A)
         sum += term;
         if (term * r < 1e-17 * sum * (1 - r)) break;
     }
-    const double lnP = log_poisson(x, A);
-    return with_slope(x, A, lnP - std::log1p(-std::exp(lnP + std::log(A / s * sum))));
+    const Twofold lnP = log_poisson(x, A);
+    return with_slope(x, A,
+                      lnP + Twofold{-std::log1p(-std::exp(lnP.hi + std::log(A / s * sum))), 0});
 }
 
 double erlangb_continuous(double x, double A)
@@ -209,9 +295,10 @@ double erlangb_continuous(double x, double A)
     if (!(x >= 0) || !(A >= 0)) return std::numeric_limits<double>::quiet_NaN();
     if (x == 0 || std::isinf(A)) return 1.0;
     if (A == 0 || std::isinf(x)) return 0.0;
-    // A logarithm a rounding step above 0 is B = 1, no more.
-    const double lnB = continuous(x, A).lnB;
-    return lnB > 0 ? 1.0 : std::exp(lnB);
+    // A logarithm a rounding step above 0 is B = 1, no more. The part of
+    // ln B below its last bit moves B by that part relative to it.
+    const Blocking b = continuous(x, A);
+    return b.lnB > 0 ? 1.0 : std::exp(b.lnB) * (1 + b.lnB_lo);
 }
 
 double erlangb_fractional_circuits(double A, double target, int* evaluations)

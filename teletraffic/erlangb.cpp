@@ -14,20 +14,6 @@ using teletraffic::detail::continuous;
 
 namespace {
 
-// Walks B(k, A) for k = 1, 2, ... up to n, each exactly as erlangb(k, A)
-// gives it, and stops at the first k whose blocking is at most `stop` (a
-// negative stop never does). Returns the walk there (at no circuits when
-// n < 1).
-ErlangbWalk walk(int n, double A, double stop)
-{
-    ErlangbWalk w = erlangb_walk(A);
-    while (w.n < n) {
-        erlangb_step(w);
-        if (stop >= 0.0 && w.B <= stop) break;
-    }
-    return w;
-}
-
 // Evaluates B(n, A) through its reciprocal, a sum of positive terms,
 //   I = 1/B = sum of t(k) for k = 0..n,  t(n) = 1,  t(k-1) = t(k) k / A,
 // and J = -dI / d ln A = sum of (n - k) t(k), so the slope is J / I. Nothing
@@ -111,70 +97,29 @@ double circuits_guess(double A, double lnt)
     return A - 0.5 + z * std::sqrt(A);
 }
 
-// The count n of erlangb_circuits located with the continuous function c:
-// c(n) <= t < c(n - 1), each by more than the two functions' combined
-// error, so that erlangb decides alike. 0 where they lie too near the
-// target to tell, or where the steps did not settle.
-int located_circuits(double A, double target, int& evaluations)
+// A first guess at the count of erlangb_circuits for loads up to 200:
+// there B(n, A) is near the Poisson term A^n e^(-A) / n! once n is past A,
+// and Newton steps on that term's logarithm, concave in n, come down to
+// its root from above after the first. Below A + 1 it is A + 1.
+double tail_guess(double A, double lnt)
 {
-    const double lnt = std::log(target);
-    const auto g = [&](int n) {  // ln B(n, A) - ln t, falling in n
-        if (n == 0) return -lnt;
-        ++evaluations;
-        return continuous(n, A).lnB - lnt;
-    };
-    // B(n, A) >= 1 - n / A puts the count above lo; past n = 2A each
-    // circuit at least halves B, so 1100 more reach any target: hi.
-    int lo = std::max(0, static_cast<int>(A * (1 - target)) - 2);
-    int hi = static_cast<int>(2 * A) + 1100;
-    const double guess = circuits_guess(A, lnt);
-    int n = guess > lo && guess < hi ? static_cast<int>(std::ceil(guess)) : lo + 1;
-    // ln B is concave in n: Newton steps with the slope over the last
-    // circuit land at or above the root, and from there fall to it.
-    for (int step = 1;; ++step) {
-        const double g_n = g(n);
-        const double g_before = g(n - 1);
-        constexpr double margin = 1e-11;
-        const bool found = g_before > 0 && g_n <= 0;
-        if (found || step == 20) return found && g_before > margin && g_n < -margin ? n : 0;
-        const double root =
-            g_n > 0 ? n + g_n / (g_before - g_n) : n - 1 + g_before / (g_before - g_n);
-        (g_n > 0 ? lo : hi) = g_n > 0 ? n : n - 1;
-        // Should a step ever leave the bracket, it is halved instead.
-        n = root > lo && root <= hi ? static_cast<int>(std::ceil(root)) : lo + (hi - lo + 1) / 2;
+    double n = A + 1;
+    for (int i = 0; i < 30; ++i) {
+        const double f = n * std::log(A) - A - std::lgamma(n + 1) - lnt;
+        const double next = n - f / std::log(A / (n + 0.5));
+        if (!(next > A + 1)) return A + 1;
+        if (std::fabs(next - n) < 0.1) return next;
+        n = next;
     }
+    return n;
 }
 
 }  // namespace
 
-ErlangbWalk erlangb_walk(double A) { return {A, 0, 1.0, std::log(A), 0.0, 1.0, 1.0, 1.0}; }
-
-ErlangbWalk erlangb_walk_from(int n, double A, double B)
-{
-    // An infinite sum is the formula's own sign that its terms no longer
-    // hold and the recurrence goes on alone.
-    return {A, n, B, 0.0, 0.0, 0.0, HUGE_VAL, B};
-}
-
-double erlangb_step(ErlangbWalk& w)
-{
-    // The log-domain terms hold while their sum is finite; from the n where
-    // it overflows on, erlangb(n, A) is the recurrence, so both run side by
-    // side and the logarithms stop once they are of no more use.
-    const int i = ++w.n;
-    w.rec = w.A * w.rec / (i + w.A * w.rec);
-    if (std::isfinite(w.sum)) {
-        w.lnfact += std::log(static_cast<double>(i));
-        w.term = std::exp(i * w.lnA - w.lnfact);
-        w.sum += w.term;
-    }
-    return w.B = std::isfinite(w.sum) ? w.term / w.sum : w.rec;
-}
-
 double erlangb(int n, double A)
 {
     if (!(A >= 0 && std::isfinite(A))) return std::numeric_limits<double>::quiet_NaN();
-    return walk(n, A, -1.0).B;
+    return n < 1 ? 1.0 : erlangb_continuous(n, A);
 }
 
 int erlangb_circuits(double A, double target, int* evaluations)
@@ -183,14 +128,41 @@ int erlangb_circuits(double A, double target, int* evaluations)
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     if (!(A >= 0.0 && A <= erlangb_max_load) || !(target > 0.0 && target < 1.0)) return 0;
-    if (A > 200 && target >= 1e-290) {
-        const int n = located_circuits(A, target, *evaluations);
-        if (n > 0) return n;
+    if (A == 0) return 1;
+    // The count lies in (lo, hi]: B(n, A) >= 1 - n / A keeps B above the
+    // target up to lo (widened past the rounding of both); B(n, A) <=
+    // A / (n + A) puts it at or below A (1 - t) / t + 1, and past n = 2A
+    // each circuit at least halves B, so 1100 more take it below any
+    // double.
+    int lo = std::max(0, static_cast<int>(A * (1 - target) * (1 - 1e-9)) - 2);
+    int hi = static_cast<int>(std::min(2 * A + 1100, A * (1 - target) / target + 2));
+    const double lnt = std::log(target);
+    // Counts are chosen as doubles and kept inside (lo, hi) before they
+    // become ints: a NaN or infinite step never reaches the conversion.
+    const auto inside = [&](double x) {
+        const double c = std::ceil(x);
+        return c > lo && c < hi ? static_cast<int>(c) : lo + (hi - lo) / 2;
+    };
+    const double guess = A > 200 ? circuits_guess(A, lnt) : tail_guess(A, lnt);
+    int n = inside(std::min(std::max(guess, lo + 1.0), hi - 1.0));
+    int last = n;  // the circuits and ln B - ln t of the last evaluation
+    double g_last = 0;
+    for (int step = 0; hi - lo > 1; ++step) {
+        // B decides the side; its logarithm, which may round B and the
+        // target alike, only steers (-inf where B underflows).
+        const double B = erlangb(n, A);
+        const double g = std::log(B) - lnt;
+        ++*evaluations;
+        (B > target ? lo : hi) = n;
+        // ln B is concave in n: a secant step over the last two counts
+        // lands near the root and the next count beside it; a step that
+        // would leave (lo, hi), fail to move or come late halves it.
+        double next = step == 0 ? n + (g > 0 ? 1 : -1) : n - g * (n - last) / (g - g_last);
+        next = B > target ? std::max(next, n + 1.0) : std::min(std::ceil(next), n - 1.0);
+        last = n, g_last = g;
+        n = inside(step < 12 ? next : lo);
     }
-    // Past k = 2A each step at least halves B, so it reaches 0 within about
-    // 1100 more steps: the walk ends far below INT_MAX.
-    ++*evaluations;
-    return walk(INT_MAX, A, target).n;
+    return hi;
 }
 
 double erlangb_load(int n, double target, int* evaluations)

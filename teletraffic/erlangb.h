@@ -12,9 +12,7 @@
 // ---- Limits of the inverses ------------------------------------------------
 
 // The largest offered load, in erlangs, that erlangb_circuits sizes for. The
-// circuits it finds then stay below about 5.1 million (6.7 million for
-// subnormal targets); where it needs the formula's own pass over them, that
-// takes about 0.04 s (0.2 s).
+// circuits it finds then stay below about 5.1 million.
 inline constexpr double erlangb_max_load = 5e6;
 
 // The most circuits erlangb_load takes, enough for every count that
@@ -26,44 +24,17 @@ inline constexpr int erlangb_max_circuits = 10000000;
 
 // Blocking probability of a loss system: the share of calls that find all
 // n circuits busy when A erlangs of traffic are offered to them,
-//   B(n, A) = (A^n / n!) / sum of A^k / k! for k = 0..n.
-// Each term is formed from its logarithm; once those terms overflow (past
-// about 700 erlangs) it uses the recurrence B(k) = A B(k-1) / (k + A B(k-1)),
-// which never does. A vanishing last term gives B = 0. With no circuits
-// (n < 1) every call is lost: B = 1. A = 0 gives B = 0 (n >= 1); a
-// negative, NaN or infinite A gives NaN. A subnormal A is inside: its terms
-// underflow to the 0 or subnormal B that is the value rounded.
-// Cost: n steps of one log and one exp.
+//   B(n, A) = (A^n / n!) / sum of A^k / k! for k = 0..n,
+// the continuous function below at whole n. With no circuits (n < 1) every
+// call is lost: B = 1. A = 0 gives B = 0 (n >= 1); a negative, NaN or
+// infinite A gives NaN. A subnormal A is inside: B is then the 0 or
+// subnormal value rounded.
+// Accuracy: relative error below 1e-13 against 40-digit arithmetic (2e-14
+// measured) for n up to erlangb_max_circuits and A up to erlangb_max_load,
+// wherever B is a normal double (above 2.2e-308); below, the digits a
+// subnormal holds.
+// Cost: that of erlangb_continuous, 0.1 to 0.8 microseconds at any n.
 double erlangb(int n, double A);
-
-// ---- The formula, circuit by circuit ----------------------------------------
-
-// The formula's walk over 1, 2, 3, ... circuits at one load, for callers
-// that need B for consecutive numbers of circuits (a column of a table): a
-// step costs what one more circuit costs erlangb, not a walk from the first
-// circuit. Read `n` and `B`; the other fields are the walk's own.
-struct ErlangbWalk {
-    double A;
-    int n;     // the circuits reached
-    double B;  // their blocking
-    double lnA, lnfact, term, sum, rec;
-};
-
-// A walk at no circuits (B = 1) whose every step gives exactly the value
-// erlangb gives for the circuits reached, bit for bit.
-ErlangbWalk erlangb_walk(double A);
-
-// A walk that goes on from a blocking B of n >= 0 circuits that the caller
-// has from elsewhere (erlangb_continuous, say), by the recurrence
-// B(n + 1) = A B / (n + 1 + A B) alone. A step never lets B's relative
-// error grow (it scales it by (n + 1) / (n + 1 + A B)) and adds a rounding
-// step or two, so B stays about as accurate as the value it started from.
-ErlangbWalk erlangb_walk_from(int n, double A, double B);
-
-// Takes `walk` one circuit further and returns its new B. Cost: a division,
-// and, while the formula's terms hold (below about 700 erlangs), a log and
-// an exp.
-double erlangb_step(ErlangbWalk& walk);
 
 // ---- Sizing: the inverses ----------------------------------------------------
 
@@ -74,15 +45,13 @@ double erlangb_step(ErlangbWalk& walk);
 // target is NaN or outside (0, 1). Below about 2.2e-308 the blocking values
 // are subnormal and lose digits, so the count, though it still agrees with
 // erlangb, may exceed the exact one.
-// Cost: up to 200 erlangs, and for targets below 1e-290, one pass of the
-// formula over k = 1..n, about that of one call erlangb(n, A). Above, the
-// continuous function locates n: from a normal approximation's guess,
-// Newton steps over whole numbers of circuits, 2 evaluations each, 2 to 8
-// in all (at most 40), about a microsecond at any load. Only where B at n
-// or n - 1 lies within 1e-11 of the target (the two functions' combined
-// error), or the steps do not settle, does the formula's own pass decide.
-// `evaluations`, when given, receives the evaluations of the continuous
-// function made, and one more for a pass of the formula.
+// Cost: evaluations of erlangb, from a first guess (a normal approximation
+// above 200 erlangs, the Poisson term below) by secant steps over whole
+// numbers of circuits that end on the count and the one below it: 2 to 5
+// at most loads and targets, at most 8 (16 for subnormal targets; after 12
+// steps the rest halve the interval the count is known to lie in), a few
+// microseconds at any load. `evaluations`, when given, receives the number
+// made.
 int erlangb_circuits(double A, double target, int* evaluations = nullptr);
 
 // The largest offered load at which n circuits keep their blocking at or
@@ -122,10 +91,10 @@ double erlangb_load_near(int n, double target, double start, int* evaluations = 
 // and dB/dA = B (x / A - 1 + B). B(0, A) = 1; A = 0 gives 0 for x > 0; an
 // infinite A gives 1, an infinite x (with finite A) 0; NaN or a negative x
 // or A gives NaN. Every other x and A is inside, subnormal ones too.
-// Accuracy: relative error below 1e-12 against 50-digit arithmetic (2e-13
-// measured) for x from 0 to erlangb_max_circuits and A from 0 (subnormal
-// loads included) to erlangb_max_load, wherever B is at least 1e-300; it
-// holds its logarithm, so nothing in between overflows or underflows.
+// Accuracy: relative error below 1e-12 against 50-digit arithmetic (6e-14
+// measured), and below 1e-13 at whole x (2e-14 measured), for x from 0 to
+// erlangb_max_circuits and A from 0 (subnormal loads included) to
+// erlangb_max_load, wherever B is at least 1e-300.
 // Below one circuit, where B may lie within a rounding step of 1, 1 - B
 // keeps the same relative accuracy inside the library (Erlang C's
 // figures rest on it).
@@ -136,7 +105,9 @@ double erlangb_load_near(int n, double target, double start, int* evaluations = 
 // s >= 5000 and |A - s| <= 0.05 s, Temme's uniform expansion, a few
 // function calls. The Poisson factor A^x e^(-A) / Gamma(x + 1) comes from
 // its saddle-point form (Stirling's error term and the deviance
-// x ln(x/A) + A - x), never from large logarithms that cancel.
+// x ln(x/A) + A - x, carried to about 32 digits where it exceeds 4, so
+// that e^-deviance keeps B's digits), never from large logarithms that
+// cancel.
 double erlangb_continuous(double x, double A);
 
 // The real number of circuits x > 0 at which offered load A blocks exactly

@@ -195,52 +195,21 @@ TEST(Table, ThreeQuestions)
               "         3    0.062500\n");
 }
 
-// Blocking cells of whole circuits by route, one letter a CSV line: F the
-// formula's own value, bit for bit (walked up to 3000 circuits, stepped on
-// from the row above past them); C the continuous function's (beyond 3000
-// circuits with no row to step on from); R within 1e-12 of the formula
-// (stepped on by the recurrence from a C); 0 where B underflows.
-TEST(Table, BlockingCellsByRoute)
+// Blocking cells are erlangb's figures at whole circuits and the
+// continuous function's between, bit for bit, in any order of rows.
+TEST(Table, BlockingCellsAreTheLibrarys)
 {
-    const struct {
-        std::vector<std::string> args;
-        const char* routes;
-    } cases[] = {
-        {{"-n", "2999..3002", "-a", "2000"}, "FFFF"},
-        {{"-n", "3001,3002,6002,2,3001", "-a", "5000"}, "CRRFF"},
-        {{"-n", "100000", "-a", "99000,1e5"}, "CC"},
-        {{"-n", "1000000", "-a", "10"}, "0"},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back("--csv");
-        std::istringstream csv(run_table(args));
-        std::string line;
-        std::getline(csv, line);
-        for (const char* route = c.routes; *route != '\0'; ++route) {
-            ASSERT_TRUE(std::getline(csv, line)) << c.routes;
-            int n = 0;
-            double A = 0;
-            ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf", &n, &A), 2) << line;
-            const std::string B = line.substr(line.rfind(',') + 1);
-            switch (*route) {
-            case 'F': EXPECT_EQ(B, csv_number(erlangb(n, A))) << line; break;
-            case 'C': EXPECT_EQ(B, csv_number(erlangb_continuous(n, A))) << line; break;
-            case 'R': EXPECT_NEAR(std::stod(B) / erlangb(n, A), 1.0, 1e-12) << line; break;
-            default: EXPECT_EQ(B, "0") << line;
-            }
-        }
-        EXPECT_FALSE(std::getline(csv, line)) << line;
+    std::istringstream csv(
+        run_table({"-n", "3001,3002.5,2,100000,1000000", "-a", "10,99000", "--csv"}));
+    std::string line;
+    std::getline(csv, line);
+    while (std::getline(csv, line)) {
+        double x = 0, A = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf", &x, &A), 2) << line;
+        const double B =
+            x == std::floor(x) ? erlangb(static_cast<int>(x), A) : erlangb_continuous(x, A);
+        EXPECT_EQ(line.substr(line.rfind(',') + 1), csv_number(B)) << line;
     }
-    // Past the first 4096 columns none is kept: the last cell of a wider
-    // table comes from the continuous function, the one before from the
-    // column's walk.
-    const std::string wide = run_table({"-n", "3001,3002", "-a", "1..4097", "--csv"});
-    const size_t last = wide.rfind('\n', wide.size() - 2);
-    ErlangbWalk walk = erlangb_walk_from(3001, 4096, erlangb_continuous(3001, 4096));
-    EXPECT_EQ(wide.substr(wide.rfind('\n', last - 1) + 1),
-              "3002,4096," + csv_number(erlangb_step(walk)) + "\n3002,4097," +
-                  csv_number(erlangb_continuous(3002, 4097)) + "\n");
 }
 
 // Cells of published Erlang B tables (5 significant digits), each the
