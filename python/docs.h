@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The Python module's docstrings: each function's signature, domain,
-// accuracy and cost, as the library's headers state them.
+// The Python module's docstrings: each function's domain, accuracy and
+// cost, as the library's headers state them (module.cpp puts its signature
+// line above).
 #ifndef TELETRAFFIC_PYTHON_DOCS_H
 #define TELETRAFFIC_PYTHON_DOCS_H
 
@@ -10,19 +11,25 @@ constexpr const char* module =
     R"(Teletraffic engineering: Erlang B, overflow traffic, Erlang C and Erlang A.
 
 The functions of the C++ library teletraffic, under the same names and
-argument names, vectorised as numpy's own functions are:
+argument names, as numpy ufuncs, as scipy.special's are:
 
-- every numeric argument takes a number, a sequence or a numpy array of
-  any shape (booleans, integers or reals), and the arguments broadcast
-  together; the result is a float64 array of the broadcast shape (int64
-  for counts), or a Python number where every argument is a number;
+- each function whose arguments are all numbers is a numpy.ufunc: its
+  arguments broadcast together and take numbers, sequences and arrays of
+  booleans, integers and reals; the result is float64 (int64 for counts;
+  a pair of arrays for the two-figure functions), a numpy scalar where
+  every argument is a number; out=, where= and casting= work as for any
+  ufunc (the loops are float64 only);
+- the staffing and load functions (their targets are keywords) and the
+  overflow functions that take a method are thin wrappers over a ufunc
+  (its attribute .ufunc), and take the ufunc's keywords too;
+- other array types keep their kind through numpy's protocol: a pandas
+  Series keeps its index (a nullable column its missing values), an
+  xarray DataArray its dims and coords, a dask array stays lazy (the
+  single-figure functions), a masked array keeps its mask;
 - values outside a function's domain give NaN (0 for a count), never an
   exception, so one bad element does not lose the others;
-- a masked array's masked elements are not computed, and the results are
-  masked where any argument is; pandas' nullable integers and reals
-  (Int64, Float64) are read with their missing values as NaN;
 - arguments that are not real numbers (None, strings, complex numbers)
-  raise TypeError, and shapes that do not broadcast numpy's ValueError;
+  raise TypeError, and shapes that do not broadcast ValueError;
 - the GIL is released while an array is computed, and Ctrl-C ends the
   call within 4096 elements (KeyboardInterrupt).
 
@@ -32,9 +39,8 @@ of 180 s is t=20/180. Accuracy is relative error against 40-digit
 arithmetic. Each docstring states its function's domain, accuracy and
 cost; man 3 teletraffic has the whole library.
 
-The C++ library's walk over consecutive circuits (erlangb_walk,
-erlangb_walk_from, erlangb_step), erlangb_load_near and the evaluation
-counts stay in C++: an array of circuits or loads is what they serve there.
+erlangb_load_near and the evaluation counts stay in C++: an array of
+circuits or loads is what they serve there.
 
 Functions:
   Erlang B       erlangb, erlangb_circuits, erlangb_load, erlangb_continuous,
@@ -53,75 +59,70 @@ Example:
 
 >>> import teletraffic
 >>> teletraffic.erlangb([10, 20], 15.0)
-array([0.18052755, 0.04555507]))";
+array([0.41034054, 0.04559322]))";
 
 constexpr const char* traffic = R"(Traffic(mean, variance)
 
 Traffic described by the mean and the variance of the number of circuits it
 would hold busy on a group without limit: Poisson traffic of A erlangs is
-(A, A). The fields are numbers or arrays, as the call's arguments were.)";
+(A, A). erlangb_overflow gives the pair, and Traffic(*pair) names it.)";
 
 constexpr const char* equivalent_random_type = R"(EquivalentRandom(load, circuits)
 
 A Poisson load and a real number of circuits whose overflow has the mean
-and variance of given traffic. The fields are numbers or arrays, as the
-call's arguments were.)";
+and variance of given traffic: erlangb_equivalent_random and erlangb_rapp
+give the pair, and EquivalentRandom(*pair) names it.)";
 
 // ---- Erlang B
 
-constexpr const char* erlangb = R"(erlangb(n, A)
-
-Blocking probability of a loss system: the share of calls that find all n
+constexpr const char* erlangb =
+    R"(Blocking probability of a loss system: the share of calls that find all n
 circuits busy when A erlangs are offered to them,
 B(n, A) = (A^n / n!) / sum of A^k / k! for k = 0..n.
 
 n must be a whole number (NaN otherwise; erlangb_continuous takes real
 circuits). n < 1 gives 1; A = 0 gives 0; a negative, NaN or infinite A
-gives NaN. Accuracy: the formula itself, each term from its logarithm, by
-the recurrence past about 700 erlangs. Cost: n steps of one log and one exp.)";
+gives NaN. Accuracy: relative error below 1e-13 wherever B is a normal
+double (above 2.2e-308). Cost: that of erlangb_continuous, 0.1 to 0.8
+microseconds at any n.)";
 
-constexpr const char* erlangb_circuits = R"(erlangb_circuits(A, target)
-
-The fewest circuits n >= 1 whose blocking at offered load A is at most
+constexpr const char* erlangb_circuits =
+    R"(The fewest circuits n >= 1 whose blocking at offered load A is at most
 target, exactly as erlangb computes it (int64). A = 0 needs one circuit.
 
 0, which no answer is, where A is negative, NaN or above erlangb_max_load
-(5e6), or target is NaN or outside (0, 1). Cost: about a microsecond at
-any load (2 to 8 evaluations of the continuous function); up to 200
-erlangs, and for targets below 1e-290, one pass of the formula.)";
+(5e6), or target is NaN or outside (0, 1). Cost: 2 to 5 evaluations of
+erlangb at most loads and targets (at most 8; 16 for subnormal targets),
+a few microseconds at any load.)";
 
-constexpr const char* erlangb_load = R"(erlangb_load(n, target)
-
-The largest offered load at which n circuits block at most target: the root
+constexpr const char* erlangb_load =
+    R"(The largest offered load at which n circuits block at most target: the root
 A of B(n, A) = target. One circuit: target / (1 - target).
 
 NaN where n is not a whole number, n < 1 or n > erlangb_max_circuits
 (1e7), or target is NaN or outside (0, 1). Accuracy: relative error below
 1e-12. Cost: 2 to 7 evaluations of B, about 0.5 to 2 microseconds.)";
 
-constexpr const char* erlangb_continuous = R"(erlangb_continuous(x, A)
-
-The Erlang B function of a real number x >= 0 of circuits:
+constexpr const char* erlangb_continuous =
+    R"(The Erlang B function of a real number x >= 0 of circuits:
 B(x, A) = A^x e^(-A) / Gamma(x + 1, A); at whole x the Erlang B formula.
 
 B(0, A) = 1; A = 0 gives 0 for x > 0; an infinite A gives 1, an infinite x
 (with finite A) 0; NaN or a negative x or A gives NaN. Accuracy: relative
-error below 1e-12 for x up to 1e7 and A up to 5e6 wherever B is at least
-1e-300. Cost: a continued fraction or series, a handful of terms far from
+error below 1e-12 (1e-13 at whole x) for x up to 1e7 and A up to 5e6
+wherever B is at least 1e-300. Cost: a continued fraction or series, a handful of terms far from
 x = A, at most about 700; Temme's expansion at large x near A.)";
 
-constexpr const char* erlangb_fractional_circuits = R"(erlangb_fractional_circuits(A, target)
-
-The real number of circuits x > 0 at which load A blocks exactly target:
+constexpr const char* erlangb_fractional_circuits =
+    R"(The real number of circuits x > 0 at which load A blocks exactly target:
 B(x, A) = target. It lies in (n - 1, n] for n = erlangb_circuits(A, target).
 
 A = 0 gives 0; NaN where erlangb_circuits gives 0. Accuracy: 1e-9
 circuits. Cost: erlangb_circuits, then 2 to 8 evaluations of
 erlangb_continuous.)";
 
-constexpr const char* erlangb_continuous_load = R"(erlangb_continuous_load(x, target)
-
-The load A at which x > 0 real circuits block exactly target: the root of
+constexpr const char* erlangb_continuous_load =
+    R"(The load A at which x > 0 real circuits block exactly target: the root of
 B(x, A) = target; at whole x, erlangb_load(x, target).
 
 NaN where x <= 0, x > erlangb_max_circuits, or target is NaN or outside
@@ -132,10 +133,10 @@ evaluations of erlangb_continuous.)";
 
 // ---- Overflow traffic
 
-constexpr const char* erlangb_overflow = R"(erlangb_overflow(x, A)
-
-Riordan's moments of the traffic that x >= 0 circuits (real) overflow when
-offered A Poisson erlangs, as Traffic(mean, variance):
+constexpr const char* erlangb_overflow =
+    R"(Riordan's moments of the traffic that x >= 0 circuits (real) overflow when
+offered A Poisson erlangs, as the pair (mean, variance) (Traffic(*pair)
+names them):
 M = A B(x, A), V = M (1 - M + A / (x + 1 - A + M)).
 
 x = 0 gives (A, A), A = 0 gives (0, 0); NaN, negative or infinite
@@ -143,10 +144,10 @@ arguments, x above 1e7 or A above 5e6 give (NaN, NaN). Accuracy: 1e-12
 where A <= x + 1, 1e-10 where the group is overloaded. Cost: one
 evaluation of the continuous function.)";
 
-constexpr const char* erlangb_equivalent_random = R"(erlangb_equivalent_random(mean, variance)
-
-Wilkinson's equivalent random group of traffic (mean, variance), solved
-exactly, as EquivalentRandom(load, circuits): the Poisson load A* and the
+constexpr const char* erlangb_equivalent_random =
+    R"(Wilkinson's equivalent random group of traffic (mean, variance), solved
+exactly, as the pair (load, circuits) (EquivalentRandom(*pair) names
+them): the Poisson load A* and the
 real circuits N* >= 0 whose overflow has that mean and variance.
 
 Domain: mean in [0.001, 10000] erlangs and peakedness variance / mean in
@@ -155,18 +156,15 @@ traffic (peakedness below 1) and traffic outside the domain (NaN, NaN).
 Accuracy: A* and N* to 1e-10 (N* relative to A*). Cost: 3 to 20
 evaluations of the continuous function, at most 40.)";
 
-constexpr const char* erlangb_rapp = R"(erlangb_rapp(mean, variance)
-
-Rapp's approximation of the equivalent random group, as
-EquivalentRandom(load, circuits), with Z = variance / mean:
+constexpr const char* erlangb_rapp =
+    R"(Rapp's approximation of the equivalent random group, as the pair (load,
+circuits), with Z = variance / mean:
 A* = V + 3 Z (Z - 1), N* = A* (M + Z) / (M + Z - 1) - M - 1, a negative N*
 taken as 0. Same domain as erlangb_equivalent_random. Cost: a few
 arithmetic operations.)";
 
 constexpr const char* erlangb_overflow_blocking =
-    R"(erlangb_overflow_blocking(mean, variance, c, method='equivalent_random')
-
-The share of the calls of traffic (mean, variance) that a final group of
+    R"(The share of the calls of traffic (mean, variance) that a final group of
 c >= 0 circuits (real allowed) loses: A* B(N* + c, A*) / M through the
 equivalent random group of the method, or Hayward's B(c / Z, M / Z).
 
@@ -179,9 +177,7 @@ method: 1e-9 wherever the blocking is at least 1e-300. Cost: the group's
 solve and one evaluation of the continuous function.)";
 
 constexpr const char* erlangb_group_blocking =
-    R"(erlangb_group_blocking(mean, variance, load, circuits, c)
-
-The share that erlangb_overflow_blocking gives, through an equivalent
+    R"(The share that erlangb_overflow_blocking gives, through an equivalent
 random group (load, circuits) of the traffic (mean, variance) that the
 caller has already, without solving it again: A* B(N* + c, A*) / M.
 
@@ -189,17 +185,13 @@ caller has already, without solving it again: A* B(N* + c, A*) / M.
 evaluation of the continuous function.)";
 
 constexpr const char* erlangb_overflow_circuits =
-    R"(erlangb_overflow_circuits(mean, variance, target, method='equivalent_random')
-
-The fewest whole circuits whose blocking, as erlangb_overflow_blocking
+    R"(The fewest whole circuits whose blocking, as erlangb_overflow_blocking
 gives it, is at most target (int64). 0 where that blocking is NaN or
 target lies outside [1e-290, 1). method as for erlangb_overflow_blocking.
 Cost: the fractional count, then two or three evaluations of the blocking.)";
 
 constexpr const char* erlangb_overflow_fractional_circuits =
-    R"(erlangb_overflow_fractional_circuits(mean, variance, target, method='equivalent_random')
-
-The real number of circuits c > 0 at which the blocking of
+    R"(The real number of circuits c > 0 at which the blocking of
 erlangb_overflow_blocking is exactly target (at least 1e-290). Accuracy:
 1e-9 circuits (times the peakedness for Hayward's). Rapp's group may block
 less than target as c approaches 0: then 0. NaN where
@@ -208,9 +200,8 @@ Cost: the group's solve, then erlangb_fractional_circuits at its load.)";
 
 // ---- Erlang C
 
-constexpr const char* erlangc = R"(erlangc(s, A)
-
-The probability that a call waits when A erlangs are offered to s agents
+constexpr const char* erlangc =
+    R"(The probability that a call waits when A erlangs are offered to s agents
 whose calls queue: C = s B / (s - A (1 - B)), B the Erlang B blocking.
 
 s real, 0 < s <= 1e7; A in [0, 5e6]; outside, or NaN, gives NaN. 1 where
@@ -218,18 +209,16 @@ s <= A (the queue grows without bound), 0 where A = 0. Accuracy: 1e-12
 wherever C is at least 1e-300. Cost: one evaluation of the continuous
 function.)";
 
-constexpr const char* erlangc_service_level = R"(erlangc_service_level(s, A, t)
-
-The share of calls answered within t >= 0 holding times:
+constexpr const char* erlangc_service_level =
+    R"(The share of calls answered within t >= 0 holding times:
 1 - C e^(-(s - A) t), in two parts that do not cancel.
 
 0 where s <= A; NaN for a negative or NaN t, and s and A as for erlangc.
 Accuracy: 1e-12, where it is tiny too. Cost: one evaluation of the
 continuous function.)";
 
-constexpr const char* erlangc_mean_wait = R"(erlangc_mean_wait(s, A)
-
-The mean wait over all calls, C / (s - A), in holding times; +inf where
+constexpr const char* erlangc_mean_wait =
+    R"(The mean wait over all calls, C / (s - A), in holding times; +inf where
 s <= A. s and A as for erlangc. Accuracy: 1e-12 wherever it is at least
 1e-300. Cost: one evaluation of the continuous function.)";
 
@@ -245,10 +234,7 @@ Targets, keywords only, each unset when absent or None (NaN):
 They broadcast with the other arguments.)";
 
 constexpr const char* erlangc_agents =
-    R"(erlangc_agents(A, *, service_level=None, answer_time=None, mean_wait=None,
-               wait_probability=None, max_occupancy=None, max_abandonment=None)
-
-The fewest whole agents s > A that meet every target set, judged by the
+    R"(The fewest whole agents s > A that meet every target set, judged by the
 figures erlangc, erlangc_service_level and erlangc_mean_wait give at s
 (int64). 0, which no answer is, where no target is set, one lies outside
 its domain, A does, or the answer would exceed 1e7. Cost: about a
@@ -256,19 +242,13 @@ microsecond at any load (3 evaluations of the continuous function per
 target on the queue, more only where roundings differ).)";
 
 constexpr const char* erlangc_fractional_agents =
-    R"(erlangc_fractional_agents(A, *, service_level=None, answer_time=None, mean_wait=None,
-                          wait_probability=None, max_occupancy=None, max_abandonment=None)
-
-The real number of agents at which the binding target is met exactly, in
+    R"(The real number of agents at which the binding target is met exactly, in
 (erlangc_agents - 1, erlangc_agents]. NaN where erlangc_agents gives 0.
 Accuracy: 1e-9 agents. Cost: erlangc_agents, then 3 to 20 evaluations per
 target on the queue (5 to 8 typically).)";
 
 constexpr const char* erlangc_load =
-    R"(erlangc_load(s, *, service_level=None, answer_time=None, mean_wait=None,
-             wait_probability=None, max_occupancy=None, max_abandonment=None)
-
-The largest load s agents carry while meeting every target set. s real,
+    R"(The largest load s agents carry while meeting every target set. s real,
 0 < s <= 5e6. NaN where no target is set, one lies outside its domain, or
 s does. For whole s, erlangc_agents of the load is s. Accuracy: 1e-12
 (relative) in the load. Cost: about 6 to 10 evaluations of the continuous
@@ -287,60 +267,43 @@ has finite figures. Accuracy: 1e-12 wherever the figure is at least
 to 1e5. Cost: 5 to 10 microseconds (double-exponential quadrature of the
 offered wait).)";
 
-constexpr const char* erlanga_wait_probability = R"(erlanga_wait_probability(s, A, patience)
+constexpr const char* erlanga_wait_probability =
+    R"(The share of calls that find every agent busy and wait. 0 where A = 0.)";
 
-The share of calls that find every agent busy and wait. 0 where A = 0.)";
-
-constexpr const char* erlanga_abandonment = R"(erlanga_abandonment(s, A, patience)
-
-The share of all calls that abandon; also the mean time in queue over all
+constexpr const char* erlanga_abandonment =
+    R"(The share of all calls that abandon; also the mean time in queue over all
 calls divided by the patience (Little's law).)";
 
-constexpr const char* erlanga_service_level = R"(erlanga_service_level(s, A, patience, t)
-
-The share of all calls answered after waiting at most t >= 0 holding
+constexpr const char* erlanga_service_level =
+    R"(The share of all calls answered after waiting at most t >= 0 holding
 times; calls that abandon count as not answered. NaN for a negative or NaN
 t.)";
 
-constexpr const char* erlanga_abandoned_within = R"(erlanga_abandoned_within(s, A, patience, t)
-
-The share of all calls that abandon within t >= 0 holding times, to leave
+constexpr const char* erlanga_abandoned_within =
+    R"(The share of all calls that abandon within t >= 0 holding times, to leave
 short abandons out of a service level. NaN for a negative or NaN t.)";
 
-constexpr const char* erlanga_mean_wait = R"(erlanga_mean_wait(s, A, patience)
-
-The mean wait of the answered calls (the ASA), those answered at once
+constexpr const char* erlanga_mean_wait =
+    R"(The mean wait of the answered calls (the ASA), those answered at once
 counting with 0, in holding times; +inf where patience is inf and
 s <= A.)";
 
 constexpr const char* erlanga_agents =
-    R"(erlanga_agents(A, patience, *, service_level=None, answer_time=None,
-               mean_wait=None, wait_probability=None, max_occupancy=None,
-               max_abandonment=None)
-
-The fewest whole agents (at least 1) that meet every target set, judged by
+    R"(The fewest whole agents (at least 1) that meet every target set, judged by
 Erlang A's figures (int64); the occupancy is (1 - abandonment) A / s. 0,
 which no answer is, where no target is set, one lies outside its domain, A
 or patience does, or the answer would exceed 1e7. Cost: 3 figures at 10
 erlangs, 11 at 10,000 (0.1 ms), at most about 15.)";
 
 constexpr const char* erlanga_fractional_agents =
-    R"(erlanga_fractional_agents(A, patience, *, service_level=None, answer_time=None,
-                          mean_wait=None, wait_probability=None, max_occupancy=None,
-                          max_abandonment=None)
-
-The real number of agents, in (erlanga_agents - 1, erlanga_agents], at
+    R"(The real number of agents, in (erlanga_agents - 1, erlanga_agents], at
 which the binding target is met exactly. Where only a mean wait is set and
 it holds for every s, 2^-60; with no load, 0. NaN where erlanga_agents
 gives 0. Accuracy: 1e-9 agents. Cost: erlanga_agents, then 4 to 10
 figures per target.)";
 
 constexpr const char* erlanga_load =
-    R"(erlanga_load(s, patience, *, service_level=None, answer_time=None,
-             mean_wait=None, wait_probability=None, max_occupancy=None,
-             max_abandonment=None)
-
-The largest load s agents carry while meeting every target set, judged by
+    R"(The largest load s agents carry while meeting every target set, judged by
 Erlang A's figures. s real, 0 < s <= 5e6. NaN where no target is set, one
 lies outside its domain, or s or patience does. For whole s,
 erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.

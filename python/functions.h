@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+// The Python module's functions, each declared once: its name, its
+// arguments, what it returns, the library call for one element, and its
+// docstring. module.cpp makes a numpy ufunc of each; __init__.py wraps
+// those whose targets or method are keywords; stub.py writes the type stub
+// from the same entries.
+#ifndef TELETRAFFIC_PYTHON_FUNCTIONS_H
+#define TELETRAFFIC_PYTHON_FUNCTIONS_H
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "docs.h"
+#include "teletraffic/erlanga.h"
+#include "teletraffic/erlangb.h"
+#include "teletraffic/erlangc.h"
+#include "teletraffic/overflow.h"
+
+namespace functions {
+
+// What a function returns for each element: a float64 figure, an int64
+// count, or a pair of figures (a traffic's mean and variance, or an
+// equivalent random group's load and circuits).
+enum class Result { figure, count, traffic, group };
+
+// The keywords a wrapper adds in front of the ufunc: none (the ufunc is
+// the function), the six staffing targets (each its own input, NaN where
+// unset), or an overflow method (an input holding the method's code).
+enum class Keywords { none, targets, method };
+
+struct Function {
+    const char* name;
+    const char* args;  // the numeric arguments, as the signature names them
+    Result result;
+    Keywords keywords;
+    void (*element)(const double* v, double* r);  // v the inputs, r the results
+    const char* doc;
+    const char* more;  // text the docstring ends with, or nullptr
+};
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+// n as a count of circuits where it is a whole number that int holds.
+inline bool whole(double x, int& n)
+{
+    if (!(x >= INT_MIN && x <= INT_MAX) || x != std::floor(x)) return false;
+    n = static_cast<int>(x);
+    return true;
+}
+
+// The targets, in StaffingTarget's order, from v[0..5].
+inline StaffingTarget target_of(const double* v)
+{
+    StaffingTarget t;
+    t.service_level = v[0];
+    t.answer_time = v[1];
+    t.mean_wait = v[2];
+    t.wait_probability = v[3];
+    t.max_occupancy = v[4];
+    t.max_abandonment = v[5];
+    return t;
+}
+
+// The overflow methods by code, the order __init__.py names them in; any
+// other code is none of them.
+inline bool method_of(double code, OverflowMethod& m)
+{
+    if (code == 0)
+        m = OverflowMethod::equivalent_random;
+    else if (code == 1)
+        m = OverflowMethod::rapp;
+    else if (code == 2)
+        m = OverflowMethod::hayward;
+    else
+        return false;
+    return true;
+}
+
+using R = Result;
+using K = Keywords;
+
+// clang-format off
+inline constexpr Function table[] = {
+    // ---- Erlang B
+    {"erlangb", "n, A", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0;
+        r[0] = whole(v[0], n) ? erlangb(n, v[1]) : nan;
+     }, docs::erlangb, nullptr},
+    {"erlangb_circuits", "A, target", R::count, K::none, [](const double* v, double* r) {
+        r[0] = erlangb_circuits(v[0], v[1]);
+     }, docs::erlangb_circuits, nullptr},
+    {"erlangb_load", "n, target", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0;
+        r[0] = whole(v[0], n) ? erlangb_load(n, v[1]) : nan;
+     }, docs::erlangb_load, nullptr},
+    {"erlangb_continuous", "x, A", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangb_continuous(v[0], v[1]);
+     }, docs::erlangb_continuous, nullptr},
+    {"erlangb_fractional_circuits", "A, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangb_fractional_circuits(v[0], v[1]);
+     }, docs::erlangb_fractional_circuits, nullptr},
+    {"erlangb_continuous_load", "x, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangb_continuous_load(v[0], v[1]);
+     }, docs::erlangb_continuous_load, nullptr},
+
+    // ---- Overflow traffic
+    {"erlangb_overflow", "x, A", R::traffic, K::none, [](const double* v, double* r) {
+        const Traffic t = erlangb_overflow(v[0], v[1]);
+        r[0] = t.mean, r[1] = t.variance;
+     }, docs::erlangb_overflow, nullptr},
+    {"erlangb_equivalent_random", "mean, variance", R::group, K::none, [](const double* v, double* r) {
+        const EquivalentRandom g = erlangb_equivalent_random({v[0], v[1]});
+        r[0] = g.load, r[1] = g.circuits;
+     }, docs::erlangb_equivalent_random, nullptr},
+    {"erlangb_rapp", "mean, variance", R::group, K::none, [](const double* v, double* r) {
+        const EquivalentRandom g = erlangb_rapp({v[0], v[1]});
+        r[0] = g.load, r[1] = g.circuits;
+     }, docs::erlangb_rapp, nullptr},
+    {"erlangb_overflow_blocking", "mean, variance, c", R::figure, K::method, [](const double* v, double* r) {
+        OverflowMethod m{};
+        r[0] = method_of(v[3], m) ? erlangb_overflow_blocking({v[0], v[1]}, v[2], m) : nan;
+     }, docs::erlangb_overflow_blocking, nullptr},
+    {"erlangb_group_blocking", "mean, variance, load, circuits, c", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangb_group_blocking({v[0], v[1]}, {v[2], v[3]}, v[4]);
+     }, docs::erlangb_group_blocking, nullptr},
+    {"erlangb_overflow_circuits", "mean, variance, target", R::count, K::method, [](const double* v, double* r) {
+        OverflowMethod m{};
+        r[0] = method_of(v[3], m) ? erlangb_overflow_circuits({v[0], v[1]}, v[2], m) : 0;
+     }, docs::erlangb_overflow_circuits, nullptr},
+    {"erlangb_overflow_fractional_circuits", "mean, variance, target", R::figure, K::method, [](const double* v, double* r) {
+        OverflowMethod m{};
+        r[0] = method_of(v[3], m) ? erlangb_overflow_fractional_circuits({v[0], v[1]}, v[2], m) : nan;
+     }, docs::erlangb_overflow_fractional_circuits, nullptr},
+
+    // ---- Erlang C
+    {"erlangc", "s, A", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangc(v[0], v[1]);
+     }, docs::erlangc, nullptr},
+    {"erlangc_service_level", "s, A, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangc_service_level(v[0], v[1], v[2]);
+     }, docs::erlangc_service_level, nullptr},
+    {"erlangc_mean_wait", "s, A", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangc_mean_wait(v[0], v[1]);
+     }, docs::erlangc_mean_wait, nullptr},
+    {"erlangc_agents", "A", R::count, K::targets, [](const double* v, double* r) {
+        r[0] = erlangc_agents(v[0], target_of(v + 1));
+     }, docs::erlangc_agents, nullptr},
+    {"erlangc_fractional_agents", "A", R::figure, K::targets, [](const double* v, double* r) {
+        r[0] = erlangc_fractional_agents(v[0], target_of(v + 1));
+     }, docs::erlangc_fractional_agents, nullptr},
+    {"erlangc_load", "s", R::figure, K::targets, [](const double* v, double* r) {
+        r[0] = erlangc_load(v[0], target_of(v + 1));
+     }, docs::erlangc_load, nullptr},
+
+    // ---- Erlang A
+    {"erlanga_wait_probability", "s, A, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_wait_probability(v[0], v[1], v[2]);
+     }, docs::erlanga_wait_probability, docs::erlanga_common},
+    {"erlanga_abandonment", "s, A, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_abandonment(v[0], v[1], v[2]);
+     }, docs::erlanga_abandonment, docs::erlanga_common},
+    {"erlanga_service_level", "s, A, patience, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_service_level(v[0], v[1], v[2], v[3]);
+     }, docs::erlanga_service_level, docs::erlanga_common},
+    {"erlanga_abandoned_within", "s, A, patience, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_abandoned_within(v[0], v[1], v[2], v[3]);
+     }, docs::erlanga_abandoned_within, docs::erlanga_common},
+    {"erlanga_mean_wait", "s, A, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_mean_wait(v[0], v[1], v[2]);
+     }, docs::erlanga_mean_wait, docs::erlanga_common},
+    {"erlanga_agents", "A, patience", R::count, K::targets, [](const double* v, double* r) {
+        r[0] = erlanga_agents(v[0], v[1], target_of(v + 2));
+     }, docs::erlanga_agents, docs::erlanga_common},
+    {"erlanga_fractional_agents", "A, patience", R::figure, K::targets, [](const double* v, double* r) {
+        r[0] = erlanga_fractional_agents(v[0], v[1], target_of(v + 2));
+     }, docs::erlanga_fractional_agents, docs::erlanga_common},
+    {"erlanga_load", "s, patience", R::figure, K::targets, [](const double* v, double* r) {
+        r[0] = erlanga_load(v[0], v[1], target_of(v + 2));
+     }, docs::erlanga_load, docs::erlanga_common},
+};
+// clang-format on
+
+}  // namespace functions
+
+#endif  // TELETRAFFIC_PYTHON_FUNCTIONS_H
