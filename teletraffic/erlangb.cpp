@@ -108,8 +108,9 @@ double tail_guess(double A, double lnt)
         const double f = n * std::log(A) - A - std::lgamma(n + 1) - lnt;
         const double next = n - f / std::log(A / (n + 0.5));
         if (!(next > A + 1)) return A + 1;
-        if (std::fabs(next - n) < 0.1) return next;
+        const bool settled = std::fabs(next - n) < 0.1;
         n = next;
+        if (settled) break;
     }
     return n;
 }
