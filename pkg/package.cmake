@@ -73,16 +73,17 @@ if(TARGET _teletraffic)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-teletraffic)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
-    "python3 (>= 3.${ERLANGB_PYTHON_VERSION_MINOR}~), python3 (<< 3.${next_minor}), python3-numpy")
-  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "teletraffic functions for Python, vectorised over numpy arrays
+    "python3 (>= 3.${ERLANGB_PYTHON_VERSION_MINOR}~), python3 (<< 3.${next_minor}), ${ERLANGB_NUMPY_DEPENDS}")
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "teletraffic functions for Python, as numpy ufuncs
 The Python module teletraffic computes the Erlang B blocking probability,
 the circuits a blocking target needs and the load they carry at it, the
 continuous Erlang B function with its inverses, overflow traffic by the
 equivalent random method, Erlang C and Erlang A (callers who abandon) with
 staffing, each with its domain, accuracy and cost stated. Every function
-takes numbers or numpy arrays, broadcast together, and gives NaN outside
-its domain. It is the C++ library of libteletraffic-dev, bound with
-pybind11, and ships a type stub.")
+is a numpy ufunc, or a thin wrapper over one, and gives NaN outside its
+domain; pandas, xarray, dask and masked arrays keep their kind. It is the
+C++ library of libteletraffic-dev, bound with pybind11 and numpy's C
+interface, and ships a type stub.")
 endif()
 
 # The web page: a page, a script and styles, for any machine.

@@ -79,7 +79,8 @@ def near_1e300(A):
 # (x, A): below one circuit (B a hair below 1, a subnormal load, A near
 # x + 1, where the series for small x meets Legendre's), the published examples, x = A near 1e2, 1e4 and
 # 1e6 (on both sides of the uniform expansion's edges), A far above and far
-# below x, B near 1e-300, and whole x (compared with erlangb too).
+# below x, B near 1e-300, and whole x (compared with erlangb too; the last
+# with x / A past the largest double).
 POINTS = [
     (1e-06, 1e-06), (2e-06, 1e-06), (0.5, 1e-320), (0.999, 1.9), (0.001, 5e6), (0.3, 100.0), (0.5, 1e-06), (0.9, 0.01),
     (0.5, 1.0), (10.5, 8.0), (24.7, 20.0), (100.25, 90.0),
@@ -96,6 +97,7 @@ POINTS = [
     (1000000.0, 999000.0),
     (300.0, 30.0), (500.0, 52.7864), (500.0, 480.0), (1000.0, 300.0), (3000.0, 1500.0),
     (5000.0, 3000.0), (10000.0, 7000.0), (100000.0, 90000.0), (10000000.0, 9990000.0),
+    (1.0, 1e-310),
 ]
 
 
