@@ -9,6 +9,7 @@
 #include <limits>
 #include <string_view>
 
+#include "app/columns.h"
 #include "app/programs.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
@@ -82,7 +83,7 @@ StaffingTarget row_target(const ErlangcRequest& request, double holding)
 }
 
 // The columns of a planning file that erlangc reads, by name.
-enum Column { calls_column, load_column, aht_column, patience_column, agents_column };
+enum FileColumn { calls_column, load_column, aht_column, patience_column, agents_column };
 constexpr const char* column_names[] = {"calls", "load", "aht", "patience", "agents"};
 
 // Reads the request's --file (its options already read, `patience_seconds` the
@@ -380,48 +381,37 @@ Figures figures_of(const ErlangcRequest& request, double s, double A, double hol
     return f;
 }
 
-// The optional columns a request's output has.
-struct Shown {
-    bool calls, abandoned, service, staff;
+// The features of a request that show erlangc's columns.
+enum Feature : unsigned {
+    asked_load = 1,    // the loads are the rows' keys
+    answer_load = 2,   // the load is a figure: the load question's answer, or a file's row's
+    with_calls = 4,    // the load question's loads also as calls per interval
+    with_abandon = 8,  // Erlang A: the abandoned share
+    timed = 16,        // an answer time: the service level (CSV has its column always)
+    staffed = 32,      // a shrinkage: the staff
 };
 
-// Appends a row's fields, load, calls, agents, waiting, abandoned, service,
-// mean wait, occupancy, staff (empty where there is none), as CSV (the
-// optional columns only where shown) or as text columns (the empty left out).
-void append_fields(std::string& line, const std::array<std::string, 9>& fields, bool csv,
-                   const Shown& shown)
-{
-    for (size_t k = 0; k < fields.size(); ++k) {
-        if (csv) {
-            if ((k == 8 && !shown.staff) || (k == 1 && !shown.calls) ||
-                (k == 4 && !shown.abandoned))
-                continue;
-            line += (k > 0 ? "," : "") + fields[k];
-        } else if (!fields[k].empty()) {
-            if (k > 0) line += "  ";
-            align(line, fields[k], cell_width);
-        }
-    }
-    line += '\n';
-}
+// erlangc's columns, in the order row_of gives their values.
+const Column columns[] = {
+    {"load", "load", Format::key, asked_load, asked_load},
+    {"load", "load", Format::value, answer_load, answer_load},
+    {"calls", "calls", Format::figure, with_calls, with_calls},
+    {"agents", "agents", Format::count, 0, 0},
+    {"wait_probability", "waiting", Format::figure, 0, 0},
+    {"abandoned", "abandoned", Format::figure, with_abandon, with_abandon},
+    {"service_level", "service", Format::figure, timed, 0},
+    {"mean_wait", "mean wait", Format::figure, 0, 0},
+    {"occupancy", "occupancy", Format::figure, 0, 0},
+    {"staff", "staff", Format::optional_count, staffed, staffed},
+};
+constexpr size_t column_count = sizeof columns / sizeof *columns;
+using Row = std::array<double, column_count>;
 
-// The fields of a row of figures after its load and calls.
-std::array<std::string, 9> row_fields(const ErlangcRequest& request, const std::string& load,
-                                      const std::string& calls, double s, const Figures& f)
+// A row of figures: its load, the load as calls (NaN where not shown), the
+// agents and their figures.
+Row row_of(double A, double calls, double s, const Figures& f)
 {
-    const bool csv = request.csv;
-    const auto number = [&](double v) {
-        return std::isnan(v) ? "" : csv ? csv_number(v) : text_number(v, false);
-    };
-    return {load,
-            calls,
-            circuits_text(s, csv, false),
-            number(f.waiting),
-            request.abandon ? number(f.abandoned) : "",
-            number(f.level),
-            number(f.mean_wait),
-            number(f.occupancy),
-            std::isnan(f.staff) ? "" : circuits_text(f.staff, csv, false)};
+    return {A, A, calls, s, f.waiting, f.abandoned, f.level, f.mean_wait, f.occupancy, f.staff};
 }
 
 // Sums over a file's rows, for its totals. Each row weighs by its calls,
@@ -466,119 +456,116 @@ std::string totals_text(const ErlangcRequest& request, const Totals& t)
     return text + ", occupancy " + plain(t.busy / t.agents) + "\n";
 }
 
-// The totals as the last row of CSV, "total" first.
-std::string totals_row(const ErlangcRequest& request, const Totals& t, const Shown& shown)
+// The totals as the last row of CSV, "total" first, each total under its
+// column (agent and staff hours under agents and staff).
+std::string totals_row(const ErlangcRequest& request, const Totals& t, const Layout& layout)
 {
     const double hours = request.interval / 3600;
-    std::string line = "total";
-    for (size_t k = 1; k < request.carried.columns.size(); ++k) line += ",";
-    // The load's field is empty, after the carried ones; without them, "total" is it.
-    const std::string load = request.carried.columns.empty() ? "" : ",";
-    append_fields(
-        line,
-        {load, "", csv_number(t.agents * hours), csv_number(t.waiting / t.weight),
-         csv_number(t.abandoned / t.weight), shown.service ? csv_number(t.level / t.weight) : "",
-         csv_number(t.wait / t.answered), csv_number(t.busy / t.agents),
-         shown.staff ? csv_number(t.staff * hours) : ""},
-        true, shown);
-    localize_csv(line, 0, request.carried.delimiter);
+    Figures f{t.waiting / t.weight, t.abandoned / t.weight, t.level / t.weight,
+              t.wait / t.answered, t.busy / t.agents, t.staff * hours};
+    if (std::isnan(request.answer_seconds)) f.level = not_given;
+    std::string line;
+    append_totals(line, layout, row_of(not_given, not_given, t.agents * hours, f).data());
     return line;
+}
+
+// The targets a staffing or load question meets, as the title names them.
+std::string goals_of(const ErlangcRequest& request)
+{
+    const StaffingTarget& target = request.target;
+    const auto in_seconds = [](double t) { return plain(t) + " s"; };
+    std::string goals;
+    const auto add = [&](const std::string& goal) { goals += (goals.empty() ? " " : ", ") + goal; };
+    if (!std::isnan(target.service_level))
+        add("service level " + plain(target.service_level) + " within " +
+            in_seconds(request.answer_seconds));
+    if (!std::isnan(request.asa_seconds)) add("mean wait at most " + in_seconds(request.asa_seconds));
+    if (!std::isnan(target.wait_probability))
+        add("wait probability at most " + plain(target.wait_probability));
+    if (!std::isnan(target.max_occupancy)) add("occupancy at most " + plain(target.max_occupancy));
+    if (!std::isnan(target.max_abandonment))
+        add("abandoned at most " + plain(target.max_abandonment));
+    return goals;
+}
+
+// The "#" lines above a text table: what the rows answer, and what the
+// columns hold (the legend). `seconds`: the mean wait is in seconds.
+std::string title_of(const ErlangcRequest& request, unsigned features, bool seconds)
+{
+    const bool plan = !request.file.empty();
+    const bool abandon = request.abandon;
+    const auto in_seconds = [](double t) { return plain(t) + " s"; };
+    const std::string name = escaped(sheet_name(request.file));
+    std::string head;
+    if (plan ? !request.scheduled : request.agents.empty() || request.carry) {
+        const std::string goals = goals_of(request);
+        const std::string agents = request.fractional ? "# real agents" : "# agents";
+        head = request.carry ? "# the most offered load in erlang each number of agents carries for" +
+                                   goals + "\n"
+               : plan ? agents + " needed for each row of " + name + " for" + goals + "\n"
+                      : agents + " needed at each offered load in erlang for" + goals + "\n";
+        if ((features & with_calls) != 0)
+            head += "# calls: the load as calls per " + in_seconds(request.interval) + "\n";
+    } else {
+        head = plan ? "# the figures of the agents of each row of " + name + "\n"
+                    : "# the figures of each number of agents at each offered load in erlang\n";
+    }
+    if (abandon)
+        head += std::isfinite(request.patience_seconds)
+                    ? "# Erlang A: callers hang up after waiting " +
+                          in_seconds(request.patience_seconds) + " on average\n"
+                    : "# Erlang A: callers hang up after waiting, on average, the row's "
+                      "patience\n";
+    head += "# waiting: share of calls that wait;";
+    if (abandon) head += " abandoned: share of calls that hang up;";
+    if ((features & timed) != 0)
+        head += " service: answered within " + in_seconds(request.answer_seconds) +
+                (abandon ? ", of all calls;" : ";");
+    head += abandon ? " mean wait of answered calls" : " mean wait";
+    head += seconds ? " in s" : " in holding times";
+    if (abandon) head += "; occupancy by answered calls";
+    if ((features & staffed) != 0) head += "; staff at shrinkage " + plain(request.shrinkage);
+    return head + "\n";
+}
+
+// The columns a request shows.
+Layout layout_of(const ErlangcRequest& request, bool seconds)
+{
+    const bool plan = !request.file.empty();
+    unsigned features = plan || request.carry ? answer_load : asked_load;
+    if (request.carry && seconds) features |= with_calls;
+    if (request.abandon) features |= with_abandon;
+    if (!std::isnan(request.answer_seconds)) features |= timed;
+    if (!std::isnan(request.shrinkage)) features |= staffed;
+    Layout layout{columns, column_count, features, request.csv, nullptr, {}};
+    if (plan) {
+        layout.carried = &request.carried;
+        if (!request.csv) layout.widths = carried_widths(request.carried);
+    }
+    return layout;
+}
+
+// The agents of a row of loads or agents: the row's own, or those the
+// targets need.
+double agents_of(const ErlangcRequest& request, double A, ListCursor& agents)
+{
+    if (!request.agents.empty()) return next_value(agents);
+    return request.fractional ? erlanga_fractional_agents(A, request.patience, request.target)
+                              : erlanga_agents(A, request.patience, request.target);
 }
 
 }  // namespace
 
 bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* progress)
 {
-    const bool csv = request.csv;
     const bool plan = !request.file.empty();
-    const bool timed = !std::isnan(request.answer_seconds);
+    const bool carry = request.carry;
     const bool seconds =
         !std::isnan(request.holding) || (plan && !std::isnan(request.plan[0].holding));
-    const bool staffed = !std::isnan(request.shrinkage);
-    const bool staffing = request.agents.empty();
-    const bool carry = request.carry;
-    const bool abandon = request.abandon;
-    const Shown shown{carry && seconds, abandon, timed, staffed};
-    const long cells = staffing || carry || plan ? 1 : list_size(request.agents);
-    const StaffingTarget& target = request.target;
-    const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
-    const auto in_seconds = [&](double t) { return plain(t) + " s"; };
-    const std::vector<size_t> widths =
-        plan && !csv ? carried_widths(request.carried) : std::vector<size_t>{};
-    const std::string name = escaped(sheet_name(request.file));
-
-    std::string head;
-    if (csv) {
-        if (plan) append_carried(head, request.carried, -1, true, widths);
-        const size_t own = head.size();
-        head += std::string(shown.calls ? "load,calls" : "load") + ",agents,wait_probability" +
-                (abandon ? ",abandoned" : "") + ",service_level,mean_wait,occupancy";
-        head += staffed ? ",staff\n" : "\n";
-        localize_csv(head, own, request.carried.delimiter);
-    } else {
-        const bool asked = plan ? !request.scheduled : staffing || carry;
-        if (asked) {
-            std::string goals;
-            const auto add = [&](const std::string& goal) {
-                goals += (goals.empty() ? " " : ", ") + goal;
-            };
-            if (!std::isnan(target.service_level))
-                add("service level " + plain(target.service_level) + " within " +
-                    in_seconds(request.answer_seconds));
-            if (!std::isnan(request.asa_seconds))
-                add("mean wait at most " + in_seconds(request.asa_seconds));
-            if (!std::isnan(target.wait_probability))
-                add("wait probability at most " + plain(target.wait_probability));
-            if (!std::isnan(target.max_occupancy))
-                add("occupancy at most " + plain(target.max_occupancy));
-            if (!std::isnan(target.max_abandonment))
-                add("abandoned at most " + plain(target.max_abandonment));
-            const std::string agents = request.fractional ? "# real agents" : "# agents";
-            head = carry ? "# the most offered load in erlang each number of agents carries for" +
-                               goals + "\n"
-                   : plan ? agents + " needed for each row of " + name + " for" + goals + "\n"
-                          : agents + " needed at each offered load in erlang for" + goals + "\n";
-            if (shown.calls)
-                head += "# calls: the load as calls per " + in_seconds(request.interval) + "\n";
-        } else {
-            head = plan ? "# the figures of the agents of each row of " + name + "\n"
-                        : "# the figures of each number of agents at each offered load in erlang\n";
-        }
-        if (abandon)
-            head += std::isfinite(request.patience_seconds)
-                        ? "# Erlang A: callers hang up after waiting " +
-                              in_seconds(request.patience_seconds) + " on average\n"
-                        : "# Erlang A: callers hang up after waiting, on average, the row's "
-                          "patience\n";
-        head += "# waiting: share of calls that wait;";
-        if (abandon) head += " abandoned: share of calls that hang up;";
-        if (timed)
-            head += " service: answered within " + in_seconds(request.answer_seconds) +
-                    (abandon ? ", of all calls;" : ";");
-        head += abandon ? " mean wait of answered calls" : " mean wait";
-        head += seconds ? " in s" : " in holding times";
-        if (abandon) head += "; occupancy by answered calls";
-        if (staffed) head += "; staff at shrinkage " + plain(request.shrinkage);
-        head += "\n";
-        std::string headings;
-        if (plan && !widths.empty()) {
-            append_carried(headings, request.carried, -1, false, widths);
-            headings[0] = '#';
-            align(headings, "load", cell_width);
-        } else {
-            headings = "#";
-            align(headings, "load", cell_width - 1);
-        }
-        for (const char* heading : {"calls", "agents", "waiting", "abandoned", "service",
-                                    "mean wait", "occupancy", "staff"}) {
-            const std::string_view h(heading);
-            if ((h == "service" && !timed) || (h == "staff" && !staffed) ||
-                (h == "calls" && !shown.calls) || (h == "abandoned" && !abandon))
-                continue;
-            headings += "  ", align(headings, heading, cell_width);
-        }
-        head += headings + "\n";
-    }
+    const Layout layout = layout_of(request, seconds);
+    const long cells = request.agents.empty() || carry || plan ? 1 : list_size(request.agents);
+    std::string head = request.csv ? "" : title_of(request, layout.features, seconds);
+    append_header(head, layout);
 
     // The rows: the loads, or for the load question the agents, or the file's.
     ListCursor row_cursor{carry ? &request.agents : &request.loads};
@@ -599,29 +586,21 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
             const Figures f = figures_of(request, p.agents, p.load, p.holding, p.patience,
                                          request.answer_seconds / p.holding);
             add_to(totals, p, f);
-            append_carried(line, request.carried, i, csv, widths);
-            const size_t own = line.size();
-            const std::string load = csv ? csv_number(p.load) : text_number(p.load, false);
-            append_fields(line, row_fields(request, load, "", p.agents, f), csv, shown);
-            if (csv) localize_csv(line, own, request.carried.delimiter);
-            return;
+            return append_row(line, layout, i, row_of(p.load, not_given, p.agents, f).data());
         }
-        const double patience = request.patience;
-        const double s = carry                ? next_value(row_cursor)
-                         : !staffing          ? next_value(agent_cursor)
-                         : request.fractional ? erlanga_fractional_agents(A, patience, target)
-                                              : erlanga_agents(A, patience, target);
-        if (carry) A = erlanga_load(s, patience, target);
-        const Figures f = figures_of(request, s, A, request.holding, patience, request.answer_time);
-        const std::string load = csv ? csv_number(A) : text_number(A, !carry);
-        const std::string calls = shown.calls ? number(A * request.interval / request.holding) : "";
-        append_fields(line, row_fields(request, load, calls, s, f), csv, shown);
+        const double s = carry ? next_value(row_cursor) : agents_of(request, A, agent_cursor);
+        if (carry) A = erlanga_load(s, request.patience, request.target);
+        const Figures f = figures_of(request, s, A, request.holding, request.patience,
+                                     request.answer_time);
+        const double calls = A * request.interval / request.holding;
+        append_row(line, layout, i, row_of(A, calls, s, f).data());
     };
     const long rows = plan ? static_cast<long>(request.plan.size())
                            : list_size(carry ? request.agents : request.loads);
     if (!write_rows(out, rows, cells, make, erlangc_program, progress, 1.0)) return false;
-    if (!plan || (csv && !request.totals)) return true;
-    const std::string end = csv ? totals_row(request, totals, shown) : totals_text(request, totals);
+    if (!plan || (request.csv && !request.totals)) return true;
+    const std::string end =
+        request.csv ? totals_row(request, totals, layout) : totals_text(request, totals);
     return std::fputs(end.c_str(), out) >= 0;
 }
 
