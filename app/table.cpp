@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/columns.h"
 #include "app/programs.h"
 #include "teletraffic/erlangb.h"
 
@@ -79,7 +80,7 @@ bool parse_list(const char* text, Quantity quantity, List& list, std::string& er
 namespace {
 
 // The columns of a planning file that erlangb-table reads, by name.
-enum Column { circuits_column, load_column, calls_column, blocking_column };
+enum FileColumn { circuits_column, load_column, calls_column, blocking_column };
 constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking"};
 
 // Reads the request's --file into its plan (`erlangs_per_call` NaN without
@@ -314,25 +315,52 @@ PlanRoute answered(const Request& request, PlanRoute r)
     return r;
 }
 
-// The three quantities of a row in the order of the answer's header:
-// circuits, load and blocking as `fields` hold them.
-std::array<std::string, 3> ordered(Answer answer, const std::string (&fields)[3])
+// The features of a file's request that show the columns of its rows: the
+// two quantities given, then the answer.
+enum Feature : unsigned {
+    circuits_given = 1,
+    load_given = 2,
+    blocking_given = 4,
+    load_answered = 8,
+    circuits_answered = 16,
+    blocking_answered = 32,
+};
+
+// A file's rows' columns: the two given quantities in the order circuits,
+// load, blocking (load first where the circuits are the answer), then the
+// answer; a given load is a key, trimmed in text.
+const Column route_columns[] = {
+    {"circuits", "circuits", Format::count, circuits_given, circuits_given},
+    {"load", "load", Format::key, load_given, load_given},
+    {"blocking", "blocking", Format::value, blocking_given, blocking_given},
+    {"load", "load", Format::value, load_answered, load_answered},
+    {"circuits", "circuits", Format::count, circuits_answered, circuits_answered},
+    {"blocking", "blocking", Format::value, blocking_answered, blocking_answered},
+};
+
+// The values of a row (or of the totals) for route_columns.
+std::array<double, 6> route_values(double circuits, double load, double blocking)
 {
-    switch (answer) {
-    case Answer::load: return {fields[0], fields[2], fields[1]};
-    case Answer::circuits: return {fields[1], fields[2], fields[0]};
-    case Answer::blocking: break;
-    }
-    return {fields[0], fields[1], fields[2]};
+    return {circuits, load, blocking, load, circuits, blocking};
+}
+
+// The columns of a file's request.
+Layout route_layout(const Request& request)
+{
+    static const unsigned features[] = {circuits_given | blocking_given | load_answered,
+                                        load_given | blocking_given | circuits_answered,
+                                        circuits_given | load_given | blocking_answered};
+    Layout layout{route_columns, 6, features[static_cast<int>(request.answer)], request.csv,
+                  &request.carried, {}};
+    if (!request.csv) layout.widths = carried_widths(request.carried);
+    return layout;
 }
 
 // The file's rows, answered, as text or CSV, and their totals.
 bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
 {
-    const bool csv = request.csv;
+    const Layout layout = route_layout(request);
     const int kind = static_cast<int>(request.answer);
-    const std::vector<size_t> widths =
-        csv ? std::vector<size_t>{} : carried_widths(request.carried);
     const std::string name = escaped(sheet_name(request.file));
     const std::string circuits_word = request.fractional ? "real circuits" : "circuits";
     static const char* const asked[] = {"offered load in erlang that the circuits carry", "",
@@ -343,25 +371,12 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
     const auto make = [&](long i, long j, std::string& line) {
         if (j != 0) return;
         if (i == -1) {
-            if (csv) {
-                append_carried(line, request.carried, -1, true, widths);
-                const size_t own = line.size();
-                line += headers[kind];
-                return localize_csv(line, own, request.carried.delimiter);
-            }
-            line += "# " +
-                    (request.answer == Answer::circuits ? circuits_word + " needed"
-                                                        : std::string(asked[kind])) +
-                    " for each row of " + name + "\n";
-            std::string headings;
-            append_carried(headings, request.carried, -1, false, widths);
-            const std::string words[3] = {"circuits", "load", "blocking"};
-            const auto row = ordered(request.answer, words);
-            for (size_t k = 0; k < row.size(); ++k)
-                headings += k > 0 ? "  " : "", align(headings, row[k], cell_width);
-            headings[0] = '#';
-            line += headings + "\n";
-            return;
+            if (!request.csv)
+                line += "# " +
+                        (request.answer == Answer::circuits ? circuits_word + " needed"
+                                                            : std::string(asked[kind])) +
+                        " for each row of " + name + "\n";
+            return append_header(line, layout);
         }
         const PlanRoute r = answered(request, request.plan[static_cast<size_t>(i)]);
         // What the whole circuits needed lose, not the target they meet.
@@ -369,43 +384,18 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
                                       ? erlangb(static_cast<int>(r.circuits), r.load)
                                       : r.blocking;
         circuits += r.circuits, load += r.load, lost += r.load * lost_share;
-        const auto number = [&](double v) { return csv ? csv_number(v) : text_number(v, false); };
-        const std::string fields[3] = {circuits_text(r.circuits, csv, false),
-                                       request.answer == Answer::load ? number(r.load)
-                                       : csv                          ? csv_number(r.load)
-                                                                      : text_number(r.load, true),
-                                       number(r.blocking)};
-        append_carried(line, request.carried, i, csv, widths);
-        const size_t own = line.size();
-        const auto row = ordered(request.answer, fields);
-        for (size_t k = 0; k < row.size(); ++k) {
-            if (csv)
-                line += (k > 0 ? "," : "") + row[k];
-            else
-                line += k > 0 ? "  " : "", align(line, row[k], cell_width);
-        }
-        line += '\n';
-        if (csv) localize_csv(line, own, request.carried.delimiter);
+        append_row(line, layout, i, route_values(r.circuits, r.load, r.blocking).data());
     };
     if (!write_rows(out, static_cast<long>(request.plan.size()), 1, make, table_program, progress,
                     1.0))
         return false;
     std::string end;
-    if (!csv) {
+    if (!request.csv) {
         end = "# totals: " + circuits_text(circuits, false, true) + " circuits, " +
               text_number(load, true) + " erlang offered, " + text_number(lost, true) +
               " erlang lost, blocking " + text_number(lost / load, true) + "\n";
     } else if (request.totals) {
-        end = "total";
-        for (size_t k = 1; k < request.carried.columns.size(); ++k) end += ",";
-        // Without carried columns, "total" stands where the first total would.
-        const std::string fields[3] = {csv_number(circuits), csv_number(load),
-                                       csv_number(lost / load)};
-        const auto row = ordered(request.answer, fields);
-        for (size_t k = 0; k < row.size(); ++k)
-            end += request.carried.columns.empty() && k == 0 ? "" : "," + row[k];
-        end += "\n";
-        localize_csv(end, 0, request.carried.delimiter);
+        append_totals(end, layout, route_values(circuits, load, lost / load).data());
     }
     return std::fputs(end.c_str(), out) >= 0;
 }
