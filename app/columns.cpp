@@ -67,9 +67,8 @@ void append_header(std::string& line, const Layout& layout)
 
 void append_row(std::string& line, const Layout& layout, long i, const double* values)
 {
-    append_line(line, layout, i, [&](size_t k) {
-        return written(values[k], layout.columns[k].format, layout.csv);
-    });
+    append_line(line, layout, i,
+                [&](size_t k) { return written(values[k], layout.columns[k].format, layout.csv); });
 }
 
 void append_totals(std::string& line, const Layout& layout, const double* values)
@@ -79,7 +78,9 @@ void append_totals(std::string& line, const Layout& layout, const double* values
     line += carried > 0 ? "total" + std::string(carried, ',') : "";
     bool first = carried == 0;
     append_cells(line, layout, [&](size_t k) {
-        const std::string text = first ? "total" : std::isnan(values[k]) ? "" : csv_number(values[k]);
+        const std::string text = first                   ? "total"
+                                 : std::isnan(values[k]) ? ""
+                                                         : csv_number(values[k]);
         first = false;
         return text;
     });

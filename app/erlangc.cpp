@@ -462,7 +462,7 @@ std::string totals_row(const ErlangcRequest& request, const Totals& t, const Lay
 {
     const double hours = request.interval / 3600;
     Figures f{t.waiting / t.weight, t.abandoned / t.weight, t.level / t.weight,
-              t.wait / t.answered, t.busy / t.agents, t.staff * hours};
+              t.wait / t.answered,  t.busy / t.agents,      t.staff * hours};
     if (std::isnan(request.answer_seconds)) f.level = not_given;
     std::string line;
     append_totals(line, layout, row_of(not_given, not_given, t.agents * hours, f).data());
@@ -479,7 +479,8 @@ std::string goals_of(const ErlangcRequest& request)
     if (!std::isnan(target.service_level))
         add("service level " + plain(target.service_level) + " within " +
             in_seconds(request.answer_seconds));
-    if (!std::isnan(request.asa_seconds)) add("mean wait at most " + in_seconds(request.asa_seconds));
+    if (!std::isnan(request.asa_seconds))
+        add("mean wait at most " + in_seconds(request.asa_seconds));
     if (!std::isnan(target.wait_probability))
         add("wait probability at most " + plain(target.wait_probability));
     if (!std::isnan(target.max_occupancy)) add("occupancy at most " + plain(target.max_occupancy));
@@ -500,8 +501,9 @@ std::string title_of(const ErlangcRequest& request, unsigned features, bool seco
     if (plan ? !request.scheduled : request.agents.empty() || request.carry) {
         const std::string goals = goals_of(request);
         const std::string agents = request.fractional ? "# real agents" : "# agents";
-        head = request.carry ? "# the most offered load in erlang each number of agents carries for" +
-                                   goals + "\n"
+        head = request.carry
+                   ? "# the most offered load in erlang each number of agents carries for" + goals +
+                         "\n"
                : plan ? agents + " needed for each row of " + name + " for" + goals + "\n"
                       : agents + " needed at each offered load in erlang for" + goals + "\n";
         if ((features & with_calls) != 0)
@@ -590,8 +592,8 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         }
         const double s = carry ? next_value(row_cursor) : agents_of(request, A, agent_cursor);
         if (carry) A = erlanga_load(s, request.patience, request.target);
-        const Figures f = figures_of(request, s, A, request.holding, request.patience,
-                                     request.answer_time);
+        const Figures f =
+            figures_of(request, s, A, request.holding, request.patience, request.answer_time);
         const double calls = A * request.interval / request.holding;
         append_row(line, layout, i, row_of(A, calls, s, f).data());
     };

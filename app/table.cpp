@@ -286,13 +286,11 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
 
 namespace {
 
-// The titles and CSV headers of the three answers, in the order of Answer.
+// The titles of the three answers, in the order of Answer.
 const char* const titles[] = {
     "# offered load in erlang that the circuits carry at each blocking probability\n",
     "# circuits needed for each offered load in erlang at each blocking probability\n",
     "# blocking probability of the circuits at each offered load in erlang\n"};
-const char* const headers[] = {"circuits,blocking,load\n", "load,blocking,circuits\n",
-                               "circuits,load,blocking\n"};
 
 // Answers a file's row for its third quantity, as the table's cells do.
 PlanRoute answered(const Request& request, PlanRoute r)
@@ -350,7 +348,7 @@ Layout route_layout(const Request& request)
     static const unsigned features[] = {circuits_given | blocking_given | load_answered,
                                         load_given | blocking_given | circuits_answered,
                                         circuits_given | load_given | blocking_answered};
-    Layout layout{route_columns, 6, features[static_cast<int>(request.answer)], request.csv,
+    Layout layout{route_columns,    6, features[static_cast<int>(request.answer)], request.csv,
                   &request.carried, {}};
     if (!request.csv) layout.widths = carried_widths(request.carried);
     return layout;
@@ -402,6 +400,36 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
 
 }  // namespace
 
+namespace {
+
+// The answer of the cell at `row` and `column` (load_cell's past, for the
+// load question, that of its column).
+double cell_answer(const Request& request, double row, double column, Past& past, long& evaluations)
+{
+    switch (request.answer) {
+    case Answer::load: return load_cell(row, column, past, evaluations);
+    case Answer::circuits:
+        return request.fractional ? erlangb_fractional_circuits(row, column)
+                                  : erlangb_circuits(row, column);
+    case Answer::blocking: break;
+    }
+    return row == std::floor(row) ? erlangb(static_cast<int>(row), column)
+                                  : erlangb_continuous(row, column);
+}
+
+// A cell's three quantities in route_values' terms.
+std::array<double, 6> cell_values(Answer answer, double row, double column, double value)
+{
+    switch (answer) {
+    case Answer::load: return route_values(row, value, column);
+    case Answer::circuits: return route_values(value, row, column);
+    case Answer::blocking: break;
+    }
+    return route_values(row, column, value);
+}
+
+}  // namespace
+
 bool write_table(const Request& request, std::FILE* out, std::FILE* progress, long* evaluations,
                  double progress_after)
 {
@@ -409,12 +437,13 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     long made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    const int kind = static_cast<int>(request.answer);
+    const bool csv = request.csv;
     const char* title =
         request.fractional ? "# fractional circuits at which each offered load in erlang blocks at "
                              "each probability\n"
-                           : titles[kind];
+                           : titles[static_cast<int>(request.answer)];
     const bool circuit_rows = request.answer != Answer::circuits;
+    const Layout layout = route_layout(request);  // a CSV line a cell
     const long columns = list_size(request.columns);
     const auto kept = static_cast<size_t>(std::min(columns, kept_columns));
     std::vector<Past> past(request.answer == Answer::load ? kept : 0);
@@ -422,62 +451,42 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     ListCursor row_cursor{&request.rows};
     ListCursor column_cursor{&request.columns};
     double row = 0;
-    double column = 0;
-    std::string row_text;
     const auto make = [&](long i, long j, std::string& line) {
         if (j == -1) {
             column_cursor = ListCursor{&request.columns};
+            if (i == -1 && csv) return append_header(line, layout);
             if (i == -1) {
-                line += request.csv ? headers[kind] : title;
-                if (!request.csv)
-                    line += '#', align(line, circuit_rows ? "circuits" : "load", cell_width - 1);
-                return;
+                line += title;
+                line += '#';
+                return align(line, circuit_rows ? "circuits" : "load", cell_width - 1);
             }
             row = next_value(row_cursor);
-            row_text = circuit_rows  ? circuits_text(row, request.csv, true)
-                       : request.csv ? csv_number(row)
-                                     : text_number(row, true);
-            if (!request.csv) align(line, row_text, cell_width);
+            if (!csv)
+                align(line, circuit_rows ? circuits_text(row, false, true) : text_number(row, true),
+                      cell_width);
             return;
         }
         if (j == columns) {
-            if (!request.csv) line += '\n';
+            if (!csv) line += '\n';
             return;
         }
-        column = next_value(column_cursor);
+        const double column = next_value(column_cursor);
         if (i == -1) {
-            if (!request.csv) line += "  ", align(line, text_number(column, true), cell_width);
+            if (!csv) line += "  ", align(line, text_number(column, true), cell_width);
             return;
         }
+        Past scratch;
         const auto k = static_cast<size_t>(j);
-        const bool whole = row == std::floor(row);
-        double answer = 0;
-        switch (request.answer) {
-        case Answer::load: {
-            Past scratch;
-            answer = load_cell(row, column, k < kept ? past[k] : scratch, *evaluations);
-            break;
-        }
-        case Answer::circuits:
-            answer = request.fractional ? erlangb_fractional_circuits(row, column)
-                                        : erlangb_circuits(row, column);
-            break;
-        case Answer::blocking:
-            answer =
-                whole ? erlangb(static_cast<int>(row), column) : erlangb_continuous(row, column);
-            break;
-        }
-        const std::string answer_text = request.answer == Answer::circuits
-                                            ? circuits_text(answer, request.csv, false)
-                                        : request.csv ? csv_number(answer)
-                                                      : text_number(answer, false);
-        if (request.csv) {
-            line.append(row_text).append(",").append(csv_number(column));
-            line.append(",").append(answer_text).append("\n");
-        } else {
-            line += "  ";
-            align(line, answer_text, cell_width);
-        }
+        const double answer =
+            cell_answer(request, row, column, k < past.size() ? past[k] : scratch, *evaluations);
+        if (csv)
+            return append_row(line, layout, i,
+                              cell_values(request.answer, row, column, answer).data());
+        line += "  ";
+        align(line,
+              request.answer == Answer::circuits ? circuits_text(answer, false, false)
+                                                 : text_number(answer, false),
+              cell_width);
     };
     return write_rows(out, list_size(request.rows), columns, make, table_program, progress,
                       progress_after);
