@@ -13,6 +13,7 @@ std::string written(double v, Format format, bool csv)
     if (std::isnan(v) && (format == Format::figure || format == Format::optional_count)) return "";
     if (format == Format::count || format == Format::optional_count)
         return circuits_text(v, csv, false);
+    if (format == Format::count_key) return circuits_text(v, csv, true);
     return csv ? csv_number(v) : text_number(v, format == Format::key);
 }
 

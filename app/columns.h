@@ -18,9 +18,10 @@
 // text_number to five significant digits; NaN an empty CSV field and no
 // text cell), a value (the same, NaN written "nan"), a row's key (a value
 // with trailing zeros trimmed in text), a count of circuits or agents
-// (circuits_text: whole numbers as integers; NaN "nan"), or an optional
-// count (NaN empty, as a figure's).
-enum class Format { figure, value, key, count, optional_count };
+// (circuits_text: whole numbers as integers; NaN "nan"), a count that is a
+// row's key (fractions trimmed in text), or an optional count (NaN empty,
+// as a figure's).
+enum class Format { figure, value, key, count, count_key, optional_count };
 
 // A column of a program's output. `text` and `csv` are the feature bits
 // (the program's own) that must all be set for it to be shown in the text

@@ -4,9 +4,11 @@
 
 #include <getopt.h>
 
+#include <array>
 #include <cmath>
 #include <string_view>
 
+#include "app/columns.h"
 #include "app/programs.h"
 #include "teletraffic/erlangb.h"
 
@@ -200,6 +202,86 @@ Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std:
     return error.empty() ? Action::table : Action::bad_usage;
 }
 
+namespace {
+
+// The features of a request that show erlangb-overflow's columns.
+enum Feature : unsigned {
+    by_circuits = 1,    // rows of final-group circuits: their blocking and lost traffic
+    by_targets = 2,     // rows of blocking targets: the circuits each needs
+    whole = 4,          // ... whole circuits
+    fractional = 8,     // ... real circuits
+    traffic_only = 16,  // no rows: the traffic and its equivalent group, in CSV
+};
+
+// erlangb-overflow's columns, in the order row_values gives their values.
+const Column columns[] = {
+    {"circuits", "circuits", Format::count_key, by_circuits, by_circuits},
+    {"blocking", "blocking", Format::value, by_circuits, by_circuits},
+    {"lost", "lost", Format::value, by_circuits, by_circuits},
+    {"blocking", "blocking", Format::key, by_targets, by_targets},
+    {"circuits", "circuits", Format::count, by_targets | whole, by_targets | whole},
+    {"circuits", "circuits", Format::value, by_targets | fractional, by_targets | fractional},
+    {"mean", "mean", Format::value, traffic_only, traffic_only},
+    {"variance", "variance", Format::value, traffic_only, traffic_only},
+    {"peakedness", "peakedness", Format::value, traffic_only, traffic_only},
+    {"equivalent_load", "equivalent load", Format::figure, traffic_only, traffic_only},
+    {"equivalent_circuits", "equivalent circuits", Format::figure, traffic_only, traffic_only},
+};
+using Row = std::array<double, sizeof columns / sizeof *columns>;
+
+// The row of a final group of c circuits (blocking B), of a target t (the
+// circuits n it needs), or of the traffic alone (its equivalent group g).
+Row circuits_row(double c, double B, double mean)
+{
+    const double nan = std::nan("");
+    return {c, B, B * mean, nan, nan, nan, nan, nan, nan, nan, nan};
+}
+Row target_row(double t, double n)
+{
+    const double nan = std::nan("");
+    return {nan, nan, nan, t, n, n, nan, nan, nan, nan, nan};
+}
+Row traffic_row(const Traffic& t, const EquivalentRandom& g, bool group)
+{
+    const double nan = std::nan("");
+    return {nan,
+            nan,
+            nan,
+            nan,
+            nan,
+            nan,
+            t.mean,
+            t.variance,
+            peakedness(t),
+            group ? g.load : nan,
+            group ? g.circuits : nan};
+}
+
+// The "#" lines above a text table: the traffic, its group, and what the
+// rows answer.
+std::string title_of(const OverflowRequest& request, const EquivalentRandom& g, bool group)
+{
+    const Traffic& t = request.traffic;
+    const auto number = [](double v) { return text_number(v, false); };
+    std::string head = "# offered traffic: mean " + number(t.mean) + " erlang, variance " +
+                       number(t.variance) + ", peakedness " + number(peakedness(t)) + "\n";
+    if (group) {
+        head += request.method == OverflowMethod::rapp ? "# Rapp's equivalent random group: "
+                                                       : "# equivalent random group: ";
+        head += number(g.load) + " erlang offered to " + number(g.circuits) + " circuits\n";
+    } else {
+        head += "# Hayward: circuits and load divided by the peakedness " + number(g.load) + "\n";
+    }
+    if (!request.circuits.empty())
+        return head + "# final group: the blocking, and the traffic lost in erlang\n";
+    if (request.targets.empty()) return head;
+    return head + (request.fractional
+                       ? "# final group: the real number of circuits at each blocking\n"
+                       : "# final group: the circuits each blocking needs\n");
+}
+
+}  // namespace
+
 bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* progress)
 {
     const Traffic& t = request.traffic;
@@ -207,48 +289,17 @@ bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* p
     const EquivalentRandom g = request.method == OverflowMethod::rapp ? erlangb_rapp(t)
                                : group                                ? erlangb_equivalent_random(t)
                                        : EquivalentRandom{peakedness(t), 0.0};
-    const bool by_circuits = !request.circuits.empty();
-    const List& rows = by_circuits ? request.circuits : request.targets;
-    const auto number = [&](double v) {
-        return request.csv ? csv_number(v) : text_number(v, false);
-    };
-
-    std::string head;
-    if (request.csv) {
-        head = by_circuits                ? "circuits,blocking,lost\n"
-               : !request.targets.empty() ? "blocking,circuits\n"
-                                          : "mean,variance,peakedness,equivalent_load,"
-                                            "equivalent_circuits\n";
-        if (rows.empty()) {
-            head += number(t.mean) + "," + number(t.variance) + "," + number(peakedness(t)) + "," +
-                    (group ? number(g.load) : "") + "," + (group ? number(g.circuits) : "") + "\n";
-        }
-    } else {
-        head = "# offered traffic: mean " + number(t.mean) + " erlang, variance " +
-               number(t.variance) + ", peakedness " + number(peakedness(t)) + "\n";
-        if (group) {
-            head += request.method == OverflowMethod::rapp ? "# Rapp's equivalent random group: "
-                                                           : "# equivalent random group: ";
-            head += number(g.load) + " erlang offered to " + number(g.circuits) + " circuits\n";
-        } else {
-            head +=
-                "# Hayward: circuits and load divided by the peakedness " + number(g.load) + "\n";
-        }
-        if (by_circuits) {
-            head += "# final group: the blocking, and the traffic lost in erlang\n#";
-            align(head, "circuits", cell_width - 1);
-            head += "  ", align(head, "blocking", cell_width);
-            head += "  ", align(head, "lost", cell_width);
-            head += "\n";
-        } else if (!rows.empty()) {
-            head += request.fractional
-                        ? "# final group: the real number of circuits at each blocking\n#"
-                        : "# final group: the circuits each blocking needs\n#";
-            align(head, "blocking", cell_width - 1);
-            head += "  ", align(head, "circuits", cell_width);
-            head += "\n";
-        }
-    }
+    const bool by_c = !request.circuits.empty();
+    const List& rows = by_c ? request.circuits : request.targets;
+    const unsigned features = by_c                 ? by_circuits
+                              : rows.empty()       ? traffic_only
+                              : request.fractional ? by_targets | fractional
+                                                   : by_targets | whole;
+    const Layout layout{columns, sizeof columns / sizeof *columns, features, request.csv, nullptr,
+                        {}};
+    std::string head = request.csv ? "" : title_of(request, g, group);
+    if (request.csv || !rows.empty()) append_header(head, layout);
+    if (request.csv && rows.empty()) append_row(head, layout, 0, traffic_row(t, g, group).data());
 
     ListCursor cursor{&rows};
     const auto make = [&](long i, long j, std::string& line) {
@@ -257,29 +308,15 @@ bool write_overflow(const OverflowRequest& request, std::FILE* out, std::FILE* p
             return;
         }
         const double v = next_value(cursor);
-        const std::string first = by_circuits   ? circuits_text(v, request.csv, true)
-                                  : request.csv ? csv_number(v)
-                                                : text_number(v, true);
-        std::string cells[2];
-        if (by_circuits) {
+        if (by_c) {
             const double B = group ? erlangb_group_blocking(t, g, v)
                                    : erlangb_overflow_blocking(t, v, request.method);
-            cells[0] = number(B), cells[1] = number(B * t.mean);
-        } else {
-            cells[0] = request.fractional
-                           ? number(erlangb_overflow_fractional_circuits(t, v, request.method))
-                           : std::to_string(erlangb_overflow_circuits(t, v, request.method));
+            return append_row(line, layout, i, circuits_row(v, B, t.mean).data());
         }
-        if (request.csv) {
-            line += first;
-            for (const std::string& cell : cells)
-                if (!cell.empty()) line += "," + cell;
-        } else {
-            align(line, first, cell_width);
-            for (const std::string& cell : cells)
-                if (!cell.empty()) line += "  ", align(line, cell, cell_width);
-        }
-        line += '\n';
+        const double n = request.fractional
+                             ? erlangb_overflow_fractional_circuits(t, v, request.method)
+                             : erlangb_overflow_circuits(t, v, request.method);
+        append_row(line, layout, i, target_row(v, n).data());
     };
     return write_rows(out, list_size(rows), 0, make, overflow_program, progress, 1.0);
 }
