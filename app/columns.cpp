@@ -31,7 +31,7 @@ void append_cells(std::string& line, const Layout& layout, Cell cell)
             line += (first ? "" : ",") + text;
         } else if (!text.empty()) {
             if (!first) line += "  ";
-            align(line, text, cell_width);
+            align(line, text, layout.columns[k].width);
         }
         first = false;
     }
@@ -52,6 +52,22 @@ void append_line(std::string& line, const Layout& layout, long i, Cell cell)
 }
 
 }  // namespace
+
+std::string legend_of(const Layout& layout, const std::vector<Word>& words)
+{
+    std::string legend;
+    for (size_t k = 0; k < layout.count; ++k) {
+        if (!shown(layout, k) || layout.columns[k].legend == nullptr) continue;
+        std::string part = layout.columns[k].legend;
+        for (const Word& w : words) {
+            const std::string name = std::string("{") + w.name + "}";
+            for (size_t at = part.find(name); at != std::string::npos; at = part.find(name, at))
+                part.replace(at, name.size(), w.text), at += w.text.size();
+        }
+        legend += part;
+    }
+    return legend.empty() ? "" : "#" + legend + "\n";
+}
 
 bool shown(const Layout& layout, size_t k)
 {

@@ -25,12 +25,22 @@ enum class Format { figure, value, key, count, count_key, optional_count };
 
 // A column of a program's output. `text` and `csv` are the feature bits
 // (the program's own) that must all be set for it to be shown in the text
-// table and in CSV: 0 shows it always.
+// table and in CSV: 0 shows it always. `legend` is its words in the line
+// under the title that says what the columns hold (null: none), each
+// {name} in it replaced by the program's word for that name.
 struct Column {
     const char* csv_name;
     const char* heading;
+    int width;
     Format format;
     unsigned text, csv;
+    const char* legend;
+};
+
+// The words a program puts for the {name}s of its legends.
+struct Word {
+    const char* name;
+    std::string text;
 };
 
 // A program's declared columns as one request shows them: `features` its
@@ -47,6 +57,10 @@ struct Layout {
 
 // Whether `layout` shows column k.
 bool shown(const Layout& layout, size_t k);
+
+// The legend of the text table: "#", each shown column's legend with
+// `words` put in, and a newline; empty where no shown column has one.
+std::string legend_of(const Layout& layout, const std::vector<Word>& words);
 
 // Appends the header: in CSV the carried names and the shown columns'
 // names, each line ending in a newline; in text the carried names and the

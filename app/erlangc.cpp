@@ -393,16 +393,21 @@ enum Feature : unsigned {
 
 // erlangc's columns, in the order row_of gives their values.
 const Column columns[] = {
-    {"load", "load", Format::key, asked_load, asked_load},
-    {"load", "load", Format::value, answer_load, answer_load},
-    {"calls", "calls", Format::figure, with_calls, with_calls},
-    {"agents", "agents", Format::count, 0, 0},
-    {"wait_probability", "waiting", Format::figure, 0, 0},
-    {"abandoned", "abandoned", Format::figure, with_abandon, with_abandon},
-    {"service_level", "service", Format::figure, timed, 0},
-    {"mean_wait", "mean wait", Format::figure, 0, 0},
-    {"occupancy", "occupancy", Format::figure, 0, 0},
-    {"staff", "staff", Format::optional_count, staffed, staffed},
+    {"load", "load", cell_width, Format::key, asked_load, asked_load, nullptr},
+    {"load", "load", cell_width, Format::value, answer_load, answer_load, nullptr},
+    {"calls", "calls", cell_width, Format::figure, with_calls, with_calls, nullptr},
+    {"agents", "agents", cell_width, Format::count, 0, 0, nullptr},
+    {"wait_probability", "waiting", cell_width, Format::figure, 0, 0,
+     " waiting: share of calls that wait;"},
+    {"abandoned", "abandoned", cell_width, Format::figure, with_abandon, with_abandon,
+     " abandoned: share of calls that hang up;"},
+    {"service_level", "service", cell_width, Format::figure, timed, 0,
+     " service: answered within {answer time}{of all};"},
+    {"mean_wait", "mean wait", cell_width, Format::figure, 0, 0,
+     " mean wait{of answered} in {unit}"},
+    {"occupancy", "occupancy", cell_width, Format::figure, 0, 0, "{by answered}"},
+    {"staff", "staff", cell_width, Format::optional_count, staffed, staffed,
+     "; staff at shrinkage {shrinkage}"},
 };
 constexpr size_t column_count = sizeof columns / sizeof *columns;
 using Row = std::array<double, column_count>;
@@ -491,7 +496,7 @@ std::string goals_of(const ErlangcRequest& request)
 
 // The "#" lines above a text table: what the rows answer, and what the
 // columns hold (the legend). `seconds`: the mean wait is in seconds.
-std::string title_of(const ErlangcRequest& request, unsigned features, bool seconds)
+std::string title_of(const ErlangcRequest& request, const Layout& layout, bool seconds)
 {
     const bool plan = !request.file.empty();
     const bool abandon = request.abandon;
@@ -506,7 +511,7 @@ std::string title_of(const ErlangcRequest& request, unsigned features, bool seco
                          "\n"
                : plan ? agents + " needed for each row of " + name + " for" + goals + "\n"
                       : agents + " needed at each offered load in erlang for" + goals + "\n";
-        if ((features & with_calls) != 0)
+        if ((layout.features & with_calls) != 0)
             head += "# calls: the load as calls per " + in_seconds(request.interval) + "\n";
     } else {
         head = plan ? "# the figures of the agents of each row of " + name + "\n"
@@ -518,16 +523,14 @@ std::string title_of(const ErlangcRequest& request, unsigned features, bool seco
                           in_seconds(request.patience_seconds) + " on average\n"
                     : "# Erlang A: callers hang up after waiting, on average, the row's "
                       "patience\n";
-    head += "# waiting: share of calls that wait;";
-    if (abandon) head += " abandoned: share of calls that hang up;";
-    if ((features & timed) != 0)
-        head += " service: answered within " + in_seconds(request.answer_seconds) +
-                (abandon ? ", of all calls;" : ";");
-    head += abandon ? " mean wait of answered calls" : " mean wait";
-    head += seconds ? " in s" : " in holding times";
-    if (abandon) head += "; occupancy by answered calls";
-    if ((features & staffed) != 0) head += "; staff at shrinkage " + plain(request.shrinkage);
-    return head + "\n";
+    const std::string of_all = abandon ? ", of all calls" : "";
+    return head +
+           legend_of(layout, {{"answer time", in_seconds(request.answer_seconds)},
+                              {"of all", of_all},
+                              {"of answered", abandon ? " of answered calls" : ""},
+                              {"unit", seconds ? "s" : "holding times"},
+                              {"by answered", abandon ? "; occupancy by answered calls" : ""},
+                              {"shrinkage", plain(request.shrinkage)}});
 }
 
 // The columns a request shows.
@@ -566,7 +569,7 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         !std::isnan(request.holding) || (plan && !std::isnan(request.plan[0].holding));
     const Layout layout = layout_of(request, seconds);
     const long cells = request.agents.empty() || carry || plan ? 1 : list_size(request.agents);
-    std::string head = request.csv ? "" : title_of(request, layout.features, seconds);
+    std::string head = request.csv ? "" : title_of(request, layout, seconds);
     append_header(head, layout);
 
     // The rows: the loads, or for the load question the agents, or the file's.

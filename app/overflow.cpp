@@ -215,17 +215,21 @@ enum Feature : unsigned {
 
 // erlangb-overflow's columns, in the order row_values gives their values.
 const Column columns[] = {
-    {"circuits", "circuits", Format::count_key, by_circuits, by_circuits},
-    {"blocking", "blocking", Format::value, by_circuits, by_circuits},
-    {"lost", "lost", Format::value, by_circuits, by_circuits},
-    {"blocking", "blocking", Format::key, by_targets, by_targets},
-    {"circuits", "circuits", Format::count, by_targets | whole, by_targets | whole},
-    {"circuits", "circuits", Format::value, by_targets | fractional, by_targets | fractional},
-    {"mean", "mean", Format::value, traffic_only, traffic_only},
-    {"variance", "variance", Format::value, traffic_only, traffic_only},
-    {"peakedness", "peakedness", Format::value, traffic_only, traffic_only},
-    {"equivalent_load", "equivalent load", Format::figure, traffic_only, traffic_only},
-    {"equivalent_circuits", "equivalent circuits", Format::figure, traffic_only, traffic_only},
+    {"circuits", "circuits", cell_width, Format::count_key, by_circuits, by_circuits, nullptr},
+    {"blocking", "blocking", cell_width, Format::value, by_circuits, by_circuits, nullptr},
+    {"lost", "lost", cell_width, Format::value, by_circuits, by_circuits, nullptr},
+    {"blocking", "blocking", cell_width, Format::key, by_targets, by_targets, nullptr},
+    {"circuits", "circuits", cell_width, Format::count, by_targets | whole, by_targets | whole,
+     nullptr},
+    {"circuits", "circuits", cell_width, Format::value, by_targets | fractional,
+     by_targets | fractional, nullptr},
+    {"mean", "mean", cell_width, Format::value, traffic_only, traffic_only, nullptr},
+    {"variance", "variance", cell_width, Format::value, traffic_only, traffic_only, nullptr},
+    {"peakedness", "peakedness", cell_width, Format::value, traffic_only, traffic_only, nullptr},
+    {"equivalent_load", "equivalent load", cell_width, Format::figure, traffic_only, traffic_only,
+     nullptr},
+    {"equivalent_circuits", "equivalent circuits", cell_width, Format::figure, traffic_only,
+     traffic_only, nullptr},
 };
 using Row = std::array<double, sizeof columns / sizeof *columns>;
 

@@ -328,12 +328,14 @@ enum Feature : unsigned {
 // load, blocking (load first where the circuits are the answer), then the
 // answer; a given load is a key, trimmed in text.
 const Column route_columns[] = {
-    {"circuits", "circuits", Format::count, circuits_given, circuits_given},
-    {"load", "load", Format::key, load_given, load_given},
-    {"blocking", "blocking", Format::value, blocking_given, blocking_given},
-    {"load", "load", Format::value, load_answered, load_answered},
-    {"circuits", "circuits", Format::count, circuits_answered, circuits_answered},
-    {"blocking", "blocking", Format::value, blocking_answered, blocking_answered},
+    {"circuits", "circuits", cell_width, Format::count, circuits_given, circuits_given, nullptr},
+    {"load", "load", cell_width, Format::key, load_given, load_given, nullptr},
+    {"blocking", "blocking", cell_width, Format::value, blocking_given, blocking_given, nullptr},
+    {"load", "load", cell_width, Format::value, load_answered, load_answered, nullptr},
+    {"circuits", "circuits", cell_width, Format::count, circuits_answered, circuits_answered,
+     nullptr},
+    {"blocking", "blocking", cell_width, Format::value, blocking_answered, blocking_answered,
+     nullptr},
 };
 
 // The values of a row (or of the totals) for route_columns.
