@@ -86,6 +86,73 @@ StaffingTarget row_target(const ErlangcRequest& request, double holding)
 enum FileColumn { calls_column, load_column, aht_column, patience_column, agents_column };
 constexpr const char* column_names[] = {"calls", "load", "aht", "patience", "agents"};
 
+// What is wrong with a planning file's columns (`at`, as find_columns
+// gives them) beside the options read into `request`, the first fault
+// found; empty where nothing is.
+std::string columns_fault(const ErlangcRequest& request, const int* at, double patience_seconds,
+                          bool targets)
+{
+    const bool timed = at[aht_column] >= 0 || !std::isnan(request.holding);
+    if (at[calls_column] >= 0 && at[load_column] >= 0)
+        return "the columns calls and load both give the load";
+    if (at[calls_column] < 0 && at[load_column] < 0) return "no column calls or load";
+    if (at[aht_column] >= 0 && !std::isnan(request.holding))
+        return "--holding and the column aht both give the handling time";
+    if (at[patience_column] >= 0 && std::isfinite(patience_seconds))
+        return "--patience and the column patience both give the patience";
+    if (!timed &&
+        (at[calls_column] >= 0 || at[patience_column] >= 0 || std::isfinite(patience_seconds) ||
+         !std::isnan(request.answer_seconds) || !std::isnan(request.asa_seconds)))
+        return "calls, the patience and the answer times are in seconds: they need a column "
+               "aht or --holding";
+    if (!std::isnan(request.target.max_abandonment) && at[patience_column] < 0 &&
+        std::isinf(patience_seconds))
+        return "--max-abandoned needs --patience or a column patience";
+    if (at[agents_column] >= 0 && targets)
+        return "the column agents asks the figures of the agents: not with targets";
+    if (at[agents_column] < 0 && !targets)
+        return "give a question: a target (--service-level, --asa, --wait-probability, "
+               "--max-occupancy, --max-abandoned), or a column agents";
+    return "";
+}
+
+// A planning file's row (`fields`, its columns at `at`) as a PlanRow, its
+// agents those the targets need where the file gives none; or what is
+// wrong with it.
+std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& sheet,
+                     const std::vector<std::string>& fields, double patience_seconds, PlanRow& p)
+{
+    double v[5] = {not_given, not_given, request.holding, patience_seconds, not_given};
+    static const Domain* const column_domains[] = {&calls_domain, &load_domain, &holding_domain,
+                                                   &domains[Option::patience],
+                                                   &domains[Option::agents]};
+    for (int c = calls_column; c <= agents_column; ++c) {
+        std::string why;
+        if (at[c] >= 0 &&
+            !sheet_value(sheet, fields[static_cast<size_t>(at[c])], *column_domains[c], v[c], why))
+            return std::string(column_names[c]) + ": " + why;
+    }
+    p.holding = v[aht_column];
+    p.calls = v[calls_column];
+    // As --calls turns calls into erlangs, so that a row's figures are the option's.
+    p.load = at[calls_column] >= 0 ? p.calls * (p.holding / request.interval) : v[load_column];
+    p.patience = std::isinf(v[patience_column]) ? HUGE_VAL : v[patience_column] / p.holding;
+    if (!in_domain(load_domain, p.load))
+        return "calls: a load of " + plain(p.load) +
+               " erlang is outside the domain: " + load_domain.text;
+    const StaffingTarget target = row_target(request, p.holding);
+    if (std::isinf(target.answer_time) || target.mean_wait == 0 || std::isinf(target.mean_wait) ||
+        p.patience == 0 || (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
+        return "aht: a time in seconds is out of range in holding times";
+    p.agents = at[agents_column] >= 0 ? v[agents_column]
+               : request.fractional   ? erlanga_fractional_agents(p.load, p.patience, target)
+                                      : erlanga_agents(p.load, p.patience, target);
+    if (!(p.agents > 0))
+        return "no agents meet the targets at a load of " + plain(p.load) +
+               " erlang: it would take more than 10000000 agents";
+    return "";
+}
+
 // Reads the request's --file (its options already read, `patience_seconds` the
 // option's seconds or +infinity, `targets` whether any is set) into its
 // plan: the columns checked against the options, each row's values, its
@@ -96,31 +163,8 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
     const auto header = [&](const Sheet& sheet, const std::vector<std::string>& names,
                             std::string& what) {
         if (!find_columns(names, column_names, 5, at, what)) return false;
-        const std::string has = " (the header has " + listed(names) + ")";
-        const bool timed = at[aht_column] >= 0 || !std::isnan(request.holding);
-        const auto fault = [&](const std::string& message) { return what = message + has, false; };
-        if (at[calls_column] >= 0 && at[load_column] >= 0)
-            return fault("the columns calls and load both give the load");
-        if (at[calls_column] < 0 && at[load_column] < 0) return fault("no column calls or load");
-        if (at[aht_column] >= 0 && !std::isnan(request.holding))
-            return fault("--holding and the column aht both give the handling time");
-        if (at[patience_column] >= 0 && std::isfinite(patience_seconds))
-            return fault("--patience and the column patience both give the patience");
-        if (!timed &&
-            (at[calls_column] >= 0 || at[patience_column] >= 0 || std::isfinite(patience_seconds) ||
-             !std::isnan(request.answer_seconds) || !std::isnan(request.asa_seconds)))
-            return fault(
-                "calls, the patience and the answer times are in seconds: they need a column "
-                "aht or --holding");
-        if (!std::isnan(request.target.max_abandonment) && at[patience_column] < 0 &&
-            std::isinf(patience_seconds))
-            return fault("--max-abandoned needs --patience or a column patience");
-        if (at[agents_column] >= 0 && targets)
-            return fault("the column agents asks the figures of the agents: not with targets");
-        if (at[agents_column] < 0 && !targets)
-            return fault(
-                "give a question: a target (--service-level, --asa, --wait-probability, "
-                "--max-occupancy, --max-abandoned), or a column agents");
+        what = columns_fault(request, at, patience_seconds, targets);
+        if (!what.empty()) return what += " (the header has " + listed(names) + ")", false;
         request.scheduled = at[agents_column] >= 0;
         request.abandon = request.abandon || at[patience_column] >= 0;
         request.carried = carry_columns(sheet, names, at, 5);
@@ -128,39 +172,9 @@ Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets,
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
                          std::string& what) {
-        double v[5] = {not_given, not_given, request.holding, patience_seconds, not_given};
-        static const Domain* const column_domains[] = {&calls_domain, &load_domain, &holding_domain,
-                                                       &domains[Option::patience],
-                                                       &domains[Option::agents]};
-        for (int c = calls_column; c <= agents_column; ++c) {
-            if (at[c] < 0) continue;
-            std::string why;
-            if (!sheet_value(sheet, fields[static_cast<size_t>(at[c])], *column_domains[c], v[c],
-                             why))
-                return what = std::string(column_names[c]) + ": " + why, false;
-        }
         PlanRow p{};
-        p.holding = v[aht_column];
-        p.calls = v[calls_column];
-        // As --calls turns calls into erlangs, so that a row's figures are the option's.
-        p.load = at[calls_column] >= 0 ? p.calls * (p.holding / request.interval) : v[load_column];
-        p.patience = std::isinf(v[patience_column]) ? HUGE_VAL : v[patience_column] / p.holding;
-        if (!in_domain(load_domain, p.load))
-            return what = "calls: a load of " + plain(p.load) +
-                          " erlang is outside the domain: " + load_domain.text,
-                   false;
-        const StaffingTarget target = row_target(request, p.holding);
-        if (std::isinf(target.answer_time) || target.mean_wait == 0 ||
-            std::isinf(target.mean_wait) || p.patience == 0 ||
-            (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
-            return what = "aht: a time in seconds is out of range in holding times", false;
-        p.agents = at[agents_column] >= 0 ? v[agents_column]
-                   : request.fractional   ? erlanga_fractional_agents(p.load, p.patience, target)
-                                          : erlanga_agents(p.load, p.patience, target);
-        if (!(p.agents > 0))
-            return what = "no agents meet the targets at a load of " + plain(p.load) +
-                          " erlang: it would take more than 10000000 agents",
-                   false;
+        what = plan_row(request, at, sheet, fields, patience_seconds, p);
+        if (!what.empty()) return false;
         request.plan.push_back(p);
         carry_row(request.carried, fields);
         return true;
@@ -226,92 +240,99 @@ const char* const erlangc_usage =
     "Exit status: 0 when the figures were written, 1 when they could not be\n"
     "written, 2 for bad usage.\n";
 
-Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error)
+namespace {
+
+// The options without a letter, after the characters.
+enum {
+    asa_option = 256,
+    wait_option,
+    occupancy_option,
+    shrinkage_option,
+    fractional_option,
+    csv_option,
+    patience_option,
+    abandoned_option,
+    totals_option
+};
+const option options[] = {
+    {"load", required_argument, nullptr, 'a'},
+    {"calls", required_argument, nullptr, 'c'},
+    {"holding", required_argument, nullptr, 't'},
+    {"interval", required_argument, nullptr, 'i'},
+    {"agents", required_argument, nullptr, 'n'},
+    {"service-level", required_argument, nullptr, 's'},
+    {"answer-time", required_argument, nullptr, 'w'},
+    {"asa", required_argument, nullptr, asa_option},
+    {"wait-probability", required_argument, nullptr, wait_option},
+    {"max-occupancy", required_argument, nullptr, occupancy_option},
+    {"shrinkage", required_argument, nullptr, shrinkage_option},
+    {"patience", required_argument, nullptr, patience_option},
+    {"max-abandoned", required_argument, nullptr, abandoned_option},
+    {"file", required_argument, nullptr, 'f'},
+    {"totals", no_argument, nullptr, totals_option},
+    {"fractional", no_argument, nullptr, fractional_option},
+    {"csv", no_argument, nullptr, csv_option},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// Whether any target is given.
+bool any_target(const bool* seen)
 {
-    enum {
-        asa_option = 256,
-        wait_option,
-        occupancy_option,
-        shrinkage_option,
-        fractional_option,
-        csv_option,
-        patience_option,
-        abandoned_option,
-        totals_option
-    };
-    static const option options[] = {
-        {"load", required_argument, nullptr, 'a'},
-        {"calls", required_argument, nullptr, 'c'},
-        {"holding", required_argument, nullptr, 't'},
-        {"interval", required_argument, nullptr, 'i'},
-        {"agents", required_argument, nullptr, 'n'},
-        {"service-level", required_argument, nullptr, 's'},
-        {"answer-time", required_argument, nullptr, 'w'},
-        {"asa", required_argument, nullptr, asa_option},
-        {"wait-probability", required_argument, nullptr, wait_option},
-        {"max-occupancy", required_argument, nullptr, occupancy_option},
-        {"shrinkage", required_argument, nullptr, shrinkage_option},
-        {"patience", required_argument, nullptr, patience_option},
-        {"max-abandoned", required_argument, nullptr, abandoned_option},
-        {"file", required_argument, nullptr, 'f'},
-        {"totals", no_argument, nullptr, totals_option},
-        {"fractional", no_argument, nullptr, fractional_option},
-        {"csv", no_argument, nullptr, csv_option},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
-    };
-    List given[file];
-    bool seen[totals + 1] = {};
-    request = ErlangcRequest{};
-    const auto take = [&](int i, const char* text, std::string& what) {
-        if (i == file) request.file = text;
-        if (i >= file) return seen[i] = true;
-        return seen[i] = parse_list(text, domains[i], given[i], what);
-    };
-    const Action action = scan_options(argc, argv, ":a:c:t:i:n:s:w:f:hV", options, take,
-                                       request.csv, request.fractional, error);
-    if (action != Action::table) return action;
+    return seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned];
+}
+
+// Whether --agents with targets and no load asks the load they carry.
+bool carries(const bool* seen) { return seen[agents] && any_target(seen) && !seen[file]; }
+
+// What is wrong with the options `seen` together (and --fractional), the
+// first fault found; empty where nothing is.
+std::string combination_error(const bool* seen, bool fractional)
+{
+    const bool targets = any_target(seen);
+    const bool carry = carries(seen);
+    const bool loaded = seen[load] || seen[calls] || seen[file];
+    if (seen[totals] && !seen[file]) return "--totals goes with --file";
+    if (seen[file] && (seen[load] || seen[calls] || seen[agents]))
+        return "--file gives the loads and agents: not with --load, --calls or --agents";
+    if (seen[load] && seen[calls]) return "--load and --calls both give the load";
+    if (seen[calls] && !seen[holding]) return "--calls needs --holding";
+    if (carry && loaded)
+        return "--agents with targets asks the load they carry: not with --load or --calls";
+    if (seen[interval] && !seen[calls] && !(carry && seen[holding]) && !seen[file])
+        return "--interval goes with --calls, or with --holding when the load is asked";
+    if (!loaded && !carry) return "give the load: --load, or --calls with --holding";
+    if (!seen[agents] && !targets && !seen[file])
+        return "give a question: --agents, or a target (--service-level, --asa, "
+               "--wait-probability, --max-occupancy, --max-abandoned)";
+    if (carry && (fractional || seen[shrink]))
+        return "--fractional and --shrinkage go with staffing, not with the load asked";
+    if (seen[level] && !seen[answer]) return "--service-level needs --answer-time";
+    if (!seen[file]) {  // else the file's columns may give the patience and handling time
+        if (seen[abandoned] && !seen[patience]) return "--max-abandoned needs --patience";
+        if ((seen[answer] || seen[asa]) && !seen[holding])
+            return "--answer-time and --asa are in seconds: with --load in erlangs they need "
+                   "--holding";
+        if (seen[patience] && !seen[holding]) return "--patience is in seconds: it needs --holding";
+    }
+    if (fractional && !targets) return "--fractional goes with a target";
+    return "";
+}
+
+// Fills `request` from the options' values (`given`, where `seen`), which
+// go together; then reads the file, or checks that the targets can be met.
+Action fill_request(ErlangcRequest& request, const List* given, const bool* seen,
+                    std::string& error)
+{
     const auto value = [&](Option o) {
         return seen[o] ? list_value(given[o], 0) : std::numeric_limits<double>::quiet_NaN();
     };
-    const bool targets =
-        seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned];
     const auto bad = [&](const std::string& message) { return error = message, Action::bad_usage; };
-    // --agents with targets and no load asks the load they carry.
-    const bool carry = seen[agents] && targets && !seen[file];
-    const bool loaded = seen[load] || seen[calls] || seen[file];
+    const bool carry = carries(seen);
     request.totals = seen[totals];
-    if (seen[totals] && !seen[file]) return bad("--totals goes with --file");
-    if (seen[file] && (seen[load] || seen[calls] || seen[agents]))
-        return bad("--file gives the loads and agents: not with --load, --calls or --agents");
-    if (seen[load] && seen[calls]) return bad("--load and --calls both give the load");
-    if (seen[calls] && !seen[holding]) return bad("--calls needs --holding");
-    if (carry && loaded)
-        return bad("--agents with targets asks the load they carry: not with --load or --calls");
-    if (seen[interval] && !seen[calls] && !(carry && seen[holding]) && !seen[file])
-        return bad("--interval goes with --calls, or with --holding when the load is asked");
-    if (!loaded && !carry) return bad("give the load: --load, or --calls with --holding");
-    if (!seen[agents] && !targets && !seen[file])
-        return bad(
-            "give a question: --agents, or a target (--service-level, --asa, "
-            "--wait-probability, --max-occupancy, --max-abandoned)");
-    if (carry && (request.fractional || seen[shrink]))
-        return bad("--fractional and --shrinkage go with staffing, not with the load asked");
-    if (seen[level] && !seen[answer]) return bad("--service-level needs --answer-time");
-    if (!seen[file]) {  // else the file's columns may give the patience and handling time
-        if (seen[abandoned] && !seen[patience]) return bad("--max-abandoned needs --patience");
-        if ((seen[answer] || seen[asa]) && !seen[holding])
-            return bad(
-                "--answer-time and --asa are in seconds: with --load in erlangs they need "
-                "--holding");
-        if (seen[patience] && !seen[holding])
-            return bad("--patience is in seconds: it needs --holding");
-    }
-    if (request.fractional && !targets) return bad("--fractional goes with a target");
     request.carry = carry;
     request.interval = seen[interval] ? list_value(given[interval], 0) : 3600;
-
     request.holding = value(holding);
     request.answer_time = value(answer) / request.holding;
     request.shrinkage = value(shrink);
@@ -339,15 +360,34 @@ Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::
     request.asa_seconds = value(asa);
     request.patience_seconds = seen[patience] ? value(patience) : HUGE_VAL;
     request.abandon = seen[patience];
-    if (seen[file]) return read_plan(request, request.patience_seconds, targets, error);
+    if (seen[file]) return read_plan(request, request.patience_seconds, any_target(seen), error);
     const double most = largest(request.loads);
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
     // limit.
-    if (targets && !carry && erlanga_agents(most, request.patience, target) == 0)
+    if (any_target(seen) && !carry && erlanga_agents(most, request.patience, target) == 0)
         return bad("no agents meet the targets at a load of " + plain(most) +
                    " erlang: it would take more than 10000000 agents");
     return Action::table;
+}
+
+}  // namespace
+
+Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error)
+{
+    List given[file];
+    bool seen[totals + 1] = {};
+    request = ErlangcRequest{};
+    const auto take = [&](int i, const char* text, std::string& what) {
+        if (i == file) request.file = text;
+        if (i >= file) return seen[i] = true;
+        return seen[i] = parse_list(text, domains[i], given[i], what);
+    };
+    const Action action = scan_options(argc, argv, ":a:c:t:i:n:s:w:f:hV", options, take,
+                                       request.csv, request.fractional, error);
+    if (action != Action::table) return action;
+    error = combination_error(seen, request.fractional);
+    return error.empty() ? fill_request(request, given, seen, error) : Action::bad_usage;
 }
 
 double staff(double agents, double p, bool fractional)
