@@ -127,24 +127,59 @@ const char* const overflow_usage =
     "Exit status: 0 when the output was written, 1 when it could not be written,\n"
     "2 for bad usage.\n";
 
+namespace {
+
+// The options without a letter, after the characters.
+enum { csv_option = 256, fractional_option, method_option };
+const option options[] = {
+    {"group", required_argument, nullptr, 'g'},
+    {"poisson", required_argument, nullptr, 'p'},
+    {"mean", required_argument, nullptr, 'm'},
+    {"variance", required_argument, nullptr, 'v'},
+    {"peakedness", required_argument, nullptr, 'z'},
+    {"circuits", required_argument, nullptr, 'n'},
+    {"blocking", required_argument, nullptr, 'b'},
+    {"method", required_argument, nullptr, method_option},
+    {"fractional", no_argument, nullptr, fractional_option},
+    {"csv", no_argument, nullptr, csv_option},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The method --method names; false for any other name.
+bool method_named(std::string_view m, OverflowMethod& method)
+{
+    method = m == "rapp"      ? OverflowMethod::rapp
+             : m == "hayward" ? OverflowMethod::hayward
+                              : OverflowMethod::equivalent_random;
+    return m == "equivalent-random" || m == "rapp" || m == "hayward";
+}
+
+// What is wrong with the options `seen` together (in the order group,
+// poisson, mean, variance, peakedness, circuits, blocking) and
+// --fractional, the first fault found; empty where nothing is.
+std::string combination_error(const bool* seen, bool fractional)
+{
+    if (seen[2] && (seen[0] || seen[1]))
+        return "--mean gives the traffic as measured: not with --group or --poisson";
+    if (seen[2] && seen[3] == seen[4])
+        return seen[3] ? "--variance and --peakedness both give the variance"
+                       : "--mean needs --variance or --peakedness";
+    if (!seen[2] && (seen[3] || seen[4]))
+        return std::string(seen[3] ? "--variance" : "--peakedness") + " needs --mean";
+    if (!seen[0] && !seen[1] && !seen[2])
+        return "give the traffic: --group or --poisson, or --mean with --variance or "
+               "--peakedness";
+    if (seen[5] && seen[6]) return "--circuits and --blocking ask two questions: give one";
+    if (fractional && !seen[6]) return "--fractional goes with --blocking";
+    return "";
+}
+
+}  // namespace
+
 Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std::string& error)
 {
-    enum { csv_option = 256, fractional_option, method_option };
-    static const option options[] = {
-        {"group", required_argument, nullptr, 'g'},
-        {"poisson", required_argument, nullptr, 'p'},
-        {"mean", required_argument, nullptr, 'm'},
-        {"variance", required_argument, nullptr, 'v'},
-        {"peakedness", required_argument, nullptr, 'z'},
-        {"circuits", required_argument, nullptr, 'n'},
-        {"blocking", required_argument, nullptr, 'b'},
-        {"method", required_argument, nullptr, method_option},
-        {"fractional", no_argument, nullptr, fractional_option},
-        {"csv", no_argument, nullptr, csv_option},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
-    };
     const Domain singles[] = {
         {0, erlangb_max_load, false, true, false, "Poisson load", load_domain.text},
         positive("mean", "a mean is above 0 erlang"),
@@ -162,14 +197,9 @@ Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std:
         if (i == 5 || i == 6)
             return parse_list(text, i == 5 ? circuits_domain : target_domain,
                               i == 5 ? request.circuits : request.targets, what);
-        if (i == 7) {
-            const std::string_view m(text);
-            request.method = m == "rapp"      ? OverflowMethod::rapp
-                             : m == "hayward" ? OverflowMethod::hayward
-                                              : OverflowMethod::equivalent_random;
-            what = "a method is equivalent-random, rapp or hayward";
-            return m == "equivalent-random" || m == "rapp" || m == "hayward";
-        }
+        if (i == 7)
+            return what = "a method is equivalent-random, rapp or hayward",
+                   method_named(text, request.method);
         if (!parse_list(text, singles[i - 1], list, what)) return false;
         value[i - 1] = list_value(list, 0);
         return true;
@@ -177,25 +207,8 @@ Action parse_command_line(int argc, char* argv[], OverflowRequest& request, std:
     const Action action = scan_options(argc, argv, ":g:p:m:v:z:n:b:hV", options, take, request.csv,
                                        request.fractional, error);
     if (action != Action::table) return action;
-    if (seen[2] && (seen[0] || seen[1]))
-        return error = "--mean gives the traffic as measured: not with --group or --poisson",
-               Action::bad_usage;
-    if (seen[2] && seen[3] == seen[4])
-        return error = seen[3] ? "--variance and --peakedness both give the variance"
-                               : "--mean needs --variance or --peakedness",
-               Action::bad_usage;
-    if (!seen[2] && (seen[3] || seen[4]))
-        return error = std::string(seen[3] ? "--variance" : "--peakedness") + " needs --mean",
-               Action::bad_usage;
-    if (!seen[0] && !seen[1] && !seen[2])
-        return error =
-                   "give the traffic: --group or --poisson, or --mean with --variance or "
-                   "--peakedness",
-               Action::bad_usage;
-    if (seen[5] && seen[6])
-        return error = "--circuits and --blocking ask two questions: give one", Action::bad_usage;
-    if (request.fractional && !seen[6])
-        return error = "--fractional goes with --blocking", Action::bad_usage;
+    error = combination_error(seen, request.fractional);
+    if (!error.empty()) return Action::bad_usage;
     request.traffic = seen[2] ? Traffic{value[1], seen[3] ? value[2] : value[1] * value[3]}
                               : Traffic{groups.mean + value[0], groups.variance + value[0]};
     error = traffic_error(request.traffic, request.method);
