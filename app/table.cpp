@@ -194,64 +194,56 @@ const char* const usage_text =
     "Exit status: 0 when the table was written, 1 when it could not be written,\n"
     "2 for bad usage.\n";
 
-Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
+namespace {
+
+// The options without a letter, after the characters.
+enum { csv_option = 256, fractional_option, totals_option };
+// The lists first, in the order of Quantity, then --file and --totals.
+const option options[] = {
+    {"circuits", required_argument, nullptr, 'n'},
+    {"load", required_argument, nullptr, 'a'},
+    {"calls", required_argument, nullptr, 'c'},
+    {"blocking", required_argument, nullptr, 'b'},
+    {"holding", required_argument, nullptr, 't'},
+    {"interval", required_argument, nullptr, 'i'},
+    {"file", required_argument, nullptr, 'f'},
+    {"totals", no_argument, nullptr, totals_option},
+    {"csv", no_argument, nullptr, csv_option},
+    {"fractional", no_argument, nullptr, fractional_option},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+constexpr int file_index = 6;  // the options after the quantities'
+constexpr int totals_index = 7;
+
+int q(Quantity quantity) { return static_cast<int>(quantity); }
+
+// The request of a planning file (--file): no quantity beside it but the
+// handling time of a column calls and its interval.
+Action file_request(Request& request, const List* given, const bool* seen, std::string& error)
 {
-    enum { csv_option = 256, fractional_option, totals_option };
-    // The lists first, in the order of Quantity.
-    static const option options[] = {
-        {"circuits", required_argument, nullptr, 'n'},
-        {"load", required_argument, nullptr, 'a'},
-        {"calls", required_argument, nullptr, 'c'},
-        {"blocking", required_argument, nullptr, 'b'},
-        {"holding", required_argument, nullptr, 't'},
-        {"interval", required_argument, nullptr, 'i'},
-        {"file", required_argument, nullptr, 'f'},
-        {"totals", no_argument, nullptr, totals_option},
-        {"csv", no_argument, nullptr, csv_option},
-        {"fractional", no_argument, nullptr, fractional_option},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
-    };
-    constexpr int file = 6;  // the options after the quantities'
-    constexpr int totals = 7;
-    List given[file];
-    bool seen[totals + 1] = {};
-    bool csv = false;
-    bool fractional = false;
-    request = Request{};
-    const auto take = [&](int i, const char* value, std::string& what) {
-        if (i == file) request.file = value;
-        if (i >= file) return seen[i] = true;
-        return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
-    };
-    const Action action =
-        scan_options(argc, argv, ":n:a:c:t:i:b:f:hV", options, take, csv, fractional, error);
-    if (action != Action::table) return action;
-    if (seen[totals] && !seen[file]) return error = "--totals goes with --file", Action::bad_usage;
-    request.totals = seen[totals];
-    const auto q = [](Quantity quantity) { return static_cast<int>(quantity); };
+    if (seen[q(Quantity::circuits)] || seen[q(Quantity::load)] || seen[q(Quantity::calls)] ||
+        seen[q(Quantity::blocking)])
+        return error = "--file gives the rows: not with --circuits, --load, --calls or --blocking",
+               Action::bad_usage;
+    if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
+        return error = "--interval goes with --holding, for a column calls", Action::bad_usage;
+    const double holding =
+        seen[q(Quantity::holding)] ? list_value(given[q(Quantity::holding)], 0) : std::nan("");
+    const double interval =
+        seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
+    return read_routes(request, holding / interval, error);
+}
+
+// The request of a table: two of the circuits, the load (or calls) and the
+// blocking give its rows and columns, the third is the answer.
+Action grid_request(Request& request, List* given, bool* seen, std::string& error)
+{
     const bool circuits = seen[q(Quantity::circuits)];
     bool& load = seen[q(Quantity::load)];
     const bool calls = seen[q(Quantity::calls)];
     const bool blocking = seen[q(Quantity::blocking)];
-    if (load && calls) return error = "--load and --calls both give the load", Action::bad_usage;
-    if (seen[file]) {
-        if (circuits || load || calls || blocking)
-            return error =
-                       "--file gives the rows: not with --circuits, --load, --calls or "
-                       "--blocking",
-                   Action::bad_usage;
-        if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
-            return error = "--interval goes with --holding, for a column calls", Action::bad_usage;
-        request.csv = csv;
-        request.fractional = fractional;
-        const double holding =
-            seen[q(Quantity::holding)] ? list_value(given[q(Quantity::holding)], 0) : std::nan("");
-        const double interval =
-            seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
-        return read_routes(request, holding / interval, error);
-    }
     if (calls != seen[q(Quantity::holding)])
         return error = calls ? "--calls needs --holding" : "--holding needs --calls",
                Action::bad_usage;
@@ -269,10 +261,8 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     if (circuits + load + blocking != 2)
         return error = "give two of --circuits, --load (or --calls) and --blocking",
                Action::bad_usage;
-    request.csv = csv;
-    request.fractional = fractional;
     request.answer = !load ? Answer::load : !circuits ? Answer::circuits : Answer::blocking;
-    if (fractional && request.answer != Answer::circuits)
+    if (request.fractional && request.answer != Answer::circuits)
         return error =
                    "--fractional goes with --load (or --calls) and --blocking, when the "
                    "circuits are the answer",
@@ -282,11 +272,42 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     return Action::table;
 }
 
+}  // namespace
+
+Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
+{
+    List given[file_index];
+    bool seen[totals_index + 1] = {};
+    bool csv = false;
+    bool fractional = false;
+    request = Request{};
+    const auto take = [&](int i, const char* value, std::string& what) {
+        if (i == file_index) request.file = value;
+        if (i >= file_index) return seen[i] = true;
+        return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
+    };
+    const Action action =
+        scan_options(argc, argv, ":n:a:c:t:i:b:f:hV", options, take, csv, fractional, error);
+    if (action != Action::table) return action;
+    if (seen[totals_index] && !seen[file_index])
+        return error = "--totals goes with --file", Action::bad_usage;
+    request.totals = seen[totals_index];
+    if (seen[q(Quantity::load)] && seen[q(Quantity::calls)])
+        return error = "--load and --calls both give the load", Action::bad_usage;
+    request.csv = csv;
+    request.fractional = fractional;
+    return seen[file_index] ? file_request(request, given, seen, error)
+                            : grid_request(request, given, seen, error);
+}
+
 // ---- The table -------------------------------------------------------------
 
 namespace {
 
-// The titles of the three answers, in the order of Answer.
+// The titles of the three answers, in the order of Answer, and of the real
+// circuits.
+const char* const fractional_title =
+    "# fractional circuits at which each offered load in erlang blocks at each probability\n";
 const char* const titles[] = {
     "# offered load in erlang that the circuits carry at each blocking probability\n",
     "# circuits needed for each offered load in erlang at each blocking probability\n",
@@ -441,9 +462,7 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     *evaluations = 0;
     const bool csv = request.csv;
     const char* title =
-        request.fractional ? "# fractional circuits at which each offered load in erlang blocks at "
-                             "each probability\n"
-                           : titles[static_cast<int>(request.answer)];
+        request.fractional ? fractional_title : titles[static_cast<int>(request.answer)];
     const bool circuit_rows = request.answer != Answer::circuits;
     const Layout layout = route_layout(request);  // a CSV line a cell
     const long columns = list_size(request.columns);
