@@ -329,6 +329,7 @@ const struct {
     {ERLANGC_PROGRAM, "calls,aht\n1,180\n", {"-a", "10"}, "--file gives the loads and agents"},
     {ERLANGC_PROGRAM, "", {"-a", "10", "--asa", "20", "-t", "180", "--totals"},
      "--totals goes with --file"},
+    {ERLANGB_TABLE_PROGRAM, "", {"-n", "10", "-a", "5", "--totals"}, "--totals goes with --file"},
     {ERLANGC_PROGRAM, "date,aht\n1,180\n", {"-s", "80%", "-w", "20"},
      "no column calls or load (the header has date, aht)"},
     {ERLANGC_PROGRAM, std::string(50, 'd') + ",aht\n1,180\n", {"-s", "80%", "-w", "20"},
