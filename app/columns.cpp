@@ -28,7 +28,8 @@ void append_cells(std::string& line, const Layout& layout, Cell cell)
         if (!shown(layout, k)) continue;
         const std::string text = cell(k);
         if (layout.csv) {
-            line += (first ? "" : ",") + text;
+            if (!first) line += ',';
+            line += text;
         } else if (!text.empty()) {
             if (!first) line += "  ";
             align(line, text, layout.columns[k].width);

@@ -295,6 +295,20 @@ double erlangb_continuous(double x, double A)
     if (!(x >= 0) || !(A >= 0)) return std::numeric_limits<double>::quiet_NaN();
     if (x == 0 || std::isinf(A)) return 1.0;
     if (A == 0 || std::isinf(x)) return 0.0;
+    // Far above the load B is below half the least subnormal double, and
+    // rounds to 0: B < 2 Poisson (below the median of the gamma
+    // distribution, where A < x + 2/3, 1 - P > 1/2), and ln Poisson <
+    // -deviance, the deviance x ln(x/A) + A - x at least (x - A)^2 / 2x for
+    // x > A: seen from that bound alone, or near it from the deviance in
+    // doubles, instead of the series.
+    if (x > A + 1) {
+        const double bound = (x - A) * (x - A) / (2 * x);
+        const double ratio = x / A;  // beyond the largest double where A is subnormal
+        if (bound > 751 ||
+            (bound > 700 &&
+             x * (std::isinf(ratio) ? std::log(x) - std::log(A) : std::log(ratio)) + A - x > 751))
+            return 0.0;
+    }
     // A logarithm a rounding step above 0 is B = 1, no more. The part of
     // ln B below its last bit moves B by that part relative to it.
     const Blocking b = continuous(x, A);

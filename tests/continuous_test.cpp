@@ -165,8 +165,19 @@ TEST(Continuous, ArgumentsOutsideTheDomain)
     const struct {
         double x, A, B;
     } values[] = {
-        {0.0, 5.0, 1.0},  {3.5, 0.0, 0.0},  {0.0, 0.0, 1.0}, {3.5, inf, 1.0}, {inf, 5.0, 0.0},
-        {-1.0, 5.0, nan}, {3.5, -1.0, nan}, {nan, 5.0, nan}, {3.5, nan, nan},
+        {0.0, 5.0, 1.0},
+        {3.5, 0.0, 0.0},
+        {0.0, 0.0, 1.0},
+        {3.5, inf, 1.0},
+        {inf, 5.0, 0.0},
+        {-1.0, 5.0, nan},
+        {3.5, -1.0, nan},
+        {nan, 5.0, nan},
+        {3.5, nan, nan},
+        // far above the load, B below the least double: from a bound, or the deviance
+        {3150.0, 1000.0, 0.0},
+        {1500.0, 5e-324, 0.0},
+        {1e7, 1.0, 0.0},
     };
     for (const auto& v : values) {
         const double B = erlangb_continuous(v.x, v.A);
