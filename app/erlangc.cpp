@@ -413,9 +413,7 @@ Figures figures_of(const ErlangcRequest& request, double s, double A, double hol
     f.level =
         std::isnan(answer_time) ? not_given : erlanga_service_level(s, A, patience, answer_time);
     f.mean_wait = erlanga_mean_wait(s, A, patience) * (std::isnan(holding) ? 1 : holding);
-    // Erlang C's occupancy is 1 where the queue grows without bound.
-    const double busy = std::isfinite(patience) ? (1 - f.abandoned) * A / s : s > A ? A / s : 1;
-    f.occupancy = std::fmin(busy, 1.0);
+    f.occupancy = erlanga_occupancy(s, A, patience);
     f.staff =
         std::isnan(request.shrinkage) ? not_given : staff(s, request.shrinkage, request.fractional);
     return f;

@@ -234,8 +234,9 @@ void staffing(double A, const StaffingTarget& target, unsigned set)
 
 // Erlang A's figures: NaN exactly outside the domain; shares in [0, 1]; the
 // abandons among the calls that wait, those within t among all; the
-// service level at most the share not abandoning; and staffing for the
-// abandonment that meets it, whose load comes back to it.
+// service level at most the share not abandoning; staffing for the
+// abandonment that meets it, whose load comes back to it; and real agents
+// for an occupancy that meet it.
 void abandoning(double s, double A, double patience, double t)
 {
     const bool inside = agents(s) && load(A) && patience > 0;
@@ -263,6 +264,15 @@ void abandoning(double s, double A, double patience, double t)
     FUZZ_CHECK(erlanga_abandonment(n, A, patience) <= target.max_abandonment);
     const double carried = erlanga_load(n, patience, target, &evaluations);
     FUZZ_CHECK(carried >= A * (1 - 1e-9) && evaluations <= 60);
+    // The occupancy, from the answered share itself, meets its target at the
+    // real agents staffed for it, however nearly every caller abandons there.
+    const double busy = erlanga_occupancy(s, A, patience);
+    FUZZ_CHECK(busy >= 0 && busy <= 1);
+    StaffingTarget occupancy;
+    occupancy.max_occupancy = 0.01 + 0.98 * busy;
+    const double real = erlanga_fractional_agents(A, patience, occupancy);
+    if (A > 0)
+        FUZZ_CHECK(erlanga_occupancy(real, A, patience) <= occupancy.max_occupancy * (1 + 1e-9));
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ Functions:
                  erlangc_agents, erlangc_fractional_agents, erlangc_load
   Erlang A       erlanga_wait_probability, erlanga_abandonment,
                  erlanga_service_level, erlanga_abandoned_within,
-                 erlanga_mean_wait, erlanga_agents, erlanga_fractional_agents,
+                 erlanga_mean_wait, erlanga_occupancy, erlanga_agents,
+                 erlanga_fractional_agents,
                  erlanga_load
 
 Example:
@@ -287,6 +288,12 @@ constexpr const char* erlanga_mean_wait =
     R"(The mean wait of the answered calls (the ASA), those answered at once
 counting with 0, in holding times; +inf where patience is inf and
 s <= A.)";
+
+constexpr const char* erlanga_occupancy =
+    R"(The agents' occupancy by answered calls, (1 - abandonment) A / s, with
+the answered share computed directly, so that it keeps its digits where
+nearly every caller abandons; Erlang C's (A / s, 1 where s <= A) for an
+infinite patience.)";
 
 constexpr const char* erlanga_agents =
     R"(The fewest whole agents (at least 1) that meet every target set, judged by

@@ -169,6 +169,9 @@ inline constexpr Function table[] = {
     {"erlanga_mean_wait", "s, A, patience", R::figure, K::none, [](const double* v, double* r) {
         r[0] = erlanga_mean_wait(v[0], v[1], v[2]);
      }, docs::erlanga_mean_wait, docs::erlanga_common},
+    {"erlanga_occupancy", "s, A, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlanga_occupancy(v[0], v[1], v[2]);
+     }, docs::erlanga_occupancy, docs::erlanga_common},
     {"erlanga_agents", "A, patience", R::count, K::targets, [](const double* v, double* r) {
         r[0] = erlanga_agents(v[0], v[1], target_of(v + 2));
      }, docs::erlanga_agents, docs::erlanga_common},

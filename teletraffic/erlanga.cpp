@@ -239,8 +239,11 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
     }
 }
 
+// The figures of a point; `answered` is 1 - abandoned computed directly,
+// which keeps its digits where nearly every caller abandons (the
+// occupancy, answered * A / s, rests on it).
 struct Figures {
-    double wait, abandoned, level, unanswered, abandoned_within, mean_wait;
+    double wait, abandoned, level, unanswered, abandoned_within, mean_wait, answered;
 };
 
 // Every figure of s agents, load A > 0 and finite patience, the service
@@ -326,6 +329,7 @@ Figures figures(double s, double A, double patience, double t)
     // those few wait next to nothing.
     f.mean_wait =
         answered > 0 ? static_cast<double>(k * (before.waited + after.waited) / answered) : 0;
+    f.answered = static_cast<double>(answered / all);
     return f;
 }
 
@@ -342,14 +346,17 @@ bool in_domain(double s, double A, double patience)
 // The figures, with the limits of no load and of callers who never abandon.
 Figures evaluate(double s, double A, double patience, double t)
 {
-    if (A == 0) return {0, 0, 1, 0, 0, 0};
+    if (A == 0) return {0, 0, 1, 0, 0, 0, 1};
     if (patience < 1e-290) {  // every call that waits abandons at once, to 1e-280
         const double B = erlangb_continuous(s, A);
-        return {B, B, 1 - B, B, t > 0 ? B : 0, 0};
+        // 1 - B from ln B, whose digits it keeps where B is near 1
+        const double answered = -std::expm1(teletraffic::detail::continuous(s, A).lnB);
+        return {B, B, 1 - B, B, t > 0 ? B : 0, 0, answered};
     }
     if (endless(patience)) {
         const double level = erlangc_service_level(s, A, t);
-        return {erlangc(s, A), s > A ? 0 : 1 - s / A, level, 1 - level, 0, erlangc_mean_wait(s, A)};
+        return {erlangc(s, A),           s > A ? 0 : 1 - s / A, level, 1 - level, 0,
+                erlangc_mean_wait(s, A), s > A ? 1 : s / A};
     }
     return figures(s, A, patience, t);
 }
@@ -389,8 +396,7 @@ double excess(const StaffingTarget& target, Kind kind, const Figures& f, double 
     case Kind::wait: return ln(f.mean_wait) - std::log(target.mean_wait);
     case Kind::probability: return ln(f.wait) - std::log(target.wait_probability);
     case Kind::occupancy:
-        return std::log1p(-f.abandoned) + std::log(A) - std::log(s) -
-               std::log(target.max_occupancy);
+        return ln(f.answered) + std::log(A) - std::log(s) - std::log(target.max_occupancy);
     default: return ln(f.abandoned) - std::log(target.max_abandonment);
     }
 }
@@ -398,14 +404,16 @@ double excess(const StaffingTarget& target, Kind kind, const Figures& f, double 
 // excess() with, for a share, the logarithm of its complement taken off
 // (logit(figure) - logit(target)): the same root, but no flat stretch
 // where the share nears 1, as every share does when the agents vanish
-// under a vanishing load, which would stall regula falsi there.
+// under a vanishing load, and the occupancy when nearly every caller
+// abandons, which would stall regula falsi there.
 double logit_excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
 {
     const double g = excess(target, kind, f, s, A);
     switch (kind) {
     case Kind::level: return g - ln(f.level) + std::log(target.service_level);
     case Kind::probability: return g - ln(1 - f.wait) + std::log1p(-target.wait_probability);
-    case Kind::abandonment: return g - ln(1 - f.abandoned) + std::log1p(-target.max_abandonment);
+    case Kind::abandonment: return g - ln(f.answered) + std::log1p(-target.max_abandonment);
+    case Kind::occupancy: return g - ln(1 - f.answered * A / s) + std::log1p(-target.max_occupancy);
     default: return g;
     }
 }
@@ -416,7 +424,7 @@ bool meets(const StaffingTarget& target, Kind kind, const Figures& f, double s, 
     case Kind::level: return f.level >= target.service_level;
     case Kind::wait: return f.mean_wait <= target.mean_wait;
     case Kind::probability: return f.wait <= target.wait_probability;
-    case Kind::occupancy: return (1 - f.abandoned) * A / s <= target.max_occupancy;
+    case Kind::occupancy: return std::fmin(f.answered * A / s, 1.0) <= target.max_occupancy;
     default: return f.abandoned <= target.max_abandonment;
     }
 }
@@ -539,6 +547,13 @@ double erlanga_mean_wait(double s, double A, double patience)
 {
     if (!in_domain(s, A, patience)) return none;
     return evaluate(s, A, patience, 0).mean_wait;
+}
+
+double erlanga_occupancy(double s, double A, double patience)
+{
+    if (!in_domain(s, A, patience)) return none;
+    if (endless(patience)) return s > A ? A / s : 1;
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, 0).answered * A / s);
 }
 
 int erlanga_agents(double A, double patience, const StaffingTarget& target, int* evaluations)

@@ -67,12 +67,18 @@ double erlanga_abandoned_within(double s, double A, double patience, double t);
 // and s <= A.
 double erlanga_mean_wait(double s, double A, double patience);
 
+// The agents' occupancy by answered calls, (1 - abandonment) A / s, the
+// answered share computed directly, so that it keeps its digits where
+// nearly every caller abandons (a vanishing number of agents). With a
+// patience of +infinity Erlang C's, A / s, and 1 where s <= A.
+double erlanga_occupancy(double s, double A, double patience);
+
 // ---- Staffing ------------------------------------------------------------------
 
 // The fewest whole agents (at least 1) that meet every target set, judged
 // by the figures above: the service level of all calls, the mean wait of
 // the answered ones, the wait probability, the abandonment
-// (max_abandonment), and the occupancy (1 - abandonment) A / s. 0, which
+// (max_abandonment), and the occupancy (erlanga_occupancy). 0, which
 // no answer is, when no target is set, one lies outside its domain
 // (max_abandonment strictly between 0 and 1, the others as erlangc.h
 // says), A or patience does, or the answer would exceed

@@ -61,6 +61,11 @@ TEST(ErlangA, FiguresAgreeWithDecimalArithmetic)
                   1e-12)
             << r.s;
         EXPECT_LE(off(erlanga_mean_wait(r.s, r.A, r.patience), r.mean_wait), 1e-12) << r.s;
+        // (1 - abandoned) in doubles: good to a rounding step over 1 - abandoned
+        const double busy = (1 - r.abandoned) * r.A / r.s;
+        EXPECT_LE(off(erlanga_occupancy(r.s, r.A, r.patience), std::fmin(busy, 1.0)),
+                  1e-12 + 2e-16 / (1 - r.abandoned))
+            << r.s;
     }
 }
 
@@ -219,6 +224,24 @@ TEST(ErlangA, RealAgentsAtVanishingLoads)
             }
 }
 
+// Where nearly every caller abandons (a vanishing number of agents), the
+// occupancy keeps its digits: the real agents for an occupancy target meet
+// it exactly, inside the whole count's last agent.
+TEST(ErlangA, OccupancyWhereNearlyEveryCallerAbandons)
+{
+    const struct {
+        double A, patience, occupancy;
+    } cases[] = {{0.2371, 235.57801, 0.888213}, {0.2371, 235.57801, 0.97}, {1e-3, 1e3, 0.5}};
+    for (const auto& c : cases) {
+        StaffingTarget target;
+        target.max_occupancy = c.occupancy;
+        const double s = erlanga_fractional_agents(c.A, c.patience, target);
+        const int n = erlanga_agents(c.A, c.patience, target);
+        EXPECT_NEAR(erlanga_occupancy(s, c.A, c.patience) / c.occupancy, 1, 1e-9) << c.A;
+        EXPECT_TRUE(s > n - 1 && s <= n) << c.A << ": " << s << " in " << n;
+    }
+}
+
 // A target equal to the figure of n agents is met by n: the figures decide,
 // ties included, for each kind.
 TEST(ErlangA, StaffingAtTies)
@@ -229,7 +252,7 @@ TEST(ErlangA, StaffingAtTies)
     level.service_level = erlanga_service_level(n, A, p, t), level.answer_time = t;
     wait.mean_wait = erlanga_mean_wait(n, A, p);
     probability.wait_probability = erlanga_wait_probability(n, A, p);
-    busy.max_occupancy = (1 - erlanga_abandonment(n, A, p)) * A / n;
+    busy.max_occupancy = erlanga_occupancy(n, A, p);
     abandon.max_abandonment = erlanga_abandonment(n, A, p);
     for (const StaffingTarget& target : {level, wait, probability, busy, abandon}) {
         EXPECT_EQ(erlanga_agents(A, p, target), n);

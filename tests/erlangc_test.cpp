@@ -415,7 +415,7 @@ TEST(ErlangC, AnswersWithPatience)
                                 csv_number(erlanga_abandonment(12, 10, p)) + "," +
                                 csv_number(erlanga_service_level(12, 10, p, t)) + "," +
                                 csv_number(erlanga_mean_wait(12, 10, p) * 180) + "," +
-                                csv_number((1 - erlanga_abandonment(12, 10, p)) * 10 / 12);
+                                csv_number(erlanga_occupancy(12, 10, p));
     const auto csv = [](std::vector<std::string> args) {
         for (const char* a : {"-t", "180", "--patience", "120", "--csv"}) args.emplace_back(a);
         return run_child("", program(std::move(args))).out;
