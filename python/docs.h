@@ -53,8 +53,7 @@ Functions:
   Erlang A       erlanga_wait_probability, erlanga_abandonment,
                  erlanga_service_level, erlanga_abandoned_within,
                  erlanga_mean_wait, erlanga_occupancy, erlanga_agents,
-                 erlanga_fractional_agents,
-                 erlanga_load
+                 erlanga_fractional_agents, erlanga_load
 
 Example:
 
