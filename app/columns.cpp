@@ -92,7 +92,7 @@ void append_row(std::string& line, const Layout& layout, long i, const double* v
 void append_totals(std::string& line, const Layout& layout, const double* values)
 {
     const size_t start = line.size();
-    const size_t carried = layout.carried != nullptr ? layout.carried->columns.size() : 0;
+    const size_t carried = layout.carried->columns.size();
     line += carried > 0 ? "total" + std::string(carried, ',') : "";
     bool first = carried == 0;
     append_cells(line, layout, [&](size_t k) {
@@ -102,5 +102,5 @@ void append_totals(std::string& line, const Layout& layout, const double* values
         first = false;
         return text;
     });
-    localize_csv(line, start, layout.carried != nullptr ? layout.carried->delimiter : ',');
+    localize_csv(line, start, layout.carried->delimiter);
 }

@@ -72,9 +72,10 @@ void append_header(std::string& line, const Layout& layout);
 // column's format; CSV in the carried file's delimiter (localize_csv).
 void append_row(std::string& line, const Layout& layout, long i, const double* values);
 
-// Appends the CSV totals row: "total" in the first field (the first
-// carried one, or the first column's where none is carried), then each
-// shown column's total as a figure, empty where it is NaN.
+// Appends the CSV totals row of a planning file's layout (its carried
+// columns given): "total" in the first field (the first carried one, or
+// the first column's where none is carried), then each shown column's
+// total as a figure, empty where it is NaN.
 void append_totals(std::string& line, const Layout& layout, const double* values);
 
 #endif  // ERLANGB_COLUMNS_H

@@ -285,9 +285,16 @@ TEST(Sheet, RouteTotals)
     EXPECT_EQ(
         csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("r\tload\tblocking\nA\t5\t1%\n")}).at(1),
         "A,5,0.01,11");
-    EXPECT_EQ(
-        csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("r;load;blocking\nA;12,5;0,5%\n")}).at(1),
-        "A;12,5;0,005;22");
+    const auto semicolons = csv_of(
+        ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("r;load;blocking\nA;12,5;0,5%\n"), "--totals"});
+    EXPECT_EQ(semicolons.at(1), "A;12,5;0,005;22");
+    std::string share = csv_number(erlangb(22, 12.5));
+    share[share.find('.')] = ',';
+    EXPECT_EQ(semicolons.at(2), "total;12,5;" + share + ";22");
+    // With no column carried, "total" stands where the first total would.
+    EXPECT_EQ(csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("load,blocking\n5,1%\n"), "--totals"})
+                  .at(2),
+              "total," + csv_number(erlangb(11, 5)) + ",11");
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
     EXPECT_EQ(text.at(1), "#     route        load    blocking    circuits");
     EXPECT_EQ(text.at(2), "Aachen-Bonn           5    0.010000          11");
