@@ -31,10 +31,12 @@ Twofold two_sum(double a, double b)
     return {s, (a - (s - v)) + (b - v)};
 }
 
-// a * b exactly, by Dekker's splitting (no fused multiply-add needed), for
-// |a|, |b| below 1e300.
+// a * b exactly, by Dekker's splitting (no fused multiply-add needed);
+// beyond 2^995, where the splitting would overflow, the rounded product
+// alone (no figure of the library needs its digits there).
 Twofold two_product(double a, double b)
 {
+    if (std::fabs(a) > 0x1p995 || std::fabs(b) > 0x1p995) return {a * b, 0};
     const auto split = [](double x) {
         const double c = 134217729.0 * x;  // 2^27 + 1
         const double high = c - (c - x);
@@ -295,6 +297,9 @@ double erlangb_continuous(double x, double A)
     if (!(x >= 0) || !(A >= 0)) return std::numeric_limits<double>::quiet_NaN();
     if (x == 0 || std::isinf(A)) return 1.0;
     if (A == 0 || std::isinf(x)) return 0.0;
+    // Beyond 1e300 the methods' sums overflow; there B is within 1e-150
+    // (about 1 / sqrt(A)) of 1 - x / A where A > x, and of 0 elsewhere.
+    if (x > 1e300 || A > 1e300) return A > x ? (A - x) / A : 0.0;
     // Far above the load B is below half the least subnormal double, and
     // rounds to 0: B < 2 Poisson (below the median of the gamma
     // distribution, where A < x + 2/3, 1 - P > 1/2), and ln Poisson <
@@ -302,7 +307,7 @@ double erlangb_continuous(double x, double A)
     // x > A: seen from that bound alone, or near it from the deviance in
     // doubles, instead of the series.
     if (x > A + 1) {
-        const double bound = (x - A) * (x - A) / (2 * x);
+        const double bound = (x - A) * ((x - A) / x) / 2;  // no overflow where x is huge
         const double ratio = x / A;  // beyond the largest double where A is subnormal
         if (bound > 751 ||
             (bound > 700 &&

@@ -90,7 +90,9 @@ double erlangb_load_near(int n, double target, double start, int* evaluations = 
 // Erlang B formula; for every x it obeys B(x + 1, A) = A B / (x + 1 + A B)
 // and dB/dA = B (x / A - 1 + B). B(0, A) = 1; A = 0 gives 0 for x > 0; an
 // infinite A gives 1, an infinite x (with finite A) 0; NaN or a negative x
-// or A gives NaN. Every other x and A is inside, subnormal ones too.
+// or A gives NaN. Every other x and A is inside, subnormal ones too;
+// beyond 1e300 (far outside the accuracy stated below) B is taken as
+// 1 - x / A where A > x, else 0, within 1e-150.
 // Accuracy: relative error below 1e-12 against 50-digit arithmetic (6e-14
 // measured), and below 1e-13 at whole x (2e-14 measured), for x from 0 to
 // erlangb_max_circuits and A from 0 (subnormal loads included) to

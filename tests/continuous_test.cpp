@@ -178,6 +178,10 @@ TEST(Continuous, ArgumentsOutsideTheDomain)
         {3150.0, 1000.0, 0.0},
         {1500.0, 5e-324, 0.0},
         {1e7, 1.0, 0.0},
+        // beyond 1e300, where the methods' sums overflow: the limits
+        {2.485e300, 1.37e-312, 0.0},
+        {1e305, 2e305, 0.5},
+        {1.7e308, 1.7e308, 0.0},
     };
     for (const auto& v : values) {
         const double B = erlangb_continuous(v.x, v.A);
