@@ -96,9 +96,7 @@ void append_totals(std::string& line, const Layout& layout, const double* values
     line += carried > 0 ? "total" + std::string(carried, ',') : "";
     bool first = carried == 0;
     append_cells(line, layout, [&](size_t k) {
-        const std::string text = first                   ? "total"
-                                 : std::isnan(values[k]) ? ""
-                                                         : csv_number(values[k]);
+        std::string text = first ? "total" : std::isnan(values[k]) ? "" : csv_number(values[k]);
         first = false;
         return text;
     });

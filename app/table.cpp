@@ -238,11 +238,11 @@ Action file_request(Request& request, const List* given, const bool* seen, std::
 
 // The request of a table: two of the circuits, the load (or calls) and the
 // blocking give its rows and columns, the third is the answer.
-Action grid_request(Request& request, List* given, bool* seen, std::string& error)
+Action grid_request(Request& request, List* given, const bool* seen, std::string& error)
 {
     const bool circuits = seen[q(Quantity::circuits)];
-    bool& load = seen[q(Quantity::load)];
     const bool calls = seen[q(Quantity::calls)];
+    const bool load = seen[q(Quantity::load)] || calls;
     const bool blocking = seen[q(Quantity::blocking)];
     if (calls != seen[q(Quantity::holding)])
         return error = calls ? "--calls needs --holding" : "--holding needs --calls",
@@ -256,7 +256,6 @@ Action grid_request(Request& request, List* given, bool* seen, std::string& erro
             seen[q(Quantity::interval)] ? list_value(given[q(Quantity::interval)], 0) : 3600;
         if (!calls_to_loads(loads, list_value(given[q(Quantity::holding)], 0) / interval, error))
             return Action::bad_usage;
-        load = true;
     }
     if (circuits + load + blocking != 2)
         return error = "give two of --circuits, --load (or --calls) and --blocking",
