@@ -593,10 +593,23 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
             const double s = agents_at(x);
             return logit_excess(target, kind, evaluate(s, A, patience, t), s, A);
         };
-        const double hi = below_one ? 0 : whole;
-        const double lo = below_one ? std::log(0x1p-60) : whole - 1.0;
-        const double g_hi = g(hi);
-        const double g_lo = g(lo);
+        double hi = below_one ? 0 : whole;
+        double lo = below_one ? std::log(0x1p-60) : whole - 1.0;
+        double g_hi = g(hi);
+        double g_lo = none;
+        // The occupancy below one agent may level off at a value above the
+        // target as s falls, flat in ln s: the bracket is first narrowed
+        // in steps of a thousandfold, so that the steps never start there.
+        while (kind == Kind::occupancy && below_one && g_hi < 0 && hi - lo > 7) {
+            const double next = hi - 3 * std::log(10.0);
+            const double g_next = g(next);
+            if (!(g_next < 0)) {
+                lo = next, g_lo = g_next;
+                break;
+            }
+            hi = next, g_hi = g_next;
+        }
+        if (std::isnan(g_lo)) g_lo = g(lo);
         // Met at the low end: another target binds, or (a mean wait only the
         // last few calls' waits reach) none does, and the least tried is it.
         // Where the figures and g differ in rounding at an end, that end.

@@ -102,8 +102,10 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target,
 // erlangs need about 0.002 agents for 80 % within a tenth of a holding
 // time). NaN where erlanga_agents gives 0. Cost: erlanga_agents, then 4 to
 // 14 figures per target (the search runs on the logit of a share, which
-// has no flat stretch where the share nears 1), counted in `evaluations`
-// with the count's when it is given.
+// has no flat stretch where the share nears 1; an occupancy below one
+// agent, which may level off as s falls, first narrows its bracket
+// thousandfold, up to 5 figures more), counted in `evaluations` with the
+// count's when it is given.
 double erlanga_fractional_agents(double A, double patience, const StaffingTarget& target,
                                  int* evaluations = nullptr);
 

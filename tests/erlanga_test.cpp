@@ -225,13 +225,18 @@ TEST(ErlangA, RealAgentsAtVanishingLoads)
 }
 
 // Where nearly every caller abandons (a vanishing number of agents), the
-// occupancy keeps its digits: the real agents for an occupancy target meet
-// it exactly, inside the whole count's last agent.
+// occupancy keeps its digits, and where it levels off as the agents fall
+// (0.6734 at 0.5 erlangs, a patience of 1) the search does not crawl: the
+// real agents for an occupancy target meet it exactly, inside the whole
+// count's last agent.
 TEST(ErlangA, OccupancyWhereNearlyEveryCallerAbandons)
 {
     const struct {
         double A, patience, occupancy;
-    } cases[] = {{0.2371, 235.57801, 0.888213}, {0.2371, 235.57801, 0.97}, {1e-3, 1e3, 0.5}};
+    } cases[] = {{0.2371, 235.57801, 0.888213},
+                 {0.2371, 235.57801, 0.97},
+                 {1e-3, 1e3, 0.5},
+                 {0.5, 1.0, 0.6698116}};
     for (const auto& c : cases) {
         StaffingTarget target;
         target.max_occupancy = c.occupancy;
