@@ -271,7 +271,8 @@ void abandoning(double s, double A, double patience, double t)
     StaffingTarget occupancy;
     occupancy.max_occupancy = 0.01 + 0.98 * busy;
     const double real = erlanga_fractional_agents(A, patience, occupancy);
-    if (A > 0)
+    // (A load below the normal doubles has too few digits to judge by.)
+    if (A > 1e-290)
         FUZZ_CHECK(erlanga_occupancy(real, A, patience) <= occupancy.max_occupancy * (1 + 1e-9));
 }
 
