@@ -227,6 +227,10 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
     EXPECT_EQ(text.at(text.size() - 2), "# totals: 295 calls, " + text_number(sums[1] / 2, true) +
                                             " agent hours, " + text_number(sums[2] / 2, true) +
                                             " staff hours");
+    EXPECT_EQ(
+        text.back().find("# over all calls: waiting " + text_number(sums[4] / sums[0], true) +
+                         ", service " + text_number(sums[3] / sums[0], true) + ", mean wait "),
+        0U);
 }
 
 // Each kind of row against the options that ask the same.
@@ -249,7 +253,7 @@ const struct {
     {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n12.5,0.5%\n", {}, {"-a", "12.5", "-b", "0.5%"}},
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,1%\n12.5,0.5%\n", {},
      {"-n", "12.5", "-b", "0.5%"}},
-    {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1\n12.5,300\n", {"-t", "120", "-i", "900"},
+    {ERLANGB_TABLE_PROGRAM, "calls,circuits\n1,5\n300,12.5\n", {"-t", "120", "-i", "900"},
      {"-n", "12.5", "-c", "300", "-t", "120", "-i", "900"}},
 };
 // clang-format on
