@@ -23,10 +23,11 @@ struct Twofold {
     double hi, lo;
 };
 
-// a + b exactly.
+// a + b exactly; an infinite sum alone (a deviance past the doubles).
 Twofold two_sum(double a, double b)
 {
     const double s = a + b;
+    if (!std::isfinite(s)) return {s, 0};
     const double v = s - a;
     return {s, (a - (s - v)) + (b - v)};
 }
@@ -48,10 +49,11 @@ Twofold two_product(double a, double b)
     return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
 }
 
-// The pair renormalised, for |hi| >= |lo|.
+// The pair renormalised, for |hi| >= |lo|; an infinite one alone.
 Twofold normal(double hi, double lo)
 {
     const double s = hi + lo;
+    if (!std::isfinite(s)) return {s, 0};
     return {s, lo - (s - hi)};
 }
 
@@ -114,10 +116,12 @@ Twofold deviance(double x, double A)
         return d * (d / two_sum(x, A)) + Twofold{rest, 0};
     }
     // ln(x / A) from the quotient's pair, ln(q.hi) + q.lo / q.hi, unless
-    // the quotient could overflow.
+    // the quotient leaves the normal doubles.
+    const double ratio = x / A;
+    if (!(ratio > 0x1p-1000 && ratio < 0x1p1000))
+        return Twofold{x, 0} * (log_twofold(x) + -log_twofold(A)) + -d;
     const Twofold q = Twofold{x, 0} / Twofold{A, 0};
-    const Twofold log_ratio =
-        A > 1e-290 ? log_twofold(q.hi) + Twofold{q.lo / q.hi, 0} : log_twofold(x) + -log_twofold(A);
+    const Twofold log_ratio = log_twofold(q.hi) + Twofold{q.lo / q.hi, 0};
     return Twofold{x, 0} * log_ratio + -d;
 }
 
