@@ -18,7 +18,8 @@ struct Blocking {
 };
 
 // ln B(x, A) and its slope for real x > 0 and A > 0, by the region's method
-// that erlangb_continuous states; the same accuracy and cost.
+// that erlangb_continuous states; the same accuracy and cost. An infinite
+// x gives ln B = -infinity.
 Blocking continuous(double x, double A);
 
 }  // namespace teletraffic::detail

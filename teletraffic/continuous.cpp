@@ -216,6 +216,8 @@ Blocking small(double x, double A)
 
 Blocking teletraffic::detail::continuous(double x, double A)
 {
+    // Endless circuits lose nothing (a final group of c = infinity).
+    if (std::isinf(x)) return {-HUGE_VAL, HUGE_VAL};
     const double s = x + 1;
     if (s >= 5000 && std::fabs(A - s) <= 0.05 * s) {
         // Temme: Q(s, A) = erfc(w) / 2 + e^(-w^2) (c0 + c1 / s + c2 / s^2) / sqrt(2 pi s),
