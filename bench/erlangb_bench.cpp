@@ -311,8 +311,9 @@ BENCHMARK(staffing_array)->Unit(benchmark::kMillisecond);
 
 // A year of quarter hours from a planning file, as erlangc -f reads,
 // staffs (80 % in 20 s, 30 % shrinkage) and writes it with its totals:
-// 35,040 rows of calls and handling times that change through the day.
-void year_of_quarter_hours(benchmark::State& state)
+// 35,040 rows of calls and handling times that change through the day;
+// by Erlang C, and by Erlang A with callers patient for 120 s.
+void year_of_quarter_hours(benchmark::State& state, const char* patience)
 {
     const std::string path = "/tmp/erlangb_bench_year.csv";
     std::FILE* file = std::fopen(path.c_str(), "w");
@@ -325,6 +326,7 @@ void year_of_quarter_hours(benchmark::State& state)
     std::vector<std::string> args = {"erlangc", "-f",    path,      "-i", "900",
                                      "-s",      "80%",   "-w",      "20", "--shrinkage",
                                      "30%",     "--csv", "--totals"};
+    if (*patience != '\0') args.insert(args.end(), {"--patience", patience});
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     std::FILE* null = std::fopen("/dev/null", "w");
@@ -339,7 +341,8 @@ void year_of_quarter_hours(benchmark::State& state)
     std::fclose(null);
     std::remove(path.c_str());
 }
-BENCHMARK(year_of_quarter_hours)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(year_of_quarter_hours, erlang_c, "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(year_of_quarter_hours, patience_120, "120")->Unit(benchmark::kMillisecond);
 
 // Scans `line` over and over from a memory stream standing in for stdin.
 void scanner(benchmark::State& state, int (*scan)(), const char* line)

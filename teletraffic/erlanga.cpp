@@ -333,6 +333,104 @@ Figures figures(double s, double A, double patience, double t)
     return f;
 }
 
+// ---- The figures state by state -------------------------------------------
+//
+// Substituting u = (A / theta) e^(-theta tau) turns the integrals above into
+// lower incomplete gamma functions, whose series are sums over the states
+// of the queue, every term positive. With a = s patience and x = A
+// patience, a call that finds k calls waiting ahead of it weighs
+// T_k = x^k / ((a + 1) ... (a + k)) against the state of s calls; it is
+// answered with probability a / (a + k + 1) (the stages of its offered wait
+// have rates s + i theta, and the product of (s + i theta) / (s + (i + 1)
+// theta) telescopes), abandons with (k + 1) / (a + k + 1), and, when
+// answered, has waited patience H_k on average, H_k the sum of 1 / (a + i),
+// i = 1 .. k + 1. The calls whose offered wait exceeds t weigh e^h(t) times
+// the same sums in y = x e^(-theta t), the answered ones e^(-theta t) of
+// that. Nothing cancels but the service level and the abandons within t,
+// each a difference checked below.
+
+// h(t) for t >= 0 (+infinity too), without cancelling: from the peak,
+// where the load exceeds the agents, as h(tau*) - s patience
+// bend((t - tau*) / patience); elsewhere as -(s - A) t - A patience
+// bend(t / patience), two terms of one sign.
+real h_at(double s, double A, double patience, double t)
+{
+    if (std::isinf(t)) return -HUGE_VALL;
+    const real p = patience;
+    if (A <= s) return -(static_cast<real>(s) - A) * t - A * p * bend(t / p);
+    const real ratio = (static_cast<real>(A) - s) / s;
+    const real from_peak = t - p * std::log1p(ratio);
+    return p * s * (deviance_ratio(ratio) - bend(from_peak / p));
+}
+
+// Every figure by the sums above, where they take at most a few thousand
+// terms (the terms climb until k reaches x - a, then fall off within some
+// sqrt(80 max(x, a)) more, or 45 / ln(a / x) where x < a), to a few
+// rounding steps per term; false elsewhere, or where the service level (or,
+// when `within` asks for it, the abandons within t) would cancel by more
+// than 16, for the quadrature to take.
+bool by_states(double s, double A, double patience, double t, bool within, Figures& f)
+{
+    const double a = s * patience;
+    const double x = A * patience;
+    if (!(s >= 1e-280 && a >= 1e-280)) return false;
+    const double spread =
+        x > a ? std::sqrt(80 * x) : std::fmin(std::sqrt(80 * (a + 1)), 45 / std::log(a / x));
+    // The largest term is e^h(tau*), which the doubles must hold.
+    if (std::fmax(x - a, 0.0) + spread > 3000 ||
+        (A > s && patience * s * deviance_ratio((static_cast<real>(A) - s) / s) > 600))
+        return false;
+    const real h = h_at(s, A, patience, t);
+    const double decay = std::exp(-t / patience);  // e^(-theta t)
+    const double y = x * decay;
+    double T = 1, U = 1, H = 0;                                // the terms at x and at y, and H_k
+    double wait = 0, answered = 0, abandoned = 0, waited = 0;  // every call that waits
+    double late = 0, late_answered = 0, late_abandoned = 0;    // those offered a wait past t
+    for (int k = 0;; ++k) {
+        if (k == 5000) return false;  // never reached short of NaN
+        const double inv = 1 / (a + (k + 1));
+        const double keep = a * inv;
+        const double gone = (k + 1) * inv;
+        H += inv;
+        wait += T, answered += T * keep, abandoned += T * gone, waited += T * keep * H;
+        late += U, late_answered += U * keep, late_abandoned += U * gone;
+        T *= x * inv, U *= y * inv;
+        // Once the terms fall by r a step, what is left of each sum is at
+        // most the next term over 1 - r, times its growing weight (looked
+        // at every eighth term, which costs more than the terms).
+        const double r = x * inv;
+        if (r >= 1 || k % 8 != 7) continue;
+        const double rest = T / (1 - r);
+        const double rest_late = U / (1 - r);
+        if (rest <= 1e-17 * abandoned && rest * keep <= 1e-17 * answered &&
+            rest * keep * (H + inv / (1 - r)) <= 1e-17 * waited &&
+            rest_late <= 1e-17 * late_abandoned && rest_late * keep <= 1e-17 * late_answered)
+            break;
+    }
+    const real weight = std::exp(h);  // of the calls offered a wait past t
+    const real answered_late = weight * decay * late_answered;
+    const real in_time = answered - answered_late;
+    const real abandoned_late = weight * decay * late_abandoned;
+    if (t > 0 && answered > 16 * in_time) return false;
+    if (within && t > 0 && abandoned > 16 * (abandoned - abandoned_late)) return false;
+    // The free agents' weight 1 / B - 1 and the queue's, relative to the
+    // larger: the first is beyond any double where s is far above A.
+    const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
+    const real ln_free = std::log(-std::expm1(static_cast<real>(b.lnB))) - b.lnB - b.lnB_lo;
+    const real larger = std::fmax(ln_free, 0.0L);
+    const real free = std::exp(ln_free - larger);
+    const real k = std::exp(-larger);
+    const real all = free + k * wait;
+    f.wait = static_cast<double>(k * wait / all);
+    f.abandoned = static_cast<double>(k * abandoned / all);
+    f.unanswered = static_cast<double>(k * (abandoned + answered_late) / all);
+    f.level = static_cast<double>((free + k * in_time) / all);
+    f.abandoned_within = static_cast<double>(k * (abandoned - abandoned_late) / all);
+    f.answered = static_cast<double>((free + k * answered) / all);
+    f.mean_wait = static_cast<double>(patience * k * waited / (free + k * answered));
+    return true;
+}
+
 // Whether callers are as good as never abandoning: beyond 1e100 holding
 // times the figures are Erlang C's to far below a rounding step, and
 // products with the patience would leave the doubles.
@@ -344,7 +442,7 @@ bool in_domain(double s, double A, double patience)
 }
 
 // The figures, with the limits of no load and of callers who never abandon.
-Figures evaluate(double s, double A, double patience, double t)
+Figures evaluate(double s, double A, double patience, double t, bool within = false)
 {
     if (A == 0) return {0, 0, 1, 0, 0, 0, 1};
     if (patience < 1e-290) {  // every call that waits abandons at once, to 1e-280
@@ -358,6 +456,8 @@ Figures evaluate(double s, double A, double patience, double t)
         return {erlangc(s, A),           s > A ? 0 : 1 - s / A, level, 1 - level, 0,
                 erlangc_mean_wait(s, A), s > A ? 1 : s / A};
     }
+    Figures f{};
+    if (by_states(s, A, patience, t, within, f)) return f;
     return figures(s, A, patience, t);
 }
 
@@ -540,7 +640,7 @@ double erlanga_service_level(double s, double A, double patience, double t)
 double erlanga_abandoned_within(double s, double A, double patience, double t)
 {
     if (!in_domain(s, A, patience) || !(t >= 0)) return none;
-    return teletraffic::detail::at_most_one(evaluate(s, A, patience, t).abandoned_within);
+    return teletraffic::detail::at_most_one(evaluate(s, A, patience, t, true).abandoned_within);
 }
 
 double erlanga_mean_wait(double s, double A, double patience)
