@@ -560,61 +560,76 @@ bool without_abandonment(StaffingTarget& target)
                        [&](Kind kind) { return is_set(target, kind); });
 }
 
+// The agents the targets need where calls come as a fluid (loads so large
+// that every share is its mean): with s < A every call waits, s / A of
+// them are answered, all after a wait of tau* = patience ln(A / s); with
+// s > A nobody waits. A guess for the overload, where Erlang C's count
+// lies far above; every target being met at the guess, it is at most the
+// count.
+double fluid_agents(double A, double patience, const StaffingTarget& target)
+{
+    double s = 0;
+    if (is_set(target, Kind::level))
+        s = A * std::fmax(target.service_level, std::exp(-target.answer_time / patience));
+    if (is_set(target, Kind::wait)) s = std::fmax(s, A * std::exp(-target.mean_wait / patience));
+    if (is_set(target, Kind::abandonment)) s = std::fmax(s, A * (1 - target.max_abandonment));
+    if (is_set(target, Kind::probability)) s = std::fmax(s, A);
+    if (is_set(target, Kind::occupancy)) s = std::fmax(s, A / target.max_occupancy);
+    return std::ceil(s);
+}
+
 // The fewest whole agents, at least 1, that meet every target, or 0 past
 // erlangb_max_circuits. The figures decide whether n agents meet them; the
 // largest excess over the targets, which falls with n, guides the steps:
-// out from Erlang C's count by sqrt(A), doubling, to a bracket, then
-// regula falsi on whole numbers (Illinois: an end that stays twice has its
-// excess halved) until the bracket is one agent wide.
+// from Erlang C's count to the fluid guess where the count meets, or out
+// by sqrt(A), doubling, to a bracket, then regula falsi on whole
+// numbers (Illinois: an end that stays twice has its excess halved), each
+// step at the whole number above the root it predicts, or the one below
+// the fewest known to meet, so that the last two figures are mostly the
+// answer and the count below it.
 int whole_agents(double A, double patience, const StaffingTarget& target, int& evaluations)
 {
     if (A == 0) return 1;
     StaffingTarget c = target;
-    int guess = without_abandonment(c) ? erlangc_agents(A, c) : 0;
-    if (guess == 0) guess = std::max(1, static_cast<int>(std::ceil(A)));
-    double excess_at = 0;
-    const auto met = [&](int n) { return judge(target, n, A, patience, evaluations, excess_at); };
-    int lo = 0;  // misses (no agents answer nothing)
-    int hi = guess;
-    double g_lo = HUGE_VAL;
+    int n = without_abandonment(c) ? erlangc_agents(A, c) : 0;
+    if (n == 0) n = std::max(1, static_cast<int>(std::ceil(A)));
+    const double fluid = fluid_agents(A, patience, target);
+    double g = 0;
+    int lo = 0;  // the most agents known to miss (no agents answer nothing)
+    int hi = 0;  // the fewest known to meet, 0 while none is
+    double g_lo = 0;
     double g_hi = 0;
-    const int stride = std::max(1, static_cast<int>(std::sqrt(A)));
-    if (met(hi)) {
-        g_hi = excess_at;
-        for (int step = stride; hi > 1; step *= 2) {
-            const int n = std::max(1, hi - step);
-            if (!met(n)) {
-                lo = n, g_lo = excess_at;
-                break;
-            }
-            hi = n, g_hi = excess_at;
-        }
-    } else {
-        for (int step = stride;; step *= 2) {
-            lo = hi, g_lo = excess_at;
-            if (hi == erlangb_max_circuits) return 0;
-            hi = static_cast<int>(
-                std::min<long>(erlangb_max_circuits, static_cast<long>(hi) + step));
-            if (met(hi)) break;
-        }
-        g_hi = excess_at;
-    }
-    for (int side = 0; hi - lo > 1;) {
-        // g_lo > 0 >= g_hi where finite; otherwise, or stuck, the middle
-        double at = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
-        if (!std::isfinite(at)) at = lo + 0.5 * (hi - lo);
-        const int n = std::min(hi - 1, std::max(lo + 1, static_cast<int>(std::lround(at))));
-        if (met(n)) {
-            hi = n, g_hi = excess_at;
-            if (side == 1) g_lo /= 2;
-            side = 1;
+    double step = 0;  // the last step while one side alone is known
+    for (int side = 0;;) {
+        const bool met = judge(target, n, A, patience, evaluations, g);
+        if (met) {
+            if (side == 1 && lo != 0) g_lo /= 2;  // Illinois: an end that stays
+            hi = n, g_hi = g, side = 1;
         } else {
-            lo = n, g_lo = excess_at;
-            if (side == -1) g_hi /= 2;
-            side = -1;
+            if (n == erlangb_max_circuits) return 0;
+            if (side == -1 && hi != 0) g_hi /= 2;
+            lo = n, g_lo = g, side = -1;
         }
+        if (hi - lo == 1) return hi;
+        double root = 0;
+        if (lo != 0 && hi != 0) {
+            // A bracket: regula falsi on it, or halving where the excesses fail.
+            root = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
+            if (!(root > lo && root < hi)) root = 0.5 * (lo + hi);
+        } else if (step == 0 && met && fluid < n - 4 * std::sqrt(A)) {
+            step = n - fluid;  // from Erlang C's count down to the overload's
+            root = fluid;
+        } else {
+            // One side alone: out by sqrt(A), doubling, at least one agent.
+            step = step == 0 ? std::fmax(1.0, std::floor(std::sqrt(A))) : 2 * step;
+            root = met ? n - step : n + step;
+        }
+        // The whole number above the root, or below hi where that is hi.
+        double next = std::ceil(root);
+        if (hi != 0 && next >= hi) next = hi - 1;
+        next = std::fmax(next, lo + 1.0);
+        n = static_cast<int>(std::fmin(next, static_cast<double>(erlangb_max_circuits)));
     }
-    return hi;
 }
 
 }  // namespace
