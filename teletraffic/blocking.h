@@ -22,6 +22,20 @@ struct Blocking {
 // x gives ln B = -infinity.
 Blocking continuous(double x, double A);
 
+// ln Q(x + 1, A), the regularized upper incomplete gamma function, as
+// ln Poisson(x, A) - ln B(x, A) for x, A > 0, both by the continuous
+// function's own arithmetic: to about 1e-15 absolute (Q to 1e-15 relative
+// where B is), at one evaluation's cost; and ln B beside it.
+struct UpperGamma {
+    double lnQ, lnB;
+};
+UpperGamma upper_gamma(double x, double A);
+
+// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2
+// for x > 0, to about 1e-15 (a rounding step at whole x below 15 and
+// above 15).
+double stirling_error(double x);
+
 }  // namespace teletraffic::detail
 
 #endif  // TELETRAFFIC_BLOCKING_H

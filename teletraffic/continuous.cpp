@@ -9,6 +9,7 @@
 
 using teletraffic::detail::Blocking;
 using teletraffic::detail::continuous;
+using teletraffic::detail::stirling_error;
 
 namespace {
 
@@ -125,27 +126,6 @@ Twofold deviance(double x, double A)
     return Twofold{x, 0} * log_ratio + -d;
 }
 
-// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
-// for x > 0: at whole x below 15 from a table (to a rounding step), at
-// other x below 15 from lgamma (to about 1e-15, its terms cancelling to a
-// hundredth), and from its asymptotic series above (error below 1e-18).
-double stirling_error(double x)
-{
-    static const double whole[] = {0.08106146679532726,  0.0413406959554093,   0.02767792568499834,
-                                   0.020790672103765093, 0.016644691189821193, 0.013876128823070748,
-                                   0.01189670994589177,  0.010411265261972096, 0.009255462182712733,
-                                   0.00833056343336287,  0.007573675487951841, 0.00694284010720953,
-                                   0.006408994188004207, 0.0059513701127588475};
-    if (x < 15 && x >= 1 && x == std::floor(x)) return whole[static_cast<int>(x) - 1];
-    if (x < 15) return std::lgamma(x + 1) - (x + 0.5) * std::log(x) + x - 0.5 * log_2pi;
-    const double r = 1 / x;
-    const double r2 = r * r;
-    return r *
-           (1.0 / 12 - r2 * (1.0 / 360 -
-                             r2 * (1.0 / 1260 -
-                                   r2 * (1.0 / 1680 - r2 * (1.0 / 1188 - r2 * (691.0 / 360360))))));
-}
-
 // ln Gamma(1 + a) for 0 <= a < 1, to a few rounding steps relative to it
 // even where a is tiny, where lgamma(1 + a) would lose a's digits to the
 // sum 1 + a: below 0.2 from its Taylor series, -gamma a + sum of
@@ -213,6 +193,27 @@ Blocking small(double x, double A)
 }
 
 }  // namespace
+
+// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
+// for x > 0: at whole x below 15 from a table (to a rounding step), at
+// other x below 15 from lgamma (to about 1e-15, its terms cancelling to a
+// hundredth), and from its asymptotic series above (error below 1e-18).
+double teletraffic::detail::stirling_error(double x)
+{
+    static const double whole[] = {0.08106146679532726,  0.0413406959554093,   0.02767792568499834,
+                                   0.020790672103765093, 0.016644691189821193, 0.013876128823070748,
+                                   0.01189670994589177,  0.010411265261972096, 0.009255462182712733,
+                                   0.00833056343336287,  0.007573675487951841, 0.00694284010720953,
+                                   0.006408994188004207, 0.0059513701127588475};
+    if (x < 15 && x >= 1 && x == std::floor(x)) return whole[static_cast<int>(x) - 1];
+    if (x < 15) return std::lgamma(x + 1) - (x + 0.5) * std::log(x) + x - 0.5 * log_2pi;
+    const double r = 1 / x;
+    const double r2 = r * r;
+    return r *
+           (1.0 / 12 - r2 * (1.0 / 360 -
+                             r2 * (1.0 / 1260 -
+                                   r2 * (1.0 / 1680 - r2 * (1.0 / 1188 - r2 * (691.0 / 360360))))));
+}
 
 Blocking teletraffic::detail::continuous(double x, double A)
 {
@@ -296,6 +297,13 @@ Blocking teletraffic::detail::continuous(double x, double A)
     const Twofold lnP = log_poisson(x, A);
     return with_slope(x, A,
                       lnP + Twofold{-std::log1p(-std::exp(lnP.hi + std::log(A / s * sum))), 0});
+}
+
+teletraffic::detail::UpperGamma teletraffic::detail::upper_gamma(double x, double A)
+{
+    const Blocking b = continuous(x, A);
+    const Twofold p = log_poisson(x, A);
+    return {(p.hi - b.lnB) + (p.lo - b.lnB_lo), b.lnB};
 }
 
 double erlangb_continuous(double x, double A)

@@ -30,6 +30,7 @@ namespace {
 
 using real = long double;  // where a product or logarithm carries the last bits of A
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
+constexpr double pi = 3.14159265358979323846;
 
 // e^(-x) - 1 + x, without cancelling where x is small: there its series
 // x^2 (1/2! - x/3! + x^2/4! - ...), by Horner's rule.
@@ -65,10 +66,12 @@ T bend(T x)
     return sum * x * x;
 }
 
-// r - ln(1 + r), the same way.
+// r - ln(1 + r), the same way below |r| = 0.01; above, from the long
+// double logarithm, whose digits the subtraction (of a term 2 / |r| times
+// the result at most) leaves to 2e-17.
 real deviance_ratio(real r)
 {
-    if (std::fabs(static_cast<double>(r)) >= 0.5) return r - std::log1p(r);
+    if (std::fabs(static_cast<double>(r)) >= 0.01) return r - std::log1p(r);
     real power = r;
     real sum = 0;
     for (int k = 2; k < 80; ++k) {
@@ -363,22 +366,64 @@ real h_at(double s, double A, double patience, double t)
     return p * s * (deviance_ratio(ratio) - bend(from_peak / p));
 }
 
-// Every figure by the sums above, where they take at most a few thousand
-// terms (the terms climb until k reaches x - a, then fall off within some
-// sqrt(80 max(x, a)) more, or 45 / ln(a / x) where x < a), to a few
-// rounding steps per term; false elsewhere, or where the service level (or,
+// ln(1 / B(s, A) - 1), the weight of the calls that find an agent free
+// against the state of s calls, with the part of ln B below its last bit.
+real ln_free(double s, double A)
+{
+    const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
+    return std::log(-std::expm1(b.lnB)) - static_cast<real>(b.lnB) - b.lnB_lo;
+}
+
+// h(tau*), the largest h, where the load exceeds the agents; else 0.
+real h_peak(double s, double A, double patience)
+{
+    return A > s ? patience * s * deviance_ratio((static_cast<real>(A) - s) / s) : 0;
+}
+
+// About how many terms the sums at x take for the last to fall below
+// e^-40 of the largest: they climb until k reaches x - a, then fall off
+// within some sqrt(80 max(x, a)) more, or 45 / ln(a / x) where x < a.
+double terms(double a, double x)
+{
+    if (x > a) return x - a + std::sqrt(80 * x);
+    return std::fmin(std::sqrt(80 * (a + 1)), 45 / std::log(a / x));
+}
+
+// ln Q(a + 1, z) for the a and z that long doubles hold (s patience, A
+// patience e^(-t / patience), whose doubles would move Q by 1e-12 and more
+// in its far tail), from the continuous function at their doubles: Q moves
+// chiefly with z - a, d ln Q / dz = -B(a, z), and the parts below the
+// doubles move it by B times their difference (to first order, which is
+// all they need).
+double log_upper(real a, real z)
+{
+    const auto a_rounded = static_cast<double>(a);
+    const auto z_rounded = static_cast<double>(z);
+    const teletraffic::detail::UpperGamma q =
+        teletraffic::detail::upper_gamma(a_rounded, z_rounded);
+    return q.lnQ - std::exp(q.lnB) * static_cast<double>((z - z_rounded) - (a - a_rounded));
+}
+
+// ln of 1 / Poisson(a, x) = e^-h(tau*) Gamma(a + 1) / (x^a e^-x), the
+// doubles a and x being s patience and A patience rounded, which its
+// products take in full: for a >= 1e-280.
+real ln_norm(double s, double A, double patience)
+{
+    const double a = s * patience;
+    return h_peak(s, A, patience) + 0.5L * std::log(2 * pi * a) +
+           teletraffic::detail::stirling_error(a);
+}
+
+// Every figure by the sums above, where they take at most 3,000 terms, to
+// a few rounding steps per term; false elsewhere, or where the service level (or,
 // when `within` asks for it, the abandons within t) would cancel by more
 // than 16, for the quadrature to take.
 bool by_states(double s, double A, double patience, double t, bool within, Figures& f)
 {
     const double a = s * patience;
     const double x = A * patience;
-    if (!(s >= 1e-280 && a >= 1e-280)) return false;
-    const double spread =
-        x > a ? std::sqrt(80 * x) : std::fmin(std::sqrt(80 * (a + 1)), 45 / std::log(a / x));
     // The largest term is e^h(tau*), which the doubles must hold.
-    if (std::fmax(x - a, 0.0) + spread > 3000 ||
-        (A > s && patience * s * deviance_ratio((static_cast<real>(A) - s) / s) > 600))
+    if (!(s >= 1e-280 && a >= 1e-280) || terms(a, x) > 3000 || h_peak(s, A, patience) > 600)
         return false;
     const real h = h_at(s, A, patience, t);
     const double decay = std::exp(-t / patience);  // e^(-theta t)
@@ -409,17 +454,27 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     }
     const real weight = std::exp(h);  // of the calls offered a wait past t
     const real answered_late = weight * decay * late_answered;
-    const real in_time = answered - answered_late;
+    real in_time = answered - answered_late;
     const real abandoned_late = weight * decay * late_abandoned;
-    if (t > 0 && answered > 16 * in_time) return false;
     if (within && t > 0 && abandoned > 16 * (abandoned - abandoned_late)) return false;
     // The free agents' weight 1 / B - 1 and the queue's, relative to the
     // larger: the first is beyond any double where s is far above A.
-    const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
-    const real ln_free = std::log(-std::expm1(static_cast<real>(b.lnB))) - b.lnB - b.lnB_lo;
-    const real larger = std::fmax(ln_free, 0.0L);
-    const real free = std::exp(ln_free - larger);
+    const real free_weight = ln_free(s, A);
+    const real larger = std::fmax(free_weight, 0.0L);
+    const real free = std::exp(free_weight - larger);
     const real k = std::exp(-larger);
+    if (t > 0 && free + k * answered > 16 * (free + k * in_time)) {
+        // Most answered calls wait past t (an overload): those within t
+        // as the upper function's difference, (a / x) (Q(a + 1, y) -
+        // Q(a + 1, x)) / Poisson(a, x), which cancels only where t is short.
+        const real norm = ln_norm(s, A, patience);
+        const real exact_a = static_cast<real>(s) * patience;
+        const real exact_x = static_cast<real>(A) * patience;
+        const real exact_y = exact_x * std::exp(-t / static_cast<real>(patience));
+        const real later = std::exp(log_upper(exact_a, exact_y) + norm);
+        in_time = a / x * (later - std::exp(log_upper(exact_a, exact_x) + norm));
+        if (free + k * a / x * later > 16 * (free + k * in_time)) return false;
+    }
     const real all = free + k * wait;
     f.wait = static_cast<double>(k * wait / all);
     f.abandoned = static_cast<double>(k * abandoned / all);
@@ -428,6 +483,80 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     f.abandoned_within = static_cast<double>(k * (abandoned - abandoned_late) / all);
     f.answered = static_cast<double>((free + k * answered) / all);
     f.mean_wait = static_cast<double>(patience * k * waited / (free + k * answered));
+    return true;
+}
+
+// The figures but the mean wait and the abandons within t where the load
+// is at least a holding time's abandons above the agents (x >= a + 1,
+// a >= 1), from the incomplete gamma function: against the state of s
+// calls the calls that wait weigh 1 + S(x), those answered (a / x) S(x),
+// and those answered after t (a / x) S(y), S(z) = P(a + 1, z) / Poisson(a,
+// x), the abandoned ones 1 + (1 - a / x) S(x), two terms of one sign. P(a +
+// 1, x) >= 1/2 here, and P(a + 1, y) comes from the continuous function
+// where it is at least 0.05, else from the series above. A few
+// evaluations of the continuous function, a figure's worth; false where
+// the service level would cancel by more than 16, or the series would
+// take more than 3,000 terms.
+bool by_gamma(double s, double A, double patience, double t, Figures& f)
+{
+    const double a = s * patience;
+    const double x = A * patience;
+    if (!(a >= 1 && x >= a + 1)) return false;
+    // The masses over e^norm = 1 / Poisson(a, x), which may lie beyond the
+    // doubles: the state of s calls weighs e^-norm.
+    const real norm = ln_norm(s, A, patience);
+    // P(a + 1, x) and Q(a + 1, x), and the same at y where P(a + 1, y) is
+    // at least 0.05 (where the series would be long, or y is above a + 1):
+    // the calls answered within t, against P(a + 1, x), as P(a + 1, x) -
+    // P(a + 1, y) or as Q(a + 1, y) - Q(a + 1, x), whichever cancels less.
+    const real exact_a = static_cast<real>(s) * patience;
+    const real exact_x = static_cast<real>(A) * patience;
+    const double ln_upper = log_upper(exact_a, exact_x);
+    const double waiting = -std::expm1(ln_upper);
+    const double upper = std::exp(ln_upper);
+    double late = std::isinf(t) ? 0 : waiting;  // of the calls offered a wait past t
+    double in_time = waiting - late;
+    double minuend = in_time;  // what in_time was taken from
+    if (t > 0 && std::isfinite(t)) {
+        const double y = x * std::exp(-t / patience);
+        const real exact_y = exact_x * std::exp(-t / static_cast<real>(patience));
+        const double ln_upper_y = y >= a + 1 || terms(a, y) > 200 ? log_upper(exact_a, exact_y) : 0;
+        late = -std::expm1(ln_upper_y);
+        if (late < 0.05) {
+            if (terms(a, y) > 3000) return false;
+            double U = 1;  // y^k / ((a + 1) ... (a + k)), falling: y < a + 1
+            double sum = 0;
+            for (int k = 1; k < 5000; ++k) {
+                U *= y / (a + k);
+                sum += U;
+                const double r = y / (a + k + 1);
+                if (U * r <= 1e-17 * sum * (1 - r)) break;
+            }
+            late = static_cast<double>(std::exp(h_at(s, A, patience, t) - norm)) * sum;
+        }
+        in_time = waiting - late, minuend = waiting;
+        const double upper_y = std::exp(ln_upper_y);
+        if (late >= 0.05 && upper_y < waiting) in_time = upper_y - upper, minuend = upper_y;
+    }
+    // Terms whose exponent is large are far below the waiting calls'
+    // weight (at least 1/2): doubles keep what digits matter. The free
+    // agents' weight 1 / B - 1 is below A / (A - s) (B >= 1 - s / A): where
+    // that is below 1e-17 of every figure, as in a deep overload, it needs
+    // no evaluation.
+    const double one = std::exp(static_cast<double>(-norm));
+    const double kept = s / A;  // a / x
+    const double abandoned = one + (A - s) / A * waiting;
+    double free = std::exp(static_cast<double>(std::log(A / (A - s)) - norm));
+    if (free > 1e-17 * std::fmin(abandoned, kept * in_time))
+        free = std::exp(static_cast<double>(ln_free(s, A) - norm));
+    if (free + kept * minuend > 16 * (free + kept * in_time)) return false;
+    const double all = free + one + waiting;
+    f.wait = (one + waiting) / all;
+    f.abandoned = abandoned / all;
+    f.unanswered = (abandoned + kept * late) / all;
+    f.level = (free + kept * in_time) / all;
+    f.answered = (free + kept * waiting) / all;
+    f.abandoned_within = f.mean_wait = none;
     return true;
 }
 
@@ -441,8 +570,15 @@ bool in_domain(double s, double A, double patience)
     return s > 0 && s <= erlangb_max_circuits && A >= 0 && A <= erlangb_max_load && patience > 0;
 }
 
-// The figures, with the limits of no load and of callers who never abandon.
-Figures evaluate(double s, double A, double patience, double t, bool within = false)
+// What a caller needs beyond the shares: the abandons within t, the mean wait.
+constexpr unsigned want_within = 1;
+constexpr unsigned want_mean_wait = 2;
+
+// The figures, with the limits of no load and of callers who never
+// abandon; by the cheapest way that keeps the accuracy: the incomplete
+// gamma function (where the sums would be long), the sums over the states,
+// the quadrature.
+Figures evaluate(double s, double A, double patience, double t, unsigned need = 0)
 {
     if (A == 0) return {0, 0, 1, 0, 0, 0, 1};
     if (patience < 1e-290) {  // every call that waits abandons at once, to 1e-280
@@ -457,7 +593,10 @@ Figures evaluate(double s, double A, double patience, double t, bool within = fa
                 erlangc_mean_wait(s, A), s > A ? 1 : s / A};
     }
     Figures f{};
-    if (by_states(s, A, patience, t, within, f)) return f;
+    if ((need & (want_within | want_mean_wait)) == 0 && terms(s * patience, A * patience) > 250 &&
+        by_gamma(s, A, patience, t, f))
+        return f;
+    if (by_states(s, A, patience, t, (need & want_within) != 0, f)) return f;
     return figures(s, A, patience, t);
 }
 
@@ -479,6 +618,9 @@ double value_of(const StaffingTarget& target, Kind kind)
 }
 
 bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
+
+// What a kind of target needs of evaluate() beyond the shares.
+unsigned need(Kind kind) { return kind == Kind::wait ? want_mean_wait : 0; }
 
 // The logarithm of a figure (or its complement), which may have rounded
 // to 0: finite, so that a solver's secant through it is.
@@ -540,7 +682,8 @@ bool judge(const StaffingTarget& target, double s, double A, double patience, in
            double& worst)
 {
     ++evaluations;
-    const Figures f = evaluate(s, A, patience, answer_time(target));
+    const Figures f = evaluate(s, A, patience, answer_time(target),
+                               is_set(target, Kind::wait) ? want_mean_wait : 0);
     worst = -HUGE_VAL;
     bool all = true;
     for (const Kind kind : kinds) {
@@ -560,29 +703,28 @@ bool without_abandonment(StaffingTarget& target)
                        [&](Kind kind) { return is_set(target, kind); });
 }
 
-// The agents the targets need where calls come as a fluid (loads so large
-// that every share is its mean): with s < A every call waits, s / A of
-// them are answered, all after a wait of tau* = patience ln(A / s); with
-// s > A nobody waits. A guess for the overload, where Erlang C's count
-// lies far above; every target being met at the guess, it is at most the
-// count.
-double fluid_agents(double A, double patience, const StaffingTarget& target)
+// The agents per erlang one target needs where calls come as a fluid
+// (loads so large that every share is its mean): with s < A every call
+// waits, s / A of them are answered, all after a wait of patience
+// ln(A / s); with s > A nobody waits. A guess for the overload, where
+// Erlang C's count lies far above.
+double fluid_share(const StaffingTarget& target, Kind kind, double patience)
 {
-    double s = 0;
-    if (is_set(target, Kind::level))
-        s = A * std::fmax(target.service_level, std::exp(-target.answer_time / patience));
-    if (is_set(target, Kind::wait)) s = std::fmax(s, A * std::exp(-target.mean_wait / patience));
-    if (is_set(target, Kind::abandonment)) s = std::fmax(s, A * (1 - target.max_abandonment));
-    if (is_set(target, Kind::probability)) s = std::fmax(s, A);
-    if (is_set(target, Kind::occupancy)) s = std::fmax(s, A / target.max_occupancy);
-    return std::ceil(s);
+    switch (kind) {
+    case Kind::level:
+        return std::fmax(target.service_level, std::exp(-target.answer_time / patience));
+    case Kind::wait: return std::exp(-target.mean_wait / patience);
+    case Kind::abandonment: return 1 - target.max_abandonment;
+    case Kind::occupancy: return 1 / target.max_occupancy;
+    default: return 1;
+    }
 }
 
 // The fewest whole agents, at least 1, that meet every target, or 0 past
 // erlangb_max_circuits. The figures decide whether n agents meet them; the
 // largest excess over the targets, which falls with n, guides the steps:
-// from Erlang C's count to the fluid guess where the count meets, or out
-// by sqrt(A), doubling, to a bracket, then regula falsi on whole
+// from Erlang C's count, or the fluid guess where that lies far below it,
+// out by sqrt(A), then by secant steps, to a bracket, then regula falsi on whole
 // numbers (Illinois: an end that stays twice has its excess halved), each
 // step at the whole number above the root it predicts, or the one below
 // the fewest known to meet, so that the last two figures are mostly the
@@ -590,16 +732,25 @@ double fluid_agents(double A, double patience, const StaffingTarget& target)
 int whole_agents(double A, double patience, const StaffingTarget& target, int& evaluations)
 {
     if (A == 0) return 1;
+    // Where the load overwhelms the agents, the fluid guess is nearer than
+    // Erlang C's count, which is above A.
+    double fluid = 0;
+    for (const Kind kind : kinds)
+        if (is_set(target, kind)) fluid = std::fmax(fluid, A * fluid_share(target, kind, patience));
+    int n = std::max(1, static_cast<int>(fluid));
     StaffingTarget c = target;
-    int n = without_abandonment(c) ? erlangc_agents(A, c) : 0;
-    if (n == 0) n = std::max(1, static_cast<int>(std::ceil(A)));
-    const double fluid = fluid_agents(A, patience, target);
+    if (fluid >= A - 4 * std::sqrt(A)) {
+        n = without_abandonment(c) ? erlangc_agents(A, c) : 0;
+        if (n == 0) n = std::max(1, static_cast<int>(std::ceil(A)));
+    }
     double g = 0;
     int lo = 0;  // the most agents known to miss (no agents answer nothing)
     int hi = 0;  // the fewest known to meet, 0 while none is
     double g_lo = 0;
     double g_hi = 0;
-    double step = 0;  // the last step while one side alone is known
+    double step = 0;    // the last step while one side alone is known
+    double last_n = 0;  // and the figures before
+    double last_g = 0;
     for (int side = 0;;) {
         const bool met = judge(target, n, A, patience, evaluations, g);
         if (met) {
@@ -616,14 +767,18 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
             // A bracket: regula falsi on it, or halving where the excesses fail.
             root = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
             if (!(root > lo && root < hi)) root = 0.5 * (lo + hi);
-        } else if (step == 0 && met && fluid < n - 4 * std::sqrt(A)) {
-            step = n - fluid;  // from Erlang C's count down to the overload's
-            root = fluid;
         } else {
-            // One side alone: out by sqrt(A), doubling, at least one agent.
-            step = step == 0 ? std::fmax(1.0, std::floor(std::sqrt(A))) : 2 * step;
+            // One side alone: out by sqrt(A) first, then to where the secant
+            // through the last two figures points, at least one agent and at
+            // most four times the last step (twice where it points back).
+            const double secant = g * (n - last_n) / (last_g - g);  // its root less n
+            const double reach = met ? -secant : secant;
+            step = step == 0      ? std::fmax(1.0, std::floor(std::sqrt(A)))
+                   : !(reach > 0) ? 2 * step
+                                  : std::fmin(4 * step, std::fmax(1.0, reach));
             root = met ? n - step : n + step;
         }
+        last_n = n, last_g = g;
         // The whole number above the root, or below hi where that is hi.
         double next = std::ceil(root);
         if (hi != 0 && next >= hi) next = hi - 1;
@@ -655,13 +810,14 @@ double erlanga_service_level(double s, double A, double patience, double t)
 double erlanga_abandoned_within(double s, double A, double patience, double t)
 {
     if (!in_domain(s, A, patience) || !(t >= 0)) return none;
-    return teletraffic::detail::at_most_one(evaluate(s, A, patience, t, true).abandoned_within);
+    return teletraffic::detail::at_most_one(
+        evaluate(s, A, patience, t, want_within).abandoned_within);
 }
 
 double erlanga_mean_wait(double s, double A, double patience)
 {
     if (!in_domain(s, A, patience)) return none;
-    return evaluate(s, A, patience, 0).mean_wait;
+    return evaluate(s, A, patience, 0, want_mean_wait).mean_wait;
 }
 
 double erlanga_occupancy(double s, double A, double patience)
@@ -706,7 +862,7 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
         const auto g = [&](double x) {
             ++*evaluations;
             const double s = agents_at(x);
-            return logit_excess(target, kind, evaluate(s, A, patience, t), s, A);
+            return logit_excess(target, kind, evaluate(s, A, patience, t, need(kind)), s, A);
         };
         double hi = below_one ? 0 : whole;
         double lo = below_one ? std::log(0x1p-60) : whole - 1.0;
@@ -755,19 +911,32 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
     const double t = answer_time(target);
     const double least = std::log(std::numeric_limits<double>::denorm_min());
     const double most = std::log(erlangb_max_load);
+    // Erlang C's load, below s, guides the steps where the fluid load does
+    // not lie far above it (the load overwhelming the agents).
+    double fluid = erlangb_max_load;
+    for (const Kind kind : kinds)
+        if (is_set(target, kind)) fluid = std::fmin(fluid, s / fluid_share(target, kind, patience));
     StaffingTarget c = target;
-    const double guess = without_abandonment(c) ? erlangc_load(s, c) : s;
+    const double guess =
+        fluid < s + 4 * std::sqrt(s) && without_abandonment(c) ? erlangc_load(s, c) : s;
     double load = erlangb_max_load;
     for (const Kind kind : kinds) {
         if (!is_set(target, kind)) continue;
         // The figure worsens as the load grows: steps in ln A from the
         // guess bracket where it meets the target, Anderson-Bjorck closes.
+        double met = -HUGE_VAL;  // the largest ln A seen to meet the target
+        double g_met = 0;
+        double g_last = 0;  // at the last point
         const auto g = [&](double x) {
             ++*evaluations;
             const double A = std::exp(x);
-            return excess(target, kind, evaluate(s, A, patience, t), s, A);
+            g_last = excess(target, kind, evaluate(s, A, patience, t, need(kind)), s, A);
+            if (g_last <= 0 && x > met) met = x, g_met = g_last;
+            return g_last;
         };
         double x0 = std::log(guess > 0 ? guess : s);
+        // Where the load overwhelms the agents, the fluid load is nearer.
+        x0 = std::fmax(x0, std::log(s / fluid_share(target, kind, patience)) - 4 / std::sqrt(s));
         // The loads of Erlang A and C differ by some per cent at thousands of
         // agents, tens of per cent at a few: the first step in ln A so.
         const double first = std::fmin(0.5, 1 / std::sqrt(s));
@@ -786,10 +955,24 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
         }
         double A = g1 > 0 ? 0.0 : erlangb_max_load;
         if (!edge) {
+            // Done when the ends are 1e-14 apart, or the last point is
+            // the one before (the figures' rounding stalls the steps); the
+            // answer is the largest load seen to meet the target where
+            // that is within 1e-13 of the last point.
             int steps = 0;
-            A = std::exp(teletraffic::detail::falsi(g, x0, g0, x1, g1, [&](double a, double b) {
-                return std::fabs(a - b) <= 1e-14 || ++steps > 100;
-            }));
+            double last = NAN;
+            const double root =
+                teletraffic::detail::falsi(g, x0, g0, x1, g1, [&](double a, double b) {
+                    const bool stalled = b == last;
+                    last = b;
+                    return std::fabs(a - b) <= 1e-14 || stalled || ++steps > 100;
+                });
+            // Else a point missing by a rounding step or two of the figures:
+            // twice the secant's way back toward the end that meets.
+            double x = root - met <= 1e-13 ? met : root;
+            if (x == root && g_last > 0 && met > -HUGE_VAL)
+                x = std::fmax(met, root - 2 * g_last * (root - met) / (g_last - g_met));
+            A = std::exp(x);
         }
         load = std::fmin(load, A);
     }
