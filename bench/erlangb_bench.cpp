@@ -157,11 +157,35 @@ StaffingTarget level_target()
     t.service_level = 0.8, t.answer_time = 20.0 / 180;
     return t;
 }
+// The unit of the solvers' "worth" counters: the time of one evaluation of
+// the continuous function at s agents and load A, in seconds.
+double evaluation_time(double s, double A)
+{
+    constexpr int count = 20000;
+    double sum = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) sum += erlangb_continuous(s + 1e-9 * i, A);
+    benchmark::DoNotOptimize(sum);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return took.count() / count;
+}
+// Runs the state's loop of `solve` and sets its "worth" counter: the time of
+// a solve in evaluations of the continuous function at (s, A).
+template <class Solve>
+void timed(benchmark::State& state, double s, double A, const Solve& solve)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) benchmark::DoNotOptimize(solve());
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    state.counters["worth"] =
+        took.count() / static_cast<double>(state.iterations()) / evaluation_time(s, A);
+}
 void staffing(benchmark::State& state, StaffingTarget target)
 {
     const auto A = static_cast<double>(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(erlangc_agents(A, target));
-    state.counters["agents"] = erlangc_agents(A, target);
+    const int agents = erlangc_agents(A, target);
+    timed(state, agents, A, [&] { return erlangc_agents(A, target); });
+    state.counters["agents"] = agents;
 }
 void fractional_staffing(benchmark::State& state)
 {
@@ -207,25 +231,28 @@ void abandon_figure(benchmark::State& state)
     const double s = erlanga_agents(A, 2.0 / 3, level_target());
     for (auto _ : state) benchmark::DoNotOptimize(erlanga_service_level(s, A, 2.0 / 3, 1.0 / 9));
 }
-// `solve` is erlanga_agents at a load or erlanga_load at agents.
+// `solve` is erlanga_agents at a load or erlanga_load at agents; "worth"
+// counts evaluations of the continuous function at the answer.
 template <class Solve>
-void abandon_solve(benchmark::State& state, Solve solve)
+void abandon_solve(benchmark::State& state, Solve solve, bool load)
 {
     const auto x = static_cast<double>(state.range(0));
     int evaluations = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(solve(x, 2.0 / 3, level_target(), &evaluations));
+    const double answer = solve(x, 2.0 / 3, level_target(), &evaluations);
+    timed(state, load ? x : answer, load ? answer : x,
+          [&] { return solve(x, 2.0 / 3, level_target(), &evaluations); });
     state.counters["figures"] = evaluations;
 }
 BENCHMARK(abandon_figure)->RangeMultiplier(10)->Range(10, 10000);
-BENCHMARK_CAPTURE(abandon_solve, staffing, erlanga_agents)
+BENCHMARK_CAPTURE(abandon_solve, staffing, erlanga_agents, false)
     ->RangeMultiplier(10)
     ->Range(10, 1000000)
     ->Arg(5000000);
-BENCHMARK_CAPTURE(abandon_solve, fractional, erlanga_fractional_agents)
+BENCHMARK_CAPTURE(abandon_solve, fractional, erlanga_fractional_agents, false)
     ->RangeMultiplier(10)
     ->Range(10, 1000000)
     ->Arg(5000000);
-BENCHMARK_CAPTURE(abandon_solve, load, erlanga_load)->RangeMultiplier(10)->Range(10, 10000);
+BENCHMARK_CAPTURE(abandon_solve, load, erlanga_load, true)->RangeMultiplier(10)->Range(10, 10000);
 // Real agents at vanishing loads (1e-300, 1e-100, 1e-20 erlangs), which
 // need vanishing agents: the same few figures as elsewhere.
 void abandon_vanishing(benchmark::State& state)
