@@ -22,19 +22,18 @@ struct Blocking {
 // x gives ln B = -infinity.
 Blocking continuous(double x, double A);
 
-// ln Q(x + 1, A), the regularized upper incomplete gamma function, as
-// ln Poisson(x, A) - ln B(x, A) for x, A > 0, both by the continuous
-// function's own arithmetic: to about 1e-15 absolute (Q to 1e-15 relative
-// where B is), at one evaluation's cost; and ln B beside it.
-struct UpperGamma {
-    double lnQ, lnB;
+// ln P(x + 1, A) and ln Q(x + 1, A) = ln(1 - P), the regularized lower and
+// upper incomplete gamma functions, and ln Poisson(x, A) = ln(A^x e^-A /
+// Gamma(x + 1)) as a pair hi + lo (to about 1e-15 absolute), for x, A > 0,
+// by the continuous function's methods and at about its cost. P below its
+// median (A < x + 1, x >= 1) and Q above come directly, to about 1e-15
+// absolute in their logarithms; each complement from the other, which
+// keeps its digits where it is at least some 0.05 (for x < 1, P wherever
+// it is).
+struct IncompleteGamma {
+    double lnP, lnQ, ln_poisson, ln_poisson_lo;
 };
-UpperGamma upper_gamma(double x, double A);
-
-// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2
-// for x > 0, to about 1e-15 (a rounding step at whole x below 15 and
-// above 15).
-double stirling_error(double x);
+IncompleteGamma incomplete_gamma(double x, double A);
 
 }  // namespace teletraffic::detail
 

@@ -9,7 +9,6 @@
 
 using teletraffic::detail::Blocking;
 using teletraffic::detail::continuous;
-using teletraffic::detail::stirling_error;
 
 namespace {
 
@@ -126,6 +125,27 @@ Twofold deviance(double x, double A)
     return Twofold{x, 0} * log_ratio + -d;
 }
 
+// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
+// for x > 0: at whole x below 15 from a table (to a rounding step), at
+// other x below 15 from lgamma (to about 1e-15, its terms cancelling to a
+// hundredth), and from its asymptotic series above (error below 1e-18).
+double stirling_error(double x)
+{
+    static const double whole[] = {0.08106146679532726,  0.0413406959554093,   0.02767792568499834,
+                                   0.020790672103765093, 0.016644691189821193, 0.013876128823070748,
+                                   0.01189670994589177,  0.010411265261972096, 0.009255462182712733,
+                                   0.00833056343336287,  0.007573675487951841, 0.00694284010720953,
+                                   0.006408994188004207, 0.0059513701127588475};
+    if (x < 15 && x >= 1 && x == std::floor(x)) return whole[static_cast<int>(x) - 1];
+    if (x < 15) return std::lgamma(x + 1) - (x + 0.5) * std::log(x) + x - 0.5 * log_2pi;
+    const double r = 1 / x;
+    const double r2 = r * r;
+    return r *
+           (1.0 / 12 - r2 * (1.0 / 360 -
+                             r2 * (1.0 / 1260 -
+                                   r2 * (1.0 / 1680 - r2 * (1.0 / 1188 - r2 * (691.0 / 360360))))));
+}
+
 // ln Gamma(1 + a) for 0 <= a < 1, to a few rounding steps relative to it
 // even where a is tiny, where lgamma(1 + a) would lose a's digits to the
 // sum 1 + a: below 0.2 from its Taylor series, -gamma a + sum of
@@ -194,65 +214,83 @@ Blocking small(double x, double A)
 
 }  // namespace
 
-// Stirling's error term ln Gamma(x + 1) - (x + 1/2) ln x + x - ln(2 pi)/2,
-// for x > 0: at whole x below 15 from a table (to a rounding step), at
-// other x below 15 from lgamma (to about 1e-15, its terms cancelling to a
-// hundredth), and from its asymptotic series above (error below 1e-18).
-double teletraffic::detail::stirling_error(double x)
+namespace {
+
+// Temme's expansion of the regularized gamma functions at s >= 5000 and
+// |A - s| <= 0.05 s: Q(s, A) = erfc(w) / 2 + e^(-w^2) tail and P(s, A) =
+// erfc(-w) / 2 - e^(-w^2) tail, tail = (c0 + c1 / s + c2 / s^2) / sqrt(2 pi s),
+// w = eta sqrt(s / 2), eta^2 / 2 = lambda - 1 - ln lambda, lambda = A / s.
+// Here |eta| < 0.05; the c_k need far fewer digits than Q, as their part is
+// at most a few per cent of it. The tail is negative, so that P, below A =
+// s, is a sum of two positive terms.
+struct Temme {
+    double w, tail;
+};
+Temme temme(double s, double A)
 {
-    static const double whole[] = {0.08106146679532726,  0.0413406959554093,   0.02767792568499834,
-                                   0.020790672103765093, 0.016644691189821193, 0.013876128823070748,
-                                   0.01189670994589177,  0.010411265261972096, 0.009255462182712733,
-                                   0.00833056343336287,  0.007573675487951841, 0.00694284010720953,
-                                   0.006408994188004207, 0.0059513701127588475};
-    if (x < 15 && x >= 1 && x == std::floor(x)) return whole[static_cast<int>(x) - 1];
-    if (x < 15) return std::lgamma(x + 1) - (x + 0.5) * std::log(x) + x - 0.5 * log_2pi;
-    const double r = 1 / x;
-    const double r2 = r * r;
-    return r *
-           (1.0 / 12 - r2 * (1.0 / 360 -
-                             r2 * (1.0 / 1260 -
-                                   r2 * (1.0 / 1680 - r2 * (1.0 / 1188 - r2 * (691.0 / 360360))))));
+    const double mu = (A - s) / s;
+    const double eta = std::copysign(std::sqrt(2 * deviance(s, A).hi / s), mu);
+    double c0 =
+        -1.0 / 3 +
+        eta * (1.0 / 12 +
+               eta * (-2.0 / 135 + eta * (1.0 / 864 + eta * (1.0 / 2835 - eta * 139.0 / 777600))));
+    double c1 = -1.0 / 540 + eta * (-1.0 / 288 + eta / 378);
+    if (std::fabs(eta) >= 0.01) {  // the closed forms, which cancel less here than the series errs
+        c0 = 1 / mu - 1 / eta;
+        c1 = 1 / (eta * eta * eta) - 1 / (mu * mu * mu) - 1 / (mu * mu) - 1 / (12 * mu);
+    }
+    const double c2 = 25.0 / 6048 - 139.0 / 51840 * eta;
+    return {eta * std::sqrt(s / 2), (c0 + (c1 + c2 / s) / s) / std::sqrt(2 * pi * s)};
 }
+
+bool temme_region(double s, double A) { return s >= 5000 && std::fabs(A - s) <= 0.05 * s; }
+
+// erfc(w) e^(w^2) for w >= 5, by Laplace's continued fraction.
+double erfc_scaled(double w)
+{
+    double fraction = w;
+    for (int k = 60; k >= 1; --k) fraction = w + 0.5 * k / fraction;
+    return 1 / (std::sqrt(pi) * fraction);
+}
+
+// 1 + A/(s+1) + A^2/((s+1)(s+2)) + ... for 0 < A < s, so that the lower
+// function P(s, A) = Poisson(s - 1, A) (A / s) times it. The terms shrink
+// by r < 1: the rest after a term is at most term r / (1 - r).
+double lower_series(double s, double A)
+{
+    double term = 1;
+    double sum = 1;
+    // r falls below 1/2 within about A terms: 1000 (A < s <= 5000 in
+    // continuous(), Temme's region taking the rest) reach far below a
+    // rounding step.
+    for (int k = 1; k < 20000; ++k) {
+        const double r = A / (s + k);
+        term *= r;
+        sum += term;
+        if (term * r < 1e-17 * sum * (1 - r)) break;
+    }
+    return sum;
+}
+
+}  // namespace
 
 Blocking teletraffic::detail::continuous(double x, double A)
 {
     // Endless circuits lose nothing (a final group of c = infinity).
     if (std::isinf(x)) return {-HUGE_VAL, HUGE_VAL};
     const double s = x + 1;
-    if (s >= 5000 && std::fabs(A - s) <= 0.05 * s) {
-        // Temme: Q(s, A) = erfc(w) / 2 + e^(-w^2) (c0 + c1 / s + c2 / s^2) / sqrt(2 pi s),
-        // w = eta sqrt(s / 2), eta^2 / 2 = lambda - 1 - ln lambda, lambda = A / s.
-        // Here |eta| < 0.05; the c_k need far fewer digits than Q, as their
-        // part is at most a few per cent of it.
-        const double mu = (A - s) / s;
-        const double eta = std::copysign(std::sqrt(2 * deviance(s, A).hi / s), mu);
-        double c0 = -1.0 / 3 +
-                    eta * (1.0 / 12 +
-                           eta * (-2.0 / 135 +
-                                  eta * (1.0 / 864 + eta * (1.0 / 2835 - eta * 139.0 / 777600))));
-        double c1 = -1.0 / 540 + eta * (-1.0 / 288 + eta / 378);
-        if (std::fabs(eta) >=
-            0.01) {  // the closed forms, which cancel less here than the series errs
-            c0 = 1 / mu - 1 / eta;
-            c1 = 1 / (eta * eta * eta) - 1 / (mu * mu * mu) - 1 / (mu * mu) - 1 / (12 * mu);
-        }
-        const double c2 = 25.0 / 6048 - 139.0 / 51840 * eta;
-        const double w = eta * std::sqrt(s / 2);
-        const double tail = (c0 + (c1 + c2 / s) / s) / std::sqrt(2 * pi * s);
-        if (w < 5) {
-            const double Q = 0.5 * std::erfc(w) + std::exp(-w * w) * tail;
+    if (temme_region(s, A)) {
+        const Temme t = temme(s, A);
+        if (t.w < 5) {
+            const double Q = 0.5 * std::erfc(t.w) + std::exp(-t.w * t.w) * t.tail;
             return with_slope(x, A, log_poisson(x, A) + Twofold{-std::log(Q), 0});
         }
         // Deep in the upper tail both parts of Q underflow: take out e^(-w^2),
         // whose deviance cancels the Poisson factor's exactly,
-        //   ln(Poisson) + w^2 = x log1p(1/x) - 1 + ln(s/A) - ln(2 pi x)/2 - Stirling(x),
-        // and erfc(w) e^(w^2) from Laplace's continued fraction.
-        double fraction = w;
-        for (int k = 60; k >= 1; --k) fraction = w + 0.5 * k / fraction;
+        //   ln(Poisson) + w^2 = x log1p(1/x) - 1 + ln(s/A) - ln(2 pi x)/2 - Stirling(x).
         const double lnB = x * std::log1p(1 / x) - 1 + std::log(s / A) -
                            0.5 * (log_2pi + std::log(x)) - stirling_error(x) -
-                           std::log(0.5 / (std::sqrt(pi) * fraction) + tail);
+                           std::log(0.5 * erfc_scaled(t.w) + t.tail);
         return with_slope(x, A, {lnB, 0});
     }
     if (A >= s) {
@@ -281,29 +319,36 @@ Blocking teletraffic::detail::continuous(double x, double A)
         return {std::log1p((tail - x) / A), tail};
     }
     if (x < 1) return small(x, A);
-    // The lower function P(s, A) = Poisson (A / s) (1 + A/(s+1) + A^2/((s+1)(s+2)) + ...),
-    // and B = Poisson / (1 - P). The terms shrink by r < 1: the rest after
-    // a term is at most term r / (1 - r).
-    double term = 1;
-    double sum = 1;
-    // r falls below 1/2 within about A terms: 1000 (A < s <= 5000 here,
-    // Temme's region taking the rest) reach far below a rounding step.
-    for (int k = 1; k < 20000; ++k) {
-        const double r = A / (s + k);
-        term *= r;
-        sum += term;
-        if (term * r < 1e-17 * sum * (1 - r)) break;
-    }
+    // B = Poisson / (1 - P), P the lower function.
     const Twofold lnP = log_poisson(x, A);
-    return with_slope(x, A,
-                      lnP + Twofold{-std::log1p(-std::exp(lnP.hi + std::log(A / s * sum))), 0});
+    return with_slope(
+        x, A,
+        lnP + Twofold{-std::log1p(-std::exp(lnP.hi + std::log(A / s * lower_series(s, A)))), 0});
 }
 
-teletraffic::detail::UpperGamma teletraffic::detail::upper_gamma(double x, double A)
+teletraffic::detail::IncompleteGamma teletraffic::detail::incomplete_gamma(double x, double A)
 {
-    const Blocking b = continuous(x, A);
     const Twofold p = log_poisson(x, A);
-    return {(p.hi - b.lnB) + (p.lo - b.lnB_lo), b.lnB};
+    const double s = x + 1;
+    if (A >= s || x < 1) {
+        // Q at most about 1/2 (A >= s), or from the form below one circuit.
+        const Blocking b = continuous(x, A);
+        const double lnQ = (p.hi - b.lnB) + (p.lo - b.lnB_lo);
+        return {std::log(-std::expm1(lnQ)), lnQ, p.hi, p.lo};
+    }
+    // P below its median, taken directly: Temme's two positive terms (with
+    // e^(-w^2) = e^-deviance taken out where erfc(-w) underflows), or the
+    // series.
+    double lnP = 0;
+    if (temme_region(s, A)) {
+        const Temme t = temme(s, A);
+        lnP = t.w > -5 ? std::log(0.5 * std::erfc(-t.w) - std::exp(-t.w * t.w) * t.tail)
+                       : std::log(0.5 * erfc_scaled(-t.w) - t.tail) - deviance(s, A).hi -
+                             deviance(s, A).lo;
+    } else {
+        lnP = p.hi + p.lo + std::log(A / s * lower_series(s, A));
+    }
+    return {lnP, std::log(-std::expm1(lnP)), p.hi, p.lo};
 }
 
 double erlangb_continuous(double x, double A)

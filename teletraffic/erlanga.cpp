@@ -14,6 +14,9 @@
 // 1 - e^(-theta tau) (abandoned) and tau e^(-theta tau) (the answered
 // calls' wait), before and after t. As theta falls to 0, h tends to
 // -(s - A) tau and the figures to Erlang C's: nothing cancels on the way.
+// The integrals are also sums over the queue's states and incomplete
+// gamma functions (below); evaluate() takes the cheapest that keeps the
+// digits, the quadrature the rest.
 #include "teletraffic/erlanga.h"
 
 #include <algorithm>
@@ -30,7 +33,6 @@ namespace {
 
 using real = long double;  // where a product or logarithm carries the last bits of A
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
-constexpr double pi = 3.14159265358979323846;
 
 // e^(-x) - 1 + x, without cancelling where x is small: there its series
 // x^2 (1/2! - x/3! + x^2/4! - ...), by Horner's rule.
@@ -389,29 +391,31 @@ double terms(double a, double x)
     return std::fmin(std::sqrt(80 * (a + 1)), 45 / std::log(a / x));
 }
 
-// ln Q(a + 1, z) for the a and z that long doubles hold (s patience, A
-// patience e^(-t / patience), whose doubles would move Q by 1e-12 and more
-// in its far tail), from the continuous function at their doubles: Q moves
-// chiefly with z - a, d ln Q / dz = -B(a, z), and the parts below the
-// doubles move it by B times their difference (to first order, which is
-// all they need).
-double log_upper(real a, real z)
+// ln P(a + 1, z), ln Q(a + 1, z) and ln Poisson(a, z) for the a and z that
+// long doubles hold (s patience, A patience e^(-t / patience), whose
+// doubles would move P or Q by 1e-12 and more in their far tails), from
+// the incomplete gamma function at their doubles: P and Q move chiefly
+// with z - a, d ln Q / dz = -Poisson(a, z) / Q and d ln P / dz =
+// Poisson(a, z) / P, and the parts below the doubles move them by those
+// times their difference; ln Poisson by a / z - 1 and ln z - digamma(a +
+// 1) (about ln(z / (a + 1/2))) times theirs (to first order, which is all
+// they need).
+struct Gamma {
+    double lnP, lnQ;
+    real ln_poisson;
+};
+Gamma gamma_at(real a, real z)
 {
     const auto a_rounded = static_cast<double>(a);
     const auto z_rounded = static_cast<double>(z);
-    const teletraffic::detail::UpperGamma q =
-        teletraffic::detail::upper_gamma(a_rounded, z_rounded);
-    return q.lnQ - std::exp(q.lnB) * static_cast<double>((z - z_rounded) - (a - a_rounded));
-}
-
-// ln of 1 / Poisson(a, x) = e^-h(tau*) Gamma(a + 1) / (x^a e^-x), the
-// doubles a and x being s patience and A patience rounded, which its
-// products take in full: for a >= 1e-280.
-real ln_norm(double s, double A, double patience)
-{
-    const double a = s * patience;
-    return h_peak(s, A, patience) + 0.5L * std::log(2 * pi * a) +
-           teletraffic::detail::stirling_error(a);
+    const teletraffic::detail::IncompleteGamma g =
+        teletraffic::detail::incomplete_gamma(a_rounded, z_rounded);
+    const auto da = static_cast<double>(a - a_rounded);
+    const auto dz = static_cast<double>(z - z_rounded);
+    return {g.lnP + std::exp(g.ln_poisson - g.lnP) * (dz - da),
+            g.lnQ - std::exp(g.ln_poisson - g.lnQ) * (dz - da),
+            static_cast<real>(g.ln_poisson) + g.ln_poisson_lo + (a_rounded / z_rounded - 1) * dz +
+                std::log(z_rounded / (a_rounded + 0.5)) * da};
 }
 
 // Every figure by the sums above, where they take at most 3,000 terms, to
@@ -467,12 +471,12 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
         // Most answered calls wait past t (an overload): those within t
         // as the upper function's difference, (a / x) (Q(a + 1, y) -
         // Q(a + 1, x)) / Poisson(a, x), which cancels only where t is short.
-        const real norm = ln_norm(s, A, patience);
         const real exact_a = static_cast<real>(s) * patience;
         const real exact_x = static_cast<real>(A) * patience;
         const real exact_y = exact_x * std::exp(-t / static_cast<real>(patience));
-        const real later = std::exp(log_upper(exact_a, exact_y) + norm);
-        in_time = a / x * (later - std::exp(log_upper(exact_a, exact_x) + norm));
+        const Gamma at_x = gamma_at(exact_a, exact_x);
+        const real later = std::exp(gamma_at(exact_a, exact_y).lnQ - at_x.ln_poisson);
+        in_time = a / x * (later - std::exp(at_x.lnQ - at_x.ln_poisson));
         if (free + k * a / x * later > 16 * (free + k * in_time)) return false;
     }
     const real all = free + k * wait;
@@ -486,69 +490,54 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     return true;
 }
 
-// The figures but the mean wait and the abandons within t where the load
-// is at least a holding time's abandons above the agents (x >= a + 1,
-// a >= 1), from the incomplete gamma function: against the state of s
-// calls the calls that wait weigh 1 + S(x), those answered (a / x) S(x),
-// and those answered after t (a / x) S(y), S(z) = P(a + 1, z) / Poisson(a,
-// x), the abandoned ones 1 + (1 - a / x) S(x), two terms of one sign. P(a +
-// 1, x) >= 1/2 here, and P(a + 1, y) comes from the continuous function
-// where it is at least 0.05, else from the series above. A few
-// evaluations of the continuous function, a figure's worth; false where
-// the service level would cancel by more than 16, or the series would
-// take more than 3,000 terms.
+// The figures but the mean wait and the abandons within t, for s patience
+// >= 1, from the incomplete gamma function: against the state of s calls
+// the calls that wait weigh 1 + S(x), those answered (a / x) S(x), and
+// those answered after t (a / x) S(y), S(z) = P(a + 1, z) / Poisson(a, x);
+// the abandoned ones 1 + (1 - a / x) S(x), two terms of one sign where the
+// load is above the agents, and which may cancel below, where the waiting
+// calls rarely abandon. Two or three evaluations' worth; false where the
+// abandoned or the service level would cancel by more than 16.
 bool by_gamma(double s, double A, double patience, double t, Figures& f)
 {
-    const double a = s * patience;
-    const double x = A * patience;
-    if (!(a >= 1 && x >= a + 1)) return false;
-    // The masses over e^norm = 1 / Poisson(a, x), which may lie beyond the
-    // doubles: the state of s calls weighs e^-norm.
-    const real norm = ln_norm(s, A, patience);
-    // P(a + 1, x) and Q(a + 1, x), and the same at y where P(a + 1, y) is
-    // at least 0.05 (where the series would be long, or y is above a + 1):
-    // the calls answered within t, against P(a + 1, x), as P(a + 1, x) -
-    // P(a + 1, y) or as Q(a + 1, y) - Q(a + 1, x), whichever cancels less.
-    const real exact_a = static_cast<real>(s) * patience;
-    const real exact_x = static_cast<real>(A) * patience;
-    const double ln_upper = log_upper(exact_a, exact_x);
-    const double waiting = -std::expm1(ln_upper);
-    const double upper = std::exp(ln_upper);
+    if (!(s * patience >= 1)) return false;
+    // The masses over the larger of 1 and S(x), which may lie beyond the
+    // doubles: ln of 1 / Poisson(a, x) is norm, so that the state of s calls
+    // weighs e^-scale, and a function of a + 1 and z e^(ln it + norm - scale).
+    const real a = static_cast<real>(s) * patience;
+    const real x = static_cast<real>(A) * patience;
+    const Gamma at_x = gamma_at(a, x);
+    const real norm = -at_x.ln_poisson;
+    const real scale = std::fmax(0.0L, at_x.lnP + norm);
+    const auto weight = [&](double ln) { return std::exp(static_cast<double>(ln + norm - scale)); };
+    const double waiting = weight(at_x.lnP);
+    const double upper = weight(at_x.lnQ);
     double late = std::isinf(t) ? 0 : waiting;  // of the calls offered a wait past t
+    // The calls answered within t, against P(a + 1, x), as P(a + 1, x) -
+    // P(a + 1, y) or as Q(a + 1, y) - Q(a + 1, x), whichever cancels less,
+    // and what it was taken from.
     double in_time = waiting - late;
-    double minuend = in_time;  // what in_time was taken from
+    double minuend = in_time;
     if (t > 0 && std::isfinite(t)) {
-        const double y = x * std::exp(-t / patience);
-        const real exact_y = exact_x * std::exp(-t / static_cast<real>(patience));
-        const double ln_upper_y = y >= a + 1 || terms(a, y) > 200 ? log_upper(exact_a, exact_y) : 0;
-        late = -std::expm1(ln_upper_y);
-        if (late < 0.05) {
-            if (terms(a, y) > 3000) return false;
-            double U = 1;  // y^k / ((a + 1) ... (a + k)), falling: y < a + 1
-            double sum = 0;
-            for (int k = 1; k < 5000; ++k) {
-                U *= y / (a + k);
-                sum += U;
-                const double r = y / (a + k + 1);
-                if (U * r <= 1e-17 * sum * (1 - r)) break;
-            }
-            late = static_cast<double>(std::exp(h_at(s, A, patience, t) - norm)) * sum;
-        }
+        const Gamma at_y = gamma_at(a, x * std::exp(-t / static_cast<real>(patience)));
+        late = weight(at_y.lnP);
+        const double upper_late = weight(at_y.lnQ);
         in_time = waiting - late, minuend = waiting;
-        const double upper_y = std::exp(ln_upper_y);
-        if (late >= 0.05 && upper_y < waiting) in_time = upper_y - upper, minuend = upper_y;
+        if (upper_late < waiting) in_time = upper_late - upper, minuend = upper_late;
     }
-    // Terms whose exponent is large are far below the waiting calls'
-    // weight (at least 1/2): doubles keep what digits matter. The free
-    // agents' weight 1 / B - 1 is below A / (A - s) (B >= 1 - s / A): where
-    // that is below 1e-17 of every figure, as in a deep overload, it needs
-    // no evaluation.
-    const double one = std::exp(static_cast<double>(-norm));
+    // Terms whose exponent is large are far below the others: doubles keep
+    // what digits matter.
+    const double one = std::exp(static_cast<double>(-scale));
     const double kept = s / A;  // a / x
     const double abandoned = one + (A - s) / A * waiting;
-    double free = std::exp(static_cast<double>(std::log(A / (A - s)) - norm));
+    if (one > 16 * abandoned) return false;
+    // The free agents' weight 1 / B - 1 is below A / (A - s) where A > s (B
+    // >= 1 - s / A): where that is below 1e-17 of every figure, as in a
+    // deep overload, it needs no evaluation.
+    double free = A > s ? std::exp(static_cast<double>(std::log(A / (A - s)) - scale)) : HUGE_VAL;
     if (free > 1e-17 * std::fmin(abandoned, kept * in_time))
-        free = std::exp(static_cast<double>(ln_free(s, A) - norm));
+        free = std::exp(static_cast<double>(ln_free(s, A) - scale));
+    if (!std::isfinite(free)) return false;  // s far above A: the others' tiny figures
     if (free + kept * minuend > 16 * (free + kept * in_time)) return false;
     const double all = free + one + waiting;
     f.wait = (one + waiting) / all;

@@ -31,12 +31,25 @@
 // its range too: where long double is double, the figures there miss the
 // far tail (still within [0, 1], never NaN).
 //
-// Cost: every figure integrates the waiting calls' offered wait by
-// double-exponential quadrature, split where the integrand peaks and at
-// t: one evaluation of the continuous Erlang B function and 100 to 400
-// exponentials, 5 to 10 microseconds (bench/, abandon_figure), some 25 to
-// 90 evaluations' worth. All five figures of a point come from the same
-// integrals; each function here computes them afresh.
+// Cost: each figure by the cheapest of three ways that keeps that
+// accuracy, the rest of the figures of its point coming with it:
+// - where s patience >= 1 and the sums below would take more than 250
+//   terms, the shares (not the mean wait, nor the abandons within t) from
+//   the regularized incomplete gamma functions at s patience + 1 and A
+//   patience (and A patience e^(-t / patience)), by the continuous
+//   function's methods: two or three of its evaluations, 0.6 us at 10,000
+//   erlangs (bench/, abandon_figure); not where the abandoned calls' two
+//   terms cancel (a load below the agents, whose waiting calls seldom
+//   abandon), nor the service level's;
+// - where the sums over the states of the queue take at most 3,000
+//   terms (about (A - s) patience, where positive, and sqrt(80 A
+//   patience) more; where A < s, the fewer of sqrt(80 s patience) and
+//   45 / ln(s / A)), every figure from them, every term positive: one
+//   evaluation and 3 ns a term, 0.7 us at 10 erlangs;
+// - elsewhere, and for a service level or abandons within t that would
+//   cancel by more than 16 in those, double-exponential quadrature of the
+//   offered wait, split where its density peaks and at t: one evaluation
+//   and 100 to 400 exponentials, 5 to 10 us.
 #ifndef TELETRAFFIC_ERLANGA_H
 #define TELETRAFFIC_ERLANGA_H
 
@@ -83,11 +96,15 @@ double erlanga_occupancy(double s, double A, double patience);
 // (max_abandonment strictly between 0 and 1, the others as erlangc.h
 // says), A or patience does, or the answer would exceed
 // erlangb_max_circuits. A patience of +infinity staffs as erlangc_agents.
-// Cost: steps down (or up) from Erlang C's count, or the load, by
-// sqrt(A), 2 sqrt(A), ... to a bracket, then regula falsi on whole
-// numbers, guided by the targets' excesses: 3 figures at 10 erlangs, 11 at
-// 10,000 (0.12 ms), 21 at a million and 26 at 5 million (0.6 ms), counted
-// in `evaluations` (Erlang C's guess not counted) when it is given.
+// Cost: from Erlang C's count, or from the fluid guess where that lies
+// more than 4 sqrt(A) below A (every call waits, s / A of them answered,
+// after patience ln(A / s)), out by sqrt(A) and then by secant steps to a
+// bracket, then regula falsi on whole numbers, each step at the whole
+// number above its root, guided by the targets' excesses: 3 figures at 10
+// erlangs, 5 at 10,000 (3.5 us, some 25 evaluations of the continuous
+// function at the answer, where Erlang C's staffing takes 7), 6 at a
+// million, counted in `evaluations` (Erlang C's guess not counted) when it
+// is given.
 int erlanga_agents(double A, double patience, const StaffingTarget& target,
                    int* evaluations = nullptr);
 
@@ -117,10 +134,11 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
 // and at most erlangb_max_load. NaN when no target is set, one lies
 // outside its domain, or s or patience does. Round trip: for whole s,
 // erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.
-// Cost: steps in ln A from Erlang C's load (or s), the first of
-// 1 / sqrt(s), to a bracket and Anderson-Bjorck on it: 12 figures per
-// target on average from 1 to 20,000 agents, at most 20 (0.06 to 0.15
-// ms), counted in `evaluations` when it is given.
+// Cost: steps in ln A from Erlang C's load (or s), or from the fluid load
+// where that lies more than 4 sqrt(s) above s, the first of 1 / sqrt(s), to
+// a bracket and Anderson-Bjorck on it: 8 to 11 figures per target from 10
+// to 10,000 agents (8 to 17 us), counted in `evaluations` when it is
+// given.
 double erlanga_load(double s, double patience, const StaffingTarget& target,
                     int* evaluations = nullptr);
 

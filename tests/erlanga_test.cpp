@@ -180,9 +180,21 @@ TEST(ErlangA, StaffingAndTheLoad)
     // times as the agents fall to 0 at half an erlang.
     EXPECT_EQ(erlanga_fractional_agents(0.5, 1, target_of_wait(2)), 0x1p-60);
     EXPECT_EQ(erlanga_agents(10, inf, level), 14);
-    int evaluations = 0;
-    EXPECT_EQ(erlanga_agents(10000, patience, level, &evaluations), 8629);
-    EXPECT_LE(evaluations, 11);
+    // The figures the header's counts promise, staffing and the load
+    // question, from a load near Erlang C's count to one that overwhelms
+    // the agents (a fifth of the calls abandon at 10,000 erlangs).
+    const struct {
+        double A;
+        int whole, most, most_load;
+    } counts[] = {{10, 12, 3, 9}, {1e4, 8629, 5, 11}, {1e6, 848264, 6, 11}};
+    for (const auto& c : counts) {
+        int evaluations = 0;
+        EXPECT_EQ(erlanga_agents(c.A, patience, level, &evaluations), c.whole);
+        EXPECT_LE(evaluations, c.most) << c.A;
+        const double most = erlanga_load(c.whole, patience, level, &evaluations);
+        EXPECT_LE(evaluations, c.most_load) << c.A;
+        EXPECT_EQ(erlanga_agents(most, patience, level), c.whole) << c.A;
+    }
     EXPECT_EQ(erlangc_agents(10, abandon), 11);  // met wherever the queue is stable
     // A target that does not bind leaves the real agents to the one that
     // does; one met at any load leaves the most load there is.
