@@ -432,17 +432,19 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     const real h = h_at(s, A, patience, t);
     const double decay = std::exp(-t / patience);  // e^(-theta t)
     const double y = x * decay;
-    double T = 1, U = 1, H = 0;                                // the terms at x and at y, and H_k
-    double wait = 0, answered = 0, abandoned = 0, waited = 0;  // every call that waits
-    double late = 0, late_answered = 0, late_abandoned = 0;    // those offered a wait past t
+    double T = 1;  // the terms at x and at y, and H_k
+    double U = 1;
+    double H = 0;
+    Masses all_waiting;  // the sums over every call that waits
+    Masses late;         // and over those offered a wait past t (but their wait)
     for (int k = 0;; ++k) {
         if (k == 5000) return false;  // never reached short of NaN
         const double inv = 1 / (a + (k + 1));
         const double keep = a * inv;
         const double gone = (k + 1) * inv;
         H += inv;
-        wait += T, answered += T * keep, abandoned += T * gone, waited += T * keep * H;
-        late += U, late_answered += U * keep, late_abandoned += U * gone;
+        add(all_waiting, {1, keep, gone, keep * H}, T);
+        add(late, {1, keep, gone, 0}, U);
         T *= x * inv, U *= y * inv;
         // Once the terms fall by r a step, what is left of each sum is at
         // most the next term over 1 - r, times its growing weight (looked
@@ -451,15 +453,18 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
         if (r >= 1 || k % 8 != 7) continue;
         const double rest = T / (1 - r);
         const double rest_late = U / (1 - r);
-        if (rest <= 1e-17 * abandoned && rest * keep <= 1e-17 * answered &&
-            rest * keep * (H + inv / (1 - r)) <= 1e-17 * waited &&
-            rest_late <= 1e-17 * late_abandoned && rest_late * keep <= 1e-17 * late_answered)
+        if (rest <= 1e-17 * all_waiting.abandoned && rest * keep <= 1e-17 * all_waiting.answered &&
+            rest * keep * (H + inv / (1 - r)) <= 1e-17 * all_waiting.waited &&
+            rest_late <= 1e-17 * late.abandoned && rest_late * keep <= 1e-17 * late.answered)
             break;
     }
     const real weight = std::exp(h);  // of the calls offered a wait past t
-    const real answered_late = weight * decay * late_answered;
+    const double wait = all_waiting.wait;
+    const double answered = all_waiting.answered;
+    const double abandoned = all_waiting.abandoned;
+    const real answered_late = weight * decay * late.answered;
     real in_time = answered - answered_late;
-    const real abandoned_late = weight * decay * late_abandoned;
+    const real abandoned_late = weight * decay * late.abandoned;
     if (within && t > 0 && abandoned > 16 * (abandoned - abandoned_late)) return false;
     // The free agents' weight 1 / B - 1 and the queue's, relative to the
     // larger: the first is beyond any double where s is far above A.
@@ -477,7 +482,8 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
         const Gamma at_x = gamma_at(exact_a, exact_x);
         const real later = std::exp(gamma_at(exact_a, exact_y).lnQ - at_x.ln_poisson);
         in_time = a / x * (later - std::exp(at_x.lnQ - at_x.ln_poisson));
-        if (free + k * a / x * later > 16 * (free + k * in_time)) return false;
+        // (NaN, too, where Q / Poisson leaves even the long doubles.)
+        if (!(free + k * a / x * later <= 16 * (free + k * in_time))) return false;
     }
     const real all = free + k * wait;
     f.wait = static_cast<double>(k * wait / all);
@@ -486,7 +492,7 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     f.level = static_cast<double>((free + k * in_time) / all);
     f.abandoned_within = static_cast<double>(k * (abandoned - abandoned_late) / all);
     f.answered = static_cast<double>((free + k * answered) / all);
-    f.mean_wait = static_cast<double>(patience * k * waited / (free + k * answered));
+    f.mean_wait = static_cast<double>(patience * k * all_waiting.waited / (free + k * answered));
     return true;
 }
 
@@ -530,7 +536,7 @@ bool by_gamma(double s, double A, double patience, double t, Figures& f)
     const double one = std::exp(static_cast<double>(-scale));
     const double kept = s / A;  // a / x
     const double abandoned = one + (A - s) / A * waiting;
-    if (one > 16 * abandoned) return false;
+    if (!(one <= 16 * abandoned)) return false;
     // The free agents' weight 1 / B - 1 is below A / (A - s) where A > s (B
     // >= 1 - s / A): where that is below 1e-17 of every figure, as in a
     // deep overload, it needs no evaluation.
@@ -538,7 +544,7 @@ bool by_gamma(double s, double A, double patience, double t, Figures& f)
     if (free > 1e-17 * std::fmin(abandoned, kept * in_time))
         free = std::exp(static_cast<double>(ln_free(s, A) - scale));
     if (!std::isfinite(free)) return false;  // s far above A: the others' tiny figures
-    if (free + kept * minuend > 16 * (free + kept * in_time)) return false;
+    if (!(free + kept * minuend <= 16 * (free + kept * in_time))) return false;
     const double all = free + one + waiting;
     f.wait = (one + waiting) / all;
     f.abandoned = abandoned / all;
