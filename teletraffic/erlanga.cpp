@@ -391,6 +391,11 @@ double terms(double a, double x)
     return std::fmin(std::sqrt(80 * (a + 1)), 45 / std::log(a / x));
 }
 
+// Whether a = s patience and x = A patience are below 1e12, where their
+// doubles' rounding (1e-4 at most) moves the incomplete gamma functions to
+// first order only, which gamma_at() takes into account.
+bool within_reach(double a, double x) { return a < 1e12 && x < 1e12; }
+
 // ln P(a + 1, z), ln Q(a + 1, z) and ln Poisson(a, z) for the a and z that
 // long doubles hold (s patience, A patience e^(-t / patience), whose
 // doubles would move P or Q by 1e-12 and more in their far tails), from
@@ -476,6 +481,7 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
         // Most answered calls wait past t (an overload): those within t
         // as the upper function's difference, (a / x) (Q(a + 1, y) -
         // Q(a + 1, x)) / Poisson(a, x), which cancels only where t is short.
+        if (!within_reach(a, x)) return false;
         const real exact_a = static_cast<real>(s) * patience;
         const real exact_x = static_cast<real>(A) * patience;
         const real exact_y = exact_x * std::exp(-t / static_cast<real>(patience));
@@ -506,7 +512,7 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
 // abandoned or the service level would cancel by more than 16.
 bool by_gamma(double s, double A, double patience, double t, Figures& f)
 {
-    if (!(s * patience >= 1)) return false;
+    if (!(s * patience >= 1 && within_reach(s * patience, A * patience))) return false;
     // The masses over the larger of 1 and S(x), which may lie beyond the
     // doubles: ln of 1 / Poisson(a, x) is norm, so that the state of s calls
     // weighs e^-scale, and a function of a + 1 and z e^(ln it + norm - scale).
@@ -931,7 +937,7 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
         };
         double x0 = std::log(guess > 0 ? guess : s);
         // Where the load overwhelms the agents, the fluid load is nearer.
-        x0 = std::fmax(x0, std::log(s / fluid_share(target, kind, patience)) - 4 / std::sqrt(s));
+        x0 = std::fmax(x0, std::log(s / fluid_share(target, kind, patience)) - 2 / std::sqrt(s));
         // The loads of Erlang A and C differ by some per cent at thousands of
         // agents, tens of per cent at a few: the first step in ln A so.
         const double first = std::fmin(0.5, 1 / std::sqrt(s));

@@ -33,8 +33,8 @@
 //
 // Cost: each figure by the cheapest of three ways that keeps that
 // accuracy, the rest of the figures of its point coming with it:
-// - where s patience >= 1 and the sums below would take more than 250
-//   terms, the shares (not the mean wait, nor the abandons within t) from
+// - where s patience >= 1 (it and A patience below 1e12) and the sums
+//   below would take more than 250 terms, the shares (not the mean wait, nor the abandons within t) from
 //   the regularized incomplete gamma functions at s patience + 1 and A
 //   patience (and A patience e^(-t / patience)), by the continuous
 //   function's methods: two or three of its evaluations, 0.6 us at 10,000
