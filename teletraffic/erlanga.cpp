@@ -360,6 +360,7 @@ Figures figures(double s, double A, double patience, double t)
 // bend(t / patience), two terms of one sign.
 real h_at(double s, double A, double patience, double t)
 {
+    if (t == 0) return 0;  // exactly, which the peak's form may miss by a rounding step
     if (std::isinf(t)) return -HUGE_VALL;
     const real p = patience;
     if (A <= s) return -(static_cast<real>(s) - A) * t - A * p * bend(t / p);
@@ -424,9 +425,9 @@ Gamma gamma_at(real a, real z)
 }
 
 // Every figure by the sums above, where they take at most 3,000 terms, to
-// a few rounding steps per term; false elsewhere, or where the service level (or,
-// when `within` asks for it, the abandons within t) would cancel by more
-// than 16, for the quadrature to take.
+// a few rounding steps per term; false elsewhere, or where the service
+// level (or, when `within` asks for it, the abandons within t) would
+// cancel by more than 16, for the quadrature to take.
 bool by_states(double s, double A, double patience, double t, bool within, Figures& f)
 {
     const double a = s * patience;
@@ -513,9 +514,10 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
 bool by_gamma(double s, double A, double patience, double t, Figures& f)
 {
     if (!(s * patience >= 1 && within_reach(s * patience, A * patience))) return false;
-    // The masses over the larger of 1 and S(x), which may lie beyond the
-    // doubles: ln of 1 / Poisson(a, x) is norm, so that the state of s calls
-    // weighs e^-scale, and a function of a + 1 and z e^(ln it + norm - scale).
+    // The masses relative to the larger of 1 and S(x), either of which may
+    // lie beyond the doubles: with norm = ln(1 / Poisson(a, x)), the state
+    // of s calls weighs e^-scale, and P(a + 1, z) or Q(a + 1, z) weighs
+    // e^(its logarithm + norm - scale).
     const real a = static_cast<real>(s) * patience;
     const real x = static_cast<real>(A) * patience;
     const Gamma at_x = gamma_at(a, x);
