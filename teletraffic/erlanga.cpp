@@ -742,7 +742,8 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
         if (is_set(target, kind)) fluid = std::fmax(fluid, A * fluid_share(target, kind, patience));
     int n = std::max(1, static_cast<int>(fluid));
     StaffingTarget c = target;
-    if (fluid >= A - 4 * std::sqrt(A)) {
+    const bool overload = fluid < A - 4 * std::sqrt(A);
+    if (!overload) {
         n = without_abandonment(c) ? erlangc_agents(A, c) : 0;
         if (n == 0) n = std::max(1, static_cast<int>(std::ceil(A)));
     }
@@ -771,12 +772,15 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
             root = lo + (hi - lo) * (g_lo / (g_lo - g_hi));
             if (!(root > lo && root < hi)) root = 0.5 * (lo + hi);
         } else {
-            // One side alone: out by sqrt(A) first, then to where the secant
-            // through the last two figures points, at least one agent and at
-            // most four times the last step (twice where it points back).
+            // One side alone: out by sqrt(A) first (by one agent below a
+            // fluid guess that meets, which the answer mostly is or lies
+            // just under), then to where the secant through the last two
+            // figures points, at least one agent and at most four times the
+            // last step (twice where it points back).
             const double secant = g * (n - last_n) / (last_g - g);  // its root less n
             const double reach = met ? -secant : secant;
-            step = step == 0      ? std::fmax(1.0, std::floor(std::sqrt(A)))
+            const double first = overload && met ? 1 : std::fmax(1.0, std::floor(std::sqrt(A)));
+            step = step == 0      ? first
                    : !(reach > 0) ? 2 * step
                                   : std::fmin(4 * step, std::fmax(1.0, reach));
             root = met ? n - step : n + step;

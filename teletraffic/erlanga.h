@@ -34,13 +34,14 @@
 // Cost: each figure by the cheapest of three ways that keeps that
 // accuracy, the rest of the figures of its point coming with it:
 // - where s patience >= 1 (it and A patience below 1e12) and the sums
-//   below would take more than 250 terms, the shares (not the mean wait, nor the abandons within t) from
-//   the regularized incomplete gamma functions at s patience + 1 and A
-//   patience (and A patience e^(-t / patience)), by the continuous
-//   function's methods: two or three of its evaluations, 0.6 us at 10,000
-//   erlangs (bench/, abandon_figure); not where the abandoned calls' two
-//   terms cancel (a load below the agents, whose waiting calls seldom
-//   abandon), nor the service level's;
+//   below would take more than 250 terms, the shares (not the mean wait,
+//   nor the abandons within t) from the regularized incomplete gamma
+//   functions at s patience + 1 and A patience (and A patience
+//   e^(-t / patience)), by the continuous function's methods: two or
+//   three of its evaluations, 0.6 us at 10,000 erlangs (bench/,
+//   abandon_figure); not where the abandoned calls' two terms cancel (a
+//   load below the agents, whose waiting calls seldom abandon), nor the
+//   service level's;
 // - where the sums over the states of the queue take at most 3,000
 //   terms (about (A - s) patience, where positive, and sqrt(80 A
 //   patience) more; where A < s, the fewer of sqrt(80 s patience) and
@@ -99,12 +100,13 @@ double erlanga_occupancy(double s, double A, double patience);
 // Cost: from Erlang C's count, or from the fluid guess where that lies
 // more than 4 sqrt(A) below A (every call waits, s / A of them answered,
 // after patience ln(A / s)), out by sqrt(A) and then by secant steps to a
-// bracket, then regula falsi on whole numbers, each step at the whole
-// number above its root, guided by the targets' excesses: 3 figures at 10
-// erlangs, 5 at 10,000 (3.5 us, some 25 evaluations of the continuous
-// function at the answer, where Erlang C's staffing takes 7), 6 at a
-// million, counted in `evaluations` (Erlang C's guess not counted) when it
-// is given.
+// bracket (by one agent first below a fluid guess that meets), then
+// regula falsi on whole numbers, each step at the whole number above its
+// root, guided by the targets' excesses: 3 figures at 10 erlangs, 5 at
+// 10,000 (3.5 us, some 25 evaluations of the continuous function at the
+// answer, where Erlang C's staffing takes 7), 6 at a million, 2 where the
+// fluid guess is the answer, counted in `evaluations` (Erlang C's guess
+// not counted) when it is given.
 int erlanga_agents(double A, double patience, const StaffingTarget& target,
                    int* evaluations = nullptr);
 
@@ -136,8 +138,8 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
 // erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.
 // Cost: steps in ln A from Erlang C's load (or s), or from the fluid load
 // where that lies more than 4 sqrt(s) above s, the first of 1 / sqrt(s), to
-// a bracket and Anderson-Bjorck on it: 8 to 11 figures per target from 10
-// to 10,000 agents (8 to 17 us), counted in `evaluations` when it is
+// a bracket and Anderson-Bjorck on it: 8 to 10 figures per target from 10
+// to a million agents (5 to 17 us), counted in `evaluations` when it is
 // given.
 double erlanga_load(double s, double patience, const StaffingTarget& target,
                     int* evaluations = nullptr);

@@ -60,7 +60,9 @@ def exact(s, A, p, t):
 
 
 def g(v):
-    return mp.nstr(v, 20, min_fixed=0, max_fixed=0)
+    """20 digits; 0 below 1e-300, where no figure is held to them (and a
+    double would not hold it)."""
+    return "0.0" if abs(v) < mpf("1e-300") else mp.nstr(v, 20, min_fixed=0, max_fixed=0)
 
 
 # (s, A, patience, t): the published example (10 erlangs, 180 s calls,
@@ -69,14 +71,17 @@ def g(v):
 # long patience, s close to A at thousands of erlangs, t = 0 and long;
 # then an overload whose calls within t are few (100 agents, 400 erlangs),
 # the agents 10,000 erlangs need for 80 % within a ninth of a holding
-# time, and a load a hair above 2,000 agents with long patience, t before
-# and after the offered wait's peak.
+# time, a load a hair above 2,000 agents with long patience, t before
+# and after the offered wait's peak, a load just below 8,000 agents
+# whose callers' patience is a tenth of a holding time, and three times
+# 100 agents' load with waits a thousand holding times long.
 POINTS = [(8.0, 10.0, 2 / 3, 1 / 9), (12.0, 10.0, 2 / 3, 1 / 9), (10.0, 30.0, 1.0, 0.1),
           (7.5, 6.0, 2.0, 0.2), (0.5, 0.3, 0.01, 1.0), (5.0, 15.0, 0.01, 1.0),
           (100.0, 100.0, 1000.0, 0.0), (1000.0, 1100.0, 10.0, 0.5), (2000.0, 1990.0, 100.0, 10.0),
           (50.0, 10.0, 1.0, 0.05), (3.0, 9.0, 100.0, 5.0), (50.0, 52.0, 1e-06, 0.001),
           (2.0, 50.0, 1.0, 0.5), (100.0, 400.0, 1.0, 2.0), (8629.0, 10000.0, 2 / 3, 1 / 9),
-          (2000.0, 2000.005, 100.0, 1e-4), (2000.0, 2000.005, 100.0, 1.0)]
+          (2000.0, 2000.005, 100.0, 1e-4), (2000.0, 2000.005, 100.0, 1.0),
+          (8000.0, 7950.0, 0.1, 0.05), (100.0, 300.0, 1000.0, 1e-4)]
 
 
 def rows():
