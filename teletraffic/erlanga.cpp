@@ -740,9 +740,9 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
     double fluid = 0;
     for (const Kind kind : kinds)
         if (is_set(target, kind)) fluid = std::fmax(fluid, A * fluid_share(target, kind, patience));
-    int n = std::max(1, static_cast<int>(fluid));
-    StaffingTarget c = target;
     const bool overload = fluid < A - 4 * std::sqrt(A);
+    int n = overload ? std::max(1, static_cast<int>(fluid)) : 0;  // fluid below A there
+    StaffingTarget c = target;
     if (!overload) {
         n = without_abandonment(c) ? erlangc_agents(A, c) : 0;
         if (n == 0) n = std::max(1, static_cast<int>(std::ceil(A)));
