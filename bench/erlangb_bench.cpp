@@ -18,6 +18,7 @@
 #include "app/erlangc.h"
 #include "app/log_terms.h"
 #include "app/table.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
@@ -264,6 +265,33 @@ void abandon_vanishing(benchmark::State& state)
     state.counters["figures"] = evaluations;
 }
 BENCHMARK(abandon_vanishing)->Arg(300)->Arg(100)->Arg(20);
+
+// Engset at 30 to 10,000 sources offering a fifth of an erlang each: the
+// call congestion of the circuits 1 % needs (a pass of n steps), those
+// circuits from the total offered traffic, and the most sources they
+// serve.
+void few_sources_figure(benchmark::State& state)
+{
+    const auto S = static_cast<int>(state.range(0));
+    const int n = engset_circuits(S, 0.2 * S, 0.01);
+    const double beta = engset_beta(n, S, 0.2 * S);
+    for (auto _ : state) benchmark::DoNotOptimize(engset_call_congestion(n, S, beta));
+    state.counters["circuits"] = n;
+}
+void few_sources_circuits(benchmark::State& state)
+{
+    const auto S = static_cast<int>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(engset_circuits(S, 0.2 * S, 0.01));
+}
+void few_sources_sources(benchmark::State& state)
+{
+    const auto S = static_cast<int>(state.range(0));
+    const int n = engset_circuits(S, 0.2 * S, 0.01);
+    for (auto _ : state) benchmark::DoNotOptimize(engset_sources(n, 0.2, 0.01));
+}
+BENCHMARK(few_sources_figure)->Arg(30)->Arg(1000)->Arg(10000);
+BENCHMARK(few_sources_circuits)->Arg(30)->Arg(1000)->Arg(10000);
+BENCHMARK(few_sources_sources)->Arg(30)->Arg(1000)->Arg(10000);
 
 // A whole run of the calculator (500 circuits at 500 erlangs, answered
 // through a pipe, its output to /dev/null) beside the same run of the floor

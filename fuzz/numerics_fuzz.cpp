@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "fuzz_stdin.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
@@ -276,6 +277,42 @@ void abandoning(double s, double A, double patience, double t)
         FUZZ_CHECK(erlanga_occupancy(real, A, patience) <= occupancy.max_occupancy * (1 + 1e-9));
 }
 
+// Engset's figures: NaN exactly outside the domain; shares in [0, 1], the
+// call congestion at most the time congestion and the traffic congestion
+// at most the call congestion; the offered traffic back from beta; the
+// circuits for it meet the target where one fewer misses. Counts are kept
+// to a few thousand, whose passes are quick.
+void few_sources(double a, double b, double beta, double d)
+{
+    const int n = std::isfinite(a) ? static_cast<int>(std::fmod(a, 3000.0)) : -1;
+    const int S = std::isfinite(b) ? static_cast<int>(std::fmod(b, 5000.0)) : 0;
+    const bool inside = n >= 0 && S >= 1 && beta >= 0 && std::isfinite(beta);
+    const double time = engset_time_congestion(n, S, beta);
+    const double call = engset_call_congestion(n, S, beta);
+    const double traffic = engset_traffic_congestion(n, S, beta);
+    const double carried = engset_carried(n, S, beta);
+    const double E = engset_offered(n, S, beta);
+    FUZZ_CHECK(std::isnan(time) == !inside && std::isnan(call) == !inside);
+    FUZZ_CHECK(std::isnan(traffic) == !inside && std::isnan(carried) == !inside);
+    FUZZ_CHECK(std::isnan(E) == !inside);
+    if (!inside) return;
+    FUZZ_CHECK(time >= 0 && time <= 1 && call >= 0 && call <= time * (1 + 1e-12));
+    FUZZ_CHECK(traffic >= 0 && traffic <= call * (1 + 1e-12));
+    FUZZ_CHECK(carried >= 0 && carried <= std::min(n, S) * (1 + 1e-12) &&
+               E >= carried * (1 - 1e-12));
+    if (!(E > 0) || (n >= S && E >= S)) return;
+    FUZZ_CHECK(near(engset_offered(n, S, engset_beta(n, S, E)), E, 1e-12));
+    const double target = std::fabs(std::fmod(d, 1.0));
+    if (!probability(target)) return;
+    const int k = engset_circuits(S, E, target);
+    if (k == 0) return;
+    const auto blocking = [&](int m) {
+        return m >= S ? 0.0 : engset_call_congestion(m, S, engset_beta(m, S, E));
+    };
+    FUZZ_CHECK(blocking(k) <= target * (1 + 1e-9));
+    if (k > 1) FUZZ_CHECK(blocking(k - 1) > target * (1 - 1e-9));
+}
+
 }  // namespace
 
 // The first byte chooses the family of functions; the rest are doubles.
@@ -284,12 +321,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     Doubles d{data + 1, size - 1};
     const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
-    switch (data[0] % 6) {
+    switch (data[0] % 7) {
     case 0: blocking(a, b, count(c)); break;
     case 1: inverses(a, b, c, e); break;
     case 2: overflow(a, b, c, e, d.next(), d.next()); break;
     case 3: waiting(a, b, c); break;
     case 4: abandoning(a, b, c, e); break;
+    case 6: few_sources(a, b, c, e); break;
     default: {
         // The second byte's low four bits choose the targets set.
         const unsigned set = size > 1 ? data[1] & 15u : 1u;

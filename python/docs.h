@@ -317,6 +317,55 @@ erlanga_agents of the load is s. Accuracy: 1e-12 (relative) in the load.
 Cost: 8 to 10 figures per target from 10 to a million agents (5 to 17
 microseconds).)";
 
+// ---- Engset
+
+constexpr const char* engset_common = R"(
+Engset: S sources share n circuits; beta is the traffic one idle source
+offers, E the total offered traffic counted from call attempts (what a
+measurement gives), E = beta (S - Y), Y the carried traffic. n and S
+whole, 0 <= n, 1 <= S <= 1e7; beta finite and >= 0; targets strictly
+between 0 and 1; outside, or NaN, gives NaN (0 for a count). Where n >= S
+nothing is blocked. Accuracy: 1e-12 wherever the figure is at least
+1e-300, for S up to 10,000. Cost: min(n, S) steps of a recursion without
+subtraction per figure.)";
+
+constexpr const char* engset_time_congestion =
+    R"(The share of time all n circuits are busy; 1 where n = 0, 0 where n > S.)";
+
+constexpr const char* engset_call_congestion =
+    R"(The share of call attempts blocked (the time congestion of S - 1
+sources): the blocking.)";
+
+constexpr const char* engset_traffic_congestion =
+    R"(The share of the traffic S beta / (1 + beta), which circuits enough for
+every source would carry, that is lost.)";
+
+constexpr const char* engset_carried = R"(The carried traffic Y in erlangs.)";
+
+constexpr const char* engset_offered =
+    R"(The total offered traffic E = beta (S - Y) in erlangs, counted from call
+attempts.)";
+
+constexpr const char* engset_beta =
+    R"(The traffic per idle source whose total offered traffic is E (the inverse
+of engset_offered); NaN where n >= S and E >= S. Cost: 4 to 8 figures.)";
+
+constexpr const char* engset_circuits =
+    R"(The fewest whole circuits whose call congestion at total offered traffic
+E is at most target (int64): at most S and at most Erlang B's count. 0,
+which no answer is, outside the domain. Cost: 3 to 6 steps, each an
+engset_beta.)";
+
+constexpr const char* engset_load =
+    R"(The most total offered traffic at which n circuits block at most target
+of the call attempts; S where n >= S (nothing blocked, which no finite beta
+reaches).)";
+
+constexpr const char* engset_sources =
+    R"(The most sources, each offering a = E / S erlangs (0 < a < 1), that n
+circuits serve blocking at most target of the call attempts (int64); at
+least n. 0 outside the domain or past 1e7.)";
+
 }  // namespace docs
 
 #endif  // TELETRAFFIC_PYTHON_DOCS_H

@@ -15,6 +15,7 @@
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/overflow.h"
 
 namespace functions {
@@ -181,6 +182,44 @@ inline constexpr Function table[] = {
     {"erlanga_load", "s, patience", R::figure, K::targets, [](const double* v, double* r) {
         r[0] = erlanga_load(v[0], v[1], target_of(v + 2));
      }, docs::erlanga_load, docs::erlanga_common},
+
+    // ---- Engset
+    {"engset_time_congestion", "n, S, beta", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_time_congestion(n, S, v[2]) : nan;
+     }, docs::engset_time_congestion, docs::engset_common},
+    {"engset_call_congestion", "n, S, beta", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_call_congestion(n, S, v[2]) : nan;
+     }, docs::engset_call_congestion, docs::engset_common},
+    {"engset_traffic_congestion", "n, S, beta", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_traffic_congestion(n, S, v[2]) : nan;
+     }, docs::engset_traffic_congestion, docs::engset_common},
+    {"engset_carried", "n, S, beta", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_carried(n, S, v[2]) : nan;
+     }, docs::engset_carried, docs::engset_common},
+    {"engset_offered", "n, S, beta", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_offered(n, S, v[2]) : nan;
+     }, docs::engset_offered, docs::engset_common},
+    {"engset_beta", "n, S, E", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_beta(n, S, v[2]) : nan;
+     }, docs::engset_beta, docs::engset_common},
+    {"engset_circuits", "S, E, target", R::count, K::none, [](const double* v, double* r) {
+        int S = 0;
+        r[0] = whole(v[0], S) ? engset_circuits(S, v[1], v[2]) : 0;
+     }, docs::engset_circuits, docs::engset_common},
+    {"engset_load", "n, S, target", R::figure, K::none, [](const double* v, double* r) {
+        int n = 0, S = 0;
+        r[0] = whole(v[0], n) && whole(v[1], S) ? engset_load(n, S, v[2]) : nan;
+     }, docs::engset_load, docs::engset_common},
+    {"engset_sources", "n, a, target", R::count, K::none, [](const double* v, double* r) {
+        int n = 0;
+        r[0] = whole(v[0], n) ? engset_sources(n, v[1], v[2]) : 0;
+     }, docs::engset_sources, docs::engset_common},
 };
 // clang-format on
 

@@ -95,6 +95,22 @@ def test_erlang_a_reference():
     near(tt.erlanga_mean_wait(s, A, patience), mean_wait, 1e-12)
 
 
+def test_engset_reference():
+    n, S, beta, time, call, traffic, carried, offered = rows("engset_test.cpp", "figures")
+    near(tt.engset_time_congestion(n, S, beta), time, 1e-12)
+    near(tt.engset_call_congestion(n, S, beta), call, 1e-12)
+    near(tt.engset_traffic_congestion(n, S, beta), traffic, 1e-12)
+    near(tt.engset_carried(n, S, beta), carried, 1e-12)
+    near(tt.engset_offered(n, S, beta), offered, 1e-12)
+    near(tt.engset_beta(n, S, offered), beta, 1e-12)
+    S, E, target, count = rows("engset_test.cpp", "circuits")
+    assert tt.engset_circuits(S, E, target).tolist() == count.tolist()
+    n, S, target, E = rows("engset_test.cpp", "loads")
+    near(tt.engset_load(n, S, target), E, 1e-12)
+    n, a, target, S = rows("engset_test.cpp", "sources")
+    assert tt.engset_sources(n, a, target).tolist() == S.tolist()
+
+
 def test_overflow_reference():
     x, A, M, V = rows("overflow_test.cpp", "groups")
     mean, variance = tt.erlangb_overflow(x, A)
