@@ -23,6 +23,8 @@
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/overflow.h"
+#include "teletraffic/poisson.h"
+#include "teletraffic/retrial.h"
 #include "vizaza.h"
 
 namespace {
@@ -292,6 +294,34 @@ void few_sources_sources(benchmark::State& state)
 BENCHMARK(few_sources_figure)->Arg(30)->Arg(1000)->Arg(10000);
 BENCHMARK(few_sources_circuits)->Arg(30)->Arg(1000)->Arg(10000);
 BENCHMARK(few_sources_sources)->Arg(30)->Arg(1000)->Arg(10000);
+
+// Extended Erlang B (60 % of the blocked calls retried) and the Poisson
+// formula at 20 to 10,000 circuits loaded to 90 %: a figure, and the
+// circuits for 1 % at that load.
+void retrial_figure(benchmark::State& state)
+{
+    const auto n = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(extended_erlangb(n, 0.9 * n, 0.6));
+}
+void retrial_circuits(benchmark::State& state)
+{
+    const auto n = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(extended_erlangb_circuits(0.9 * n, 0.6, 0.01));
+}
+void held_figure(benchmark::State& state)
+{
+    const auto n = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(poisson_blocking(n, 0.9 * n));
+}
+void held_circuits(benchmark::State& state)
+{
+    const auto n = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(poisson_circuits(0.9 * n, 0.01));
+}
+BENCHMARK(retrial_figure)->Arg(20)->Arg(1000)->Arg(10000);
+BENCHMARK(retrial_circuits)->Arg(20)->Arg(1000)->Arg(10000);
+BENCHMARK(held_figure)->Arg(20)->Arg(1000)->Arg(10000);
+BENCHMARK(held_circuits)->Arg(20)->Arg(1000)->Arg(10000);
 
 // A whole run of the calculator (500 circuits at 500 erlangs, answered
 // through a pipe, its output to /dev/null) beside the same run of the floor

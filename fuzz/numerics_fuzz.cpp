@@ -16,6 +16,8 @@
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/overflow.h"
+#include "teletraffic/poisson.h"
+#include "teletraffic/retrial.h"
 
 namespace {
 
@@ -300,7 +302,7 @@ void few_sources(double a, double b, double beta, double d)
     FUZZ_CHECK(traffic >= 0 && traffic <= call * (1 + 1e-12));
     FUZZ_CHECK(carried >= 0 && carried <= std::min(n, S) * (1 + 1e-12) &&
                E >= carried * (1 - 1e-12));
-    if (!(E > 0) || (n >= S && E >= S)) return;
+    if (!(E > 0 && std::isfinite(E)) || (n >= S && E >= S)) return;  // (past the doubles)
     FUZZ_CHECK(near(engset_offered(n, S, engset_beta(n, S, E)), E, 1e-12));
     const double target = std::fabs(std::fmod(d, 1.0));
     if (!probability(target)) return;
@@ -313,6 +315,39 @@ void few_sources(double a, double b, double beta, double d)
     if (k > 1) FUZZ_CHECK(blocking(k - 1) > target * (1 - 1e-9));
 }
 
+// Extended Erlang B and the Poisson formula: NaN exactly outside the
+// domain; shares in [0, 1]; the offered load a fixed point, a (1 - recall
+// B) = A0, at least A0; the Poisson blocking falling in the circuits; each
+// count blocking at most the target where one fewer blocks more.
+void retrying(double x, double A, double recall, double d)
+{
+    const bool inside = x > 0 && x <= erlangb_max_circuits && load(A);
+    const double a = extended_erlangb_offered(x, A, recall);
+    const double B = extended_erlangb(x, A, recall);
+    const double lost = extended_erlangb_lost(x, A, recall);
+    const double P = poisson_blocking(x, A);
+    const bool retries = inside && recall >= 0 && recall <= 1;
+    FUZZ_CHECK(std::isnan(a) == !retries && std::isnan(B) == !retries);
+    FUZZ_CHECK(std::isnan(lost) == !retries && std::isnan(P) == !inside);
+    if (!inside) return;
+    FUZZ_CHECK(P >= 0 && P <= 1);
+    if (x + 1 <= erlangb_max_circuits) FUZZ_CHECK(poisson_blocking(x + 1, A) <= P * (1 + 1e-12));
+    const double target = std::fabs(std::fmod(d, 1.0));
+    if (probability(target)) {
+        const int n = poisson_circuits(A, target);
+        FUZZ_CHECK(n > 0 && poisson_blocking(n, A) <= target * (1 + 1e-9));
+        if (n > 1) FUZZ_CHECK(poisson_blocking(n - 1, A) > target * (1 - 1e-9));
+    }
+    if (!retries) return;
+    FUZZ_CHECK(a >= A && B >= 0 && B <= 1 && lost >= 0 && lost <= 1);
+    if (std::isfinite(a) && A > 1e-290) FUZZ_CHECK(near(a * (1 - recall * B), A, 1e-9));
+    if (!probability(target)) return;
+    const int n = extended_erlangb_circuits(A, recall, target);
+    if (n == 0) return;
+    FUZZ_CHECK(extended_erlangb(n, A, recall) <= target * (1 + 1e-9));
+    if (n > 1) FUZZ_CHECK(extended_erlangb(n - 1, A, recall) > target * (1 - 1e-9));
+}
+
 }  // namespace
 
 // The first byte chooses the family of functions; the rest are doubles.
@@ -321,13 +356,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     Doubles d{data + 1, size - 1};
     const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
     case 0: blocking(a, b, count(c)); break;
     case 1: inverses(a, b, c, e); break;
     case 2: overflow(a, b, c, e, d.next(), d.next()); break;
     case 3: waiting(a, b, c); break;
     case 4: abandoning(a, b, c, e); break;
     case 6: few_sources(a, b, c, e); break;
+    case 7: retrying(a, b, c, e); break;
     default: {
         // The second byte's low four bits choose the targets set.
         const unsigned set = size > 1 ? data[1] & 15u : 1u;

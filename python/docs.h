@@ -366,6 +366,58 @@ constexpr const char* engset_sources =
 circuits serve blocking at most target of the call attempts (int64); at
 least n. 0 outside the domain or past 1e7.)";
 
+// ---- Extended Erlang B
+
+constexpr const char* retrial_common = R"(
+Extended Erlang B: fresh calls offer A0 erlangs to n circuits, and a share
+recall of the blocked attempts is repeated, so that the circuits see an
+offered load a with a (1 - recall B(n, a)) = A0. n real, 0 < n <= 1e7;
+A0 in [0, 5e6]; recall in [0, 1]; targets strictly between 0 and 1;
+outside, or NaN, gives NaN (0 for a count). With recall 1 a fresh load of
+n or more needs an endless offered load (inf), blocked always. Accuracy:
+1e-12 wherever the figure is at least 1e-300, for n and A0 up to 1e5.
+Cost: 4 to 10 evaluations of the continuous Erlang B function.)";
+
+constexpr const char* extended_erlangb_offered =
+    R"(The offered load a, retries included; with recall 1, the offered load
+behind a measured carried load A0.)";
+
+constexpr const char* extended_erlangb = R"(The share of attempts blocked, B(n, a).)";
+
+constexpr const char* extended_erlangb_lost =
+    R"(The share of fresh callers finally lost, a B(n, a) (1 - recall) / A0; 0
+with recall 1.)";
+
+constexpr const char* extended_erlangb_circuits =
+    R"(The fewest whole circuits blocking at most target of the attempts (int64):
+Erlang B's count for A0 / (1 - recall target).)";
+
+constexpr const char* extended_erlangb_load =
+    R"(The most fresh load n circuits take blocking at most target of the
+attempts: erlangb_continuous_load(n, target) (1 - recall target).)";
+
+// ---- The Poisson formula
+
+constexpr const char* poisson_common = R"(
+The Poisson (Molina) formula: blocked calls are held for their holding
+time, so that the blocking is the chance that a Poisson(A) count reaches n,
+the regularized incomplete gamma function P(n, A). n real, 0 < n <= 1e7;
+A in [0, 5e6]; targets strictly between 0 and 1; outside, or NaN, gives
+NaN (0 for a count). Accuracy: 1e-12 wherever the figure is at least
+1e-300, for n and A up to 1e5.)";
+
+constexpr const char* poisson_blocking =
+    R"(The blocking P(n, A). Cost: about one evaluation of the continuous
+Erlang B function.)";
+
+constexpr const char* poisson_circuits =
+    R"(The fewest whole circuits blocking at most target (int64). Cost: 3 to 8
+figures.)";
+
+constexpr const char* poisson_load =
+    R"(The load n circuits carry blocking exactly target. Cost: 5 to 10
+figures.)";
+
 }  // namespace docs
 
 #endif  // TELETRAFFIC_PYTHON_DOCS_H

@@ -12,11 +12,13 @@
 #include <limits>
 
 #include "docs.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
-#include "teletraffic/engset.h"
 #include "teletraffic/overflow.h"
+#include "teletraffic/poisson.h"
+#include "teletraffic/retrial.h"
 
 namespace functions {
 
@@ -220,6 +222,34 @@ inline constexpr Function table[] = {
         int n = 0;
         r[0] = whole(v[0], n) ? engset_sources(n, v[1], v[2]) : 0;
      }, docs::engset_sources, docs::engset_common},
+
+    // ---- Extended Erlang B
+    {"extended_erlangb_offered", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb_offered(v[0], v[1], v[2]);
+     }, docs::extended_erlangb_offered, docs::retrial_common},
+    {"extended_erlangb", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb(v[0], v[1], v[2]);
+     }, docs::extended_erlangb, docs::retrial_common},
+    {"extended_erlangb_lost", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb_lost(v[0], v[1], v[2]);
+     }, docs::extended_erlangb_lost, docs::retrial_common},
+    {"extended_erlangb_circuits", "A0, recall, target", R::count, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb_circuits(v[0], v[1], v[2]);
+     }, docs::extended_erlangb_circuits, docs::retrial_common},
+    {"extended_erlangb_load", "n, recall, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb_load(v[0], v[1], v[2]);
+     }, docs::extended_erlangb_load, docs::retrial_common},
+
+    // ---- The Poisson formula
+    {"poisson_blocking", "n, A", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = poisson_blocking(v[0], v[1]);
+     }, docs::poisson_blocking, docs::poisson_common},
+    {"poisson_circuits", "A, target", R::count, K::none, [](const double* v, double* r) {
+        r[0] = poisson_circuits(v[0], v[1]);
+     }, docs::poisson_circuits, docs::poisson_common},
+    {"poisson_load", "n, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = poisson_load(v[0], v[1]);
+     }, docs::poisson_load, docs::poisson_common},
 };
 // clang-format on
 

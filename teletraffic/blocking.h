@@ -26,10 +26,9 @@ Blocking continuous(double x, double A);
 // upper incomplete gamma functions, and ln Poisson(x, A) = ln(A^x e^-A /
 // Gamma(x + 1)) as a pair hi + lo (to about 1e-15 absolute), for x, A > 0,
 // by the continuous function's methods and at about its cost. P below its
-// median (A < x + 1, x >= 1) and Q above come directly, to about 1e-15
-// absolute in their logarithms; each complement from the other, which
-// keeps its digits where it is at least some 0.05 (for x < 1, P wherever
-// it is).
+// median (A < x + 1) and Q above come directly, to about 1e-15 absolute in
+// their logarithms; each complement from the other, which keeps its
+// digits where it is at least some 0.05.
 struct IncompleteGamma {
     double lnP, lnQ, ln_poisson, ln_poisson_lo;
 };

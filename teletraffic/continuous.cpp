@@ -328,10 +328,11 @@ Blocking teletraffic::detail::continuous(double x, double A)
 
 teletraffic::detail::IncompleteGamma teletraffic::detail::incomplete_gamma(double x, double A)
 {
-    const Twofold p = log_poisson(x, A);
+    // ln Poisson: below one circuit as x ln A - A - ln Gamma(1 + x), whose
+    // terms the saddle-point form's would cancel as x falls to 0.
+    const Twofold p = x < 1 ? Twofold{x * std::log(A) - A - lgamma1p(x), 0} : log_poisson(x, A);
     const double s = x + 1;
-    if (A >= s || x < 1) {
-        // Q at most about 1/2 (A >= s), or from the form below one circuit.
+    if (A >= s) {  // Q at most about 1/2
         const Blocking b = continuous(x, A);
         const double lnQ = (p.hi - b.lnB) + (p.lo - b.lnB_lo);
         return {std::log(-std::expm1(lnQ)), lnQ, p.hi, p.lo};
@@ -342,9 +343,9 @@ teletraffic::detail::IncompleteGamma teletraffic::detail::incomplete_gamma(doubl
     double lnP = 0;
     if (temme_region(s, A)) {
         const Temme t = temme(s, A);
+        const Twofold w2 = deviance(s, A);  // w^2
         lnP = t.w > -5 ? std::log(0.5 * std::erfc(-t.w) - std::exp(-t.w * t.w) * t.tail)
-                       : std::log(0.5 * erfc_scaled(-t.w) - t.tail) - deviance(s, A).hi -
-                             deviance(s, A).lo;
+                       : std::log(0.5 * erfc_scaled(-t.w) - t.tail) - w2.hi - w2.lo;
     } else {
         lnP = p.hi + p.lo + std::log(A / s * lower_series(s, A));
     }

@@ -67,31 +67,6 @@ double excess(int n, int S, double E, double target)
     return std::log(std::fmax(B, std::numeric_limits<double>::denorm_min())) - std::log(target);
 }
 
-// The least whole number in (lo, hi] whose excess is <= 0, the excess
-// falling as the number grows: regula falsi on whole numbers (Illinois:
-// an end that stays twice has its excess halved), each step at the whole
-// number above its root. g_lo > 0 >= g_hi.
-template <class Excess>
-int whole_root(int lo, double g_lo, int hi, double g_hi, const Excess& excess_at)
-{
-    for (int side = 0; hi - lo > 1;) {
-        const auto low = static_cast<double>(lo);
-        const auto high = static_cast<double>(hi);
-        double root = low + (high - low) * (g_lo / (g_lo - g_hi));
-        if (!(root > low && root < high)) root = 0.5 * (low + high);
-        const int n = std::min(hi - 1, std::max(lo + 1, static_cast<int>(std::ceil(root))));
-        const double g = excess_at(n);
-        if (g <= 0) {
-            if (side == 1) g_lo /= 2;
-            hi = n, g_hi = g, side = 1;
-        } else {
-            if (side == -1) g_hi /= 2;
-            lo = n, g_lo = g, side = -1;
-        }
-    }
-    return hi;
-}
-
 }  // namespace
 
 double engset_time_congestion(int n, int S, double beta)
@@ -165,7 +140,7 @@ int engset_circuits(int S, double E, double target)
         g_hi = excess_at(hi);
     }
     if (g_hi > 0) return 0;  // E at or above S, and too much even for S - 1
-    return whole_root(0, HUGE_VAL, hi, g_hi, excess_at);
+    return teletraffic::detail::whole_root(0, HUGE_VAL, hi, g_hi, excess_at);
 }
 
 double engset_load(int n, int S, double target)
@@ -226,5 +201,5 @@ int engset_sources(int n, double a, double target)
         const double e = excess_at(S);
         return e > 0 ? -e : std::fmax(-e, least);
     };
-    return whole_root(lo, std::fmax(-g_lo, least), hi, -g_hi, misses) - 1;
+    return teletraffic::detail::whole_root(lo, std::fmax(-g_lo, least), hi, -g_hi, misses) - 1;
 }

@@ -1,18 +1,25 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Engset's loss system in 40-digit arithmetic (mpmath), from its sums.
+"""Loss systems beyond Erlang B in 40-digit arithmetic (mpmath): Engset,
+extended Erlang B and the Poisson formula.
 
 With S sources of traffic beta per idle source, the states of k busy
 circuits weigh C(S, k) beta^k; the time congestion of n circuits is the
 last state's share, the call congestion B that of S - 1 sources, and the
 total offered traffic E = S beta / (1 + beta (1 - B)). The sizing answers
-come from scanning the counts, each judged by its exact figure.
+come from halving over the counts, each judged by its exact figure.
+
+Extended Erlang B: the offered load a solves a (1 - r B(x, a)) = A0, B
+from tests/continuous_reference.py; the Poisson formula: P(n, A) by
+mpmath's regularized incomplete gamma function.
 
     python3 tests/loss_reference.py
-        prints the tables of tests/engset_test.cpp between the lines that
+        prints the tables of tests/loss_test.cpp between the lines that
         mark them; CI checks that the test file holds them.
 """
-from mpmath import binomial, findroot, log, mp, mpf
+from mpmath import binomial, exp, findroot, gammainc, log, mp, mpf
+
+from continuous_reference import log_blocking
 
 mp.dps = 40
 
@@ -75,6 +82,50 @@ def sources(n, a, target):
     return least(n, hi, lambda S: call_congestion_at(n, S, a * S) > target) - 1
 
 
+def retrial(x, A0, r):
+    """Offered load, blocking per attempt, share finally lost."""
+    x, A0, r = mpf(x), mpf(A0), mpf(r)
+    a = root_in_log(lambda a: log(a * (1 - r * exp(log_blocking(x, a))) / A0), log(A0),
+                    log(A0) + 20)
+    B = exp(log_blocking(x, a))
+    return a, B, a * B * (1 - r) / A0
+
+
+def erlangb_whole(n, A):
+    B = mpf(1)
+    for k in range(1, n + 1):
+        B = A * B / (k + A * B)
+    return B
+
+
+def retrial_circuits(A0, r, target):
+    A = mpf(A0) / (1 - mpf(r) * target)
+    n = 1
+    while erlangb_whole(n, A) > target:
+        n += 1
+    return n
+
+
+def retrial_load(x, r, target):
+    A = root_in_log(lambda A: log_blocking(x, A) - log(target), -50, 15)
+    return A * (1 - mpf(r) * target)
+
+
+def poisson(n, A):
+    return gammainc(mpf(n), 0, mpf(A), regularized=True)
+
+
+def poisson_circuits(A, target):
+    hi = 1
+    while poisson(hi, A) > target:
+        hi *= 2
+    return least(0, hi, lambda n: poisson(n, A) <= target)
+
+
+def poisson_load(n, target):
+    return root_in_log(lambda A: log(poisson(n, A) / target), -50, 15)
+
+
 def g(v):
     return mp.nstr(v, 20, min_fixed=0, max_fixed=0)
 
@@ -87,6 +138,21 @@ FIGURES = [(4, 10, 0.3), (12, 30, 0.24970275838127426), (0, 5, 1.0), (10, 10, 0.
 CIRCUITS = [(30, 6.0, 0.01), (1000, 100.0, 0.001), (200, 150.0, 0.2), (10, 9.5, 0.5)]
 LOADS = [(12, 30, 0.01), (100, 1000, 0.001), (9, 10, 0.3)]
 SOURCES = [(12, 0.2, 0.01), (30, 0.05, 0.001)]
+# (x, A0, recall): the published example, the load behind 15 erlangs
+# carried, no recall, real circuits, a heavy overload nearly all of whose
+# blocked callers come back, and thousands of circuits.
+RETRIALS = [(20.0, 15.0, 0.6), (20.0, 15.0, 1.0), (10.0, 8.0, 0.0), (2.5, 1.0, 0.9),
+            (10.0, 30.0, 0.95), (5000.0, 4900.0, 0.5)]
+# (A0, recall, target), (x, recall, target)
+RETRIAL_CIRCUITS = [(15.0, 0.6, 0.01), (100.0, 0.9, 0.05), (0.5, 1.0, 0.001)]
+RETRIAL_LOADS = [(26.0, 0.6, 0.01), (7.5, 1.0, 0.2), (1000.0, 0.3, 1e-6)]
+# (n, A): the published example, real and sub-one circuits, tiny loads and
+# blocking, thousands of circuits.
+POISSON = [(20.0, 15.0), (0.5, 0.3), (1.0, 1e-10), (2.5, 7.0), (100.0, 50.0), (1000.0, 1100.0),
+           (5000.0, 4900.0)]
+# (A, target), (n, target)
+POISSON_CIRCUITS = [(15.0, 0.01), (0.2, 0.5), (1000.0, 0.001)]
+POISSON_LOADS = [(25.0, 0.01), (0.5, 0.1), (1000.0, 1e-6)]
 
 
 def rows():
@@ -105,6 +171,30 @@ def rows():
     print("const SourcesRow sources[] = {")
     for n, a, t in SOURCES:
         print(f"    {{{n}, {a!r}, {t!r}, {sources(n, mpf(a), mpf(t))}}},")
+    print("};")
+    print("const RetrialRow retrials[] = {")
+    for x, A0, r in RETRIALS:
+        print(f"    {{{x!r}, {A0!r}, {r!r}, {', '.join(g(v) for v in retrial(x, A0, r))}}},")
+    print("};")
+    print("const CountRow retrial_circuits[] = {")
+    for A0, r, t in RETRIAL_CIRCUITS:
+        print(f"    {{{A0!r}, {r!r}, {t!r}, {retrial_circuits(A0, r, mpf(t))}}},")
+    print("};")
+    print("const SizedLoadRow retrial_loads[] = {")
+    for x, r, t in RETRIAL_LOADS:
+        print(f"    {{{x!r}, {r!r}, {t!r}, {g(retrial_load(x, r, mpf(t)))}}},")
+    print("};")
+    print("const PoissonRow poisson_rows[] = {")
+    for n, A in POISSON:
+        print(f"    {{{n!r}, {A!r}, {g(poisson(n, A))}}},")
+    print("};")
+    print("const CountRow poisson_circuit_rows[] = {")
+    for A, t in POISSON_CIRCUITS:
+        print(f"    {{{A!r}, 0.0, {t!r}, {poisson_circuits(A, mpf(t))}}},")
+    print("};")
+    print("const SizedLoadRow poisson_loads[] = {")
+    for n, t in POISSON_LOADS:
+        print(f"    {{{n!r}, 0.0, {t!r}, {g(poisson_load(n, mpf(t)))}}},")
     print("};")
 
 

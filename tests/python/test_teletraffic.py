@@ -96,19 +96,36 @@ def test_erlang_a_reference():
 
 
 def test_engset_reference():
-    n, S, beta, time, call, traffic, carried, offered = rows("engset_test.cpp", "figures")
+    n, S, beta, time, call, traffic, carried, offered = rows("loss_test.cpp", "figures")
     near(tt.engset_time_congestion(n, S, beta), time, 1e-12)
     near(tt.engset_call_congestion(n, S, beta), call, 1e-12)
     near(tt.engset_traffic_congestion(n, S, beta), traffic, 1e-12)
     near(tt.engset_carried(n, S, beta), carried, 1e-12)
     near(tt.engset_offered(n, S, beta), offered, 1e-12)
     near(tt.engset_beta(n, S, offered), beta, 1e-12)
-    S, E, target, count = rows("engset_test.cpp", "circuits")
+    S, E, target, count = rows("loss_test.cpp", "circuits")
     assert tt.engset_circuits(S, E, target).tolist() == count.tolist()
-    n, S, target, E = rows("engset_test.cpp", "loads")
+    n, S, target, E = rows("loss_test.cpp", "loads")
     near(tt.engset_load(n, S, target), E, 1e-12)
-    n, a, target, S = rows("engset_test.cpp", "sources")
+    n, a, target, S = rows("loss_test.cpp", "sources")
     assert tt.engset_sources(n, a, target).tolist() == S.tolist()
+
+
+def test_retrial_and_poisson_reference():
+    x, A0, recall, offered, blocking, lost = rows("loss_test.cpp", "retrials")
+    near(tt.extended_erlangb_offered(x, A0, recall), offered, 1e-12)
+    near(tt.extended_erlangb(x, A0, recall), blocking, 1e-12)
+    near(tt.extended_erlangb_lost(x, A0, recall), lost, 1e-12)
+    A0, recall, target, count = rows("loss_test.cpp", "retrial_circuits")
+    assert tt.extended_erlangb_circuits(A0, recall, target).tolist() == count.tolist()
+    x, recall, target, A0 = rows("loss_test.cpp", "retrial_loads")
+    near(tt.extended_erlangb_load(x, recall, target), A0, 1e-12)
+    n, A, P = rows("loss_test.cpp", "poisson_rows")
+    near(tt.poisson_blocking(n, A), P, 1e-12)
+    A, _, target, count = rows("loss_test.cpp", "poisson_circuit_rows")
+    assert tt.poisson_circuits(A, target).tolist() == count.tolist()
+    n, _, target, A = rows("loss_test.cpp", "poisson_loads")
+    near(tt.poisson_load(n, target), A, 1e-12)
 
 
 def test_overflow_reference():
