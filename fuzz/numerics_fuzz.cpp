@@ -307,6 +307,7 @@ void few_sources(double a, double b, double beta, double d)
     const double target = std::fabs(std::fmod(d, 1.0));
     if (!probability(target)) return;
     const int k = engset_circuits(S, E, target);
+    FUZZ_CHECK(k > 0 || E >= S);
     if (k == 0) return;
     const auto blocking = [&](int m) {
         return m >= S ? 0.0 : engset_call_congestion(m, S, engset_beta(m, S, E));

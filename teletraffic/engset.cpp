@@ -131,15 +131,14 @@ int engset_circuits(int S, double E, double target)
         if (n >= S) return E < S ? -HUGE_VAL : HUGE_VAL;
         return excess(n, S, E, target);
     };
-    // Erlang B's count, for callers without end, blocks more: the answer
-    // lies at or below it, and at or below S.
-    int hi = std::min(S, std::max(1, erlangb_circuits(std::fmin(E, erlangb_max_load), target)));
-    double g_hi = excess_at(hi);
-    while (g_hi > 0 && hi < S) {
-        hi = std::min(S, 2 * hi);
-        g_hi = excess_at(hi);
-    }
-    if (g_hi > 0) return 0;  // E at or above S, and too much even for S - 1
+    // Erlang B's count: Poisson traffic of the same load, rougher than the
+    // sources' (whose busy ones stop calling), blocks more. The answer lies
+    // at or below it, and at or below S; where neither meets the target, E
+    // is at or above S and too much even for S - 1 circuits.
+    const int hi =
+        std::min(S, std::max(1, erlangb_circuits(std::fmin(E, erlangb_max_load), target)));
+    const double g_hi = excess_at(hi);
+    if (g_hi > 0) return 0;
     return teletraffic::detail::whole_root(0, HUGE_VAL, hi, g_hi, excess_at);
 }
 

@@ -68,8 +68,9 @@ double extended_erlangb_lost(double n, double A0, double recall)
 {
     if (!in_domain(n, A0, recall)) return none;
     if (A0 == 0 || recall == 1) return 0.0;
+    // At most 1 (it is B (1 - r) / (1 - r B)), which rounding may pass.
     const double a = offered(n, A0, recall);
-    return a * erlangb_continuous(n, a) * (1 - recall) / A0;
+    return std::fmin(1.0, a * erlangb_continuous(n, a) * (1 - recall) / A0);
 }
 
 int extended_erlangb_circuits(double A0, double recall, double target)
