@@ -52,10 +52,11 @@ bool figures_domain(int n, int S, double beta)
 
 bool target_domain(double target) { return target > 0 && target < 1; }
 
-// The offered traffic E = S beta / (1 + beta (1 - B)), B the call congestion.
+// The offered traffic E = S beta / (1 + beta (1 - B)), B the call
+// congestion, as S / (1 / beta + 1 - B), which no beta overflows.
 double offered(int n, int S, double beta)
 {
-    return S * beta / (1 + beta * time_congestion(n, S - 1, beta).open);
+    return S / (1 / beta + time_congestion(n, S - 1, beta).open);
 }
 
 // The call congestion of n circuits at total offered traffic E, judged
@@ -92,7 +93,7 @@ double engset_carried(int n, int S, double beta)
 {
     if (!figures_domain(n, S, beta)) return none;
     const double y = beta * time_congestion(n, S - 1, beta).open;
-    return S * y / (1 + y);
+    return S / (1 / y + 1);  // S y / (1 + y), which no y overflows
 }
 
 double engset_offered(int n, int S, double beta)
