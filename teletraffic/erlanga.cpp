@@ -426,8 +426,8 @@ Gamma gamma_at(real a, real z)
 
 // Every figure by the sums above, where they take at most 3,000 terms, to
 // a few rounding steps per term; false elsewhere, or where the service
-// level (or, when `within` asks for it, the abandons within t) would
-// cancel by more than 16, for the quadrature to take.
+// level would cancel by more than 16 (or, when `within` asks for them, the
+// abandons within t by more than 2), for the quadrature to take.
 bool by_states(double s, double A, double patience, double t, bool within, Figures& f)
 {
     const double a = s * patience;
@@ -471,7 +471,9 @@ bool by_states(double s, double A, double patience, double t, bool within, Figur
     const real answered_late = weight * decay * late.answered;
     real in_time = answered - answered_late;
     const real abandoned_late = weight * decay * late.abandoned;
-    if (within && t > 0 && abandoned > 16 * (abandoned - abandoned_late)) return false;
+    // The abandons within t only where they are at least half of all (the
+    // weight e^h carries its exponent's rounding into the difference).
+    if (within && t > 0 && abandoned > 2 * (abandoned - abandoned_late)) return false;
     // The free agents' weight 1 / B - 1 and the queue's, relative to the
     // larger: the first is beyond any double where s is far above A.
     const real free_weight = ln_free(s, A);

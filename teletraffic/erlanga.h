@@ -47,8 +47,9 @@
 //   patience) more; where A < s, the fewer of sqrt(80 s patience) and
 //   45 / ln(s / A)), every figure from them, every term positive: one
 //   evaluation and 3 ns a term, 0.7 us at 10 erlangs;
-// - elsewhere, and for a service level or abandons within t that would
-//   cancel by more than 16 in those, double-exponential quadrature of the
+// - elsewhere, and for a service level that would cancel by more than 16
+//   in those (the abandons within t by more than 2, which the long
+//   doubles' digits must cover), double-exponential quadrature of the
 //   offered wait, split where its density peaks and at t: one evaluation
 //   and 100 to 400 exponentials, 5 to 10 us.
 #ifndef TELETRAFFIC_ERLANGA_H
