@@ -214,6 +214,7 @@ TEST(Retrial, Domain)
     EXPECT_EQ(extended_erlangb_circuits(1, 1.5, 0.01), 0);
     EXPECT_TRUE(std::isnan(extended_erlangb_load(10, -0.5, 0.01)));
     EXPECT_EQ(poisson_blocking(3, 0), 0);
+    EXPECT_EQ(poisson_blocking(erlangb_max_circuits, erlangb_max_load), 0);  // the widest domain
     EXPECT_EQ(poisson_circuits(0, 0.01), 1);
     EXPECT_EQ(poisson_circuits(1, 1), 0);
     EXPECT_TRUE(std::isnan(poisson_load(0, 0.01)));
@@ -243,6 +244,7 @@ TEST(Engset, Domain)
     EXPECT_EQ(engset_beta(4, 10, 0), 0);
     EXPECT_EQ(engset_load(10, 10, 0.01), 10);
     EXPECT_EQ(engset_load(0, 10, 0.01), 0);
+    EXPECT_TRUE(std::isnan(engset_load(-1, 10, 0.01)));
     EXPECT_TRUE(std::isnan(engset_load(4, 10, 1)));
     EXPECT_EQ(engset_circuits(10, 0, 0.01), 1);
     EXPECT_EQ(engset_circuits(10, 12, 0.01), 0);
