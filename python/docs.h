@@ -396,6 +396,10 @@ constexpr const char* extended_erlangb_load =
     R"(The most fresh load n circuits take blocking at most target of the
 attempts: erlangb_continuous_load(n, target) (1 - recall target).)";
 
+constexpr const char* extended_erlangb_fractional_circuits =
+    R"(The real number of circuits blocking exactly target of the attempts:
+erlangb_fractional_circuits(A0 / (1 - recall target), target).)";
+
 // ---- The Poisson formula
 
 constexpr const char* poisson_common = R"(
@@ -417,6 +421,10 @@ figures.)";
 constexpr const char* poisson_load =
     R"(The load n circuits carry blocking exactly target. Cost: 5 to 10
 figures.)";
+
+constexpr const char* poisson_fractional_circuits =
+    R"(The real number of circuits blocking exactly target, between
+poisson_circuits and one fewer; 0 where A is 0. Cost: 8 to 18 figures.)";
 
 }  // namespace docs
 

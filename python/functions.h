@@ -239,6 +239,9 @@ inline constexpr Function table[] = {
     {"extended_erlangb_load", "n, recall, target", R::figure, K::none, [](const double* v, double* r) {
         r[0] = extended_erlangb_load(v[0], v[1], v[2]);
      }, docs::extended_erlangb_load, docs::retrial_common},
+    {"extended_erlangb_fractional_circuits", "A0, recall, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = extended_erlangb_fractional_circuits(v[0], v[1], v[2]);
+     }, docs::extended_erlangb_fractional_circuits, docs::retrial_common},
 
     // ---- The Poisson formula
     {"poisson_blocking", "n, A", R::figure, K::none, [](const double* v, double* r) {
@@ -250,6 +253,9 @@ inline constexpr Function table[] = {
     {"poisson_load", "n, target", R::figure, K::none, [](const double* v, double* r) {
         r[0] = poisson_load(v[0], v[1]);
      }, docs::poisson_load, docs::poisson_common},
+    {"poisson_fractional_circuits", "A, target", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = poisson_fractional_circuits(v[0], v[1]);
+     }, docs::poisson_fractional_circuits, docs::poisson_common},
 };
 // clang-format on
 

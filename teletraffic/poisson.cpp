@@ -57,6 +57,23 @@ int poisson_circuits(double A, double target)
     return teletraffic::detail::whole_root(lo, g_lo, hi, g_hi, excess_at);
 }
 
+double poisson_fractional_circuits(double A, double target)
+{
+    const int n = poisson_circuits(A, target);
+    if (n == 0) return none;
+    if (A == 0) return 0.0;
+    // P falls over (n - 1, n]; no circuits block everything.
+    const auto g = [&](double x) { return excess(x, A, target); };
+    const double g_hi = g(n);
+    if (g_hi == 0) return n;
+    int steps = 0;
+    return teletraffic::detail::falsi(g, n - 1, n > 1 ? g(n - 1) : -std::log(target), n, g_hi,
+                                      [&](double a, double b) {
+                                          return std::fabs(a - b) <= 1e-15 * std::fmax(1.0, b) ||
+                                                 ++steps > 100;
+                                      });
+}
+
 double poisson_load(double n, double target)
 {
     if (!(n > 0 && n <= erlangb_max_circuits && target_domain(target))) return none;

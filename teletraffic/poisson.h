@@ -28,6 +28,14 @@ double poisson_blocking(double n, double A);
 // falsi on whole numbers: 3 to 8 figures.
 int poisson_circuits(double A, double target);
 
+// The real number of circuits x at which P(x, A) is exactly target,
+// between poisson_circuits's count and one fewer; 0 where A = 0. NaN where
+// an argument lies outside its domain or the count would exceed
+// erlangb_max_circuits. Accuracy: the x whose P is within 1e-12 of the
+// target. Cost: poisson_circuits's, then regula falsi in x: 5 to 10
+// figures more.
+double poisson_fractional_circuits(double A, double target);
+
 // The load n circuits carry blocking exactly target. Cost: regula falsi in
 // ln A from Erlang B's load: 5 to 10 figures.
 double poisson_load(double n, double target);

@@ -80,6 +80,12 @@ int extended_erlangb_circuits(double A0, double recall, double target)
     return erlangb_circuits(A0 / (1 - recall * target), target);
 }
 
+double extended_erlangb_fractional_circuits(double A0, double recall, double target)
+{
+    if (!(recall >= 0 && recall <= 1 && target_domain(target))) return none;
+    return erlangb_fractional_circuits(A0 / (1 - recall * target), target);
+}
+
 double extended_erlangb_load(double n, double recall, double target)
 {
     if (!(recall >= 0 && recall <= 1)) return none;

@@ -45,4 +45,10 @@ int extended_erlangb_circuits(double A0, double recall, double target);
 // erlangb_continuous_load's.
 double extended_erlangb_load(double n, double recall, double target);
 
+// The real number of circuits x at which the blocking per attempt is
+// exactly target: erlangb_fractional_circuits(A0 / (1 - recall target),
+// target), between the count and one fewer. NaN where an argument lies
+// outside its domain. Cost: erlangb_fractional_circuits's.
+double extended_erlangb_fractional_circuits(double A0, double recall, double target);
+
 #endif  // TELETRAFFIC_RETRIAL_H

@@ -126,6 +126,27 @@ def poisson_load(n, target):
     return root_in_log(lambda A: log(poisson(n, A) / target), -50, 15)
 
 
+def falling_root(f, lo, hi):
+    """The root of f, falling, between lo and hi: halving to a millionth,
+    then the secant."""
+    lo, hi = mpf(lo), mpf(hi)
+    while hi - lo > mpf("1e-6"):
+        mid = (lo + hi) / 2
+        lo, hi = (mid, hi) if f(mid) > 0 else (lo, mid)
+    return findroot(f, (lo, hi), solver="secant")
+
+
+def retrial_fractional(A0, r, target):
+    A = mpf(A0) / (1 - mpf(r) * target)
+    n = retrial_circuits(A0, r, target)
+    return falling_root(lambda x: log_blocking(x, A) - log(target), n - 1, n)
+
+
+def poisson_fractional(A, target):
+    n = poisson_circuits(A, target)
+    return falling_root(lambda x: log(poisson(x, A) / target), max(n - 1, mpf("1e-30")), n)
+
+
 def g(v):
     return mp.nstr(v, 20, min_fixed=0, max_fixed=0)
 
@@ -153,6 +174,9 @@ POISSON = [(20.0, 15.0), (0.5, 0.3), (1.0, 1e-10), (2.5, 7.0), (100.0, 50.0), (1
 # (A, target), (n, target)
 POISSON_CIRCUITS = [(15.0, 0.01), (0.2, 0.5), (1000.0, 0.001)]
 POISSON_LOADS = [(25.0, 0.01), (0.5, 0.1), (1000.0, 1e-6)]
+# (A, recall, target): real circuits, below one circuit too.
+FRACTIONAL = [(15.0, 0.6, 0.01), (100.0, 0.9, 0.05), (0.2, None, 0.5), (15.0, None, 0.01),
+              (1000.0, None, 0.001)]
 
 
 def rows():
@@ -195,6 +219,11 @@ def rows():
     print("const SizedLoadRow poisson_loads[] = {")
     for n, t in POISSON_LOADS:
         print(f"    {{{n!r}, 0.0, {t!r}, {g(poisson_load(n, mpf(t)))}}},")
+    print("};")
+    print("const FractionalRow fractional[] = {")
+    for A, r, t in FRACTIONAL:
+        x = poisson_fractional(A, mpf(t)) if r is None else retrial_fractional(A, r, mpf(t))
+        print(f"    {{{A!r}, {-1.0 if r is None else r!r}, {t!r}, {g(x)}}},")
     print("};")
 
 

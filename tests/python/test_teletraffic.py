@@ -126,6 +126,11 @@ def test_retrial_and_poisson_reference():
     assert tt.poisson_circuits(A, target).tolist() == count.tolist()
     n, _, target, A = rows("loss_test.cpp", "poisson_loads")
     near(tt.poisson_load(n, target), A, 1e-12)
+    A, recall, target, x = rows("loss_test.cpp", "fractional")
+    held = recall < 0
+    near(tt.poisson_fractional_circuits(A[held], target[held]), x[held], 1e-12)
+    near(tt.extended_erlangb_fractional_circuits(A[~held], recall[~held], target[~held]),
+         x[~held], 1e-12)
 
 
 def test_overflow_reference():
