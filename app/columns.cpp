@@ -11,7 +11,9 @@ namespace {
 std::string written(double v, Format format, bool csv)
 {
     if (std::isnan(v) && (format == Format::figure || format == Format::optional_count)) return "";
-    if (format == Format::count || format == Format::optional_count)
+    if (std::isnan(v) && (format == Format::row_figure || format == Format::row_count))
+        return csv ? "" : "-";
+    if (format == Format::count || format == Format::optional_count || format == Format::row_count)
         return circuits_text(v, csv, false);
     if (format == Format::count_key) return circuits_text(v, csv, true);
     return csv ? csv_number(v) : text_number(v, format == Format::key);

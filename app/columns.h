@@ -20,8 +20,9 @@
 // with trailing zeros trimmed in text), a count of circuits or agents
 // (circuits_text: whole numbers as integers; NaN "nan"), a count that is a
 // row's key (fractions trimmed in text), or an optional count (NaN empty,
-// as a figure's).
-enum class Format { figure, value, key, count, count_key, optional_count };
+// as a figure's), or a figure or count that only some rows have (NaN
+// empty in CSV, "-" in text, so that the columns after it stay aligned).
+enum class Format { figure, value, key, count, count_key, optional_count, row_figure, row_count };
 
 // A column of a program's output. `text` and `csv` are the feature bits
 // (the program's own) that must all be set for it to be shown in the text

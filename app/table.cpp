@@ -7,11 +7,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <string_view>
 #include <vector>
 
 #include "app/columns.h"
 #include "app/programs.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/poisson.h"
+#include "teletraffic/retrial.h"
 
 namespace {
 
@@ -21,6 +26,25 @@ const Domain domains[] = {
 };
 
 const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quantity)]; }
+
+// The models' values: Engset's sources (whole, checked apart), the load
+// of each source, and the share of blocked calls retried.
+constexpr Domain sources_domain = {1,     erlangb_max_circuits, true, true, false,
+                                   "sources", "sources are a whole number from 1 to 10000000"};
+constexpr Domain per_source_domain = {0,     1, false, false, false, "load per source",
+                                      "a load per source is above 0 and below 1 erlang"};
+constexpr Domain recall_domain = {0,        1, true, true, true, "recall",
+                                  "a recall lies between 0 and 1 (0% and 100%)"};
+
+// Whether `sources`, read from `text`, is a whole number; else false with
+// `error` set.
+bool whole_sources(std::string_view text, double sources, std::string& error)
+{
+    if (sources == std::floor(sources)) return true;
+    return error = quoted(text) + " is no whole number: " + sources_domain.text, false;
+}
+
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
 
 // A column's last rows (row value, answer), for the load solver's start.
 struct Past {
@@ -80,17 +104,55 @@ bool parse_list(const char* text, Quantity quantity, List& list, std::string& er
 namespace {
 
 // The columns of a planning file that erlangb-table reads, by name.
-enum FileColumn { circuits_column, load_column, calls_column, blocking_column };
-constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking"};
+enum FileColumn {
+    circuits_column,
+    load_column,
+    calls_column,
+    blocking_column,
+    sources_column,
+    recall_column,
+    file_columns
+};
+constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking", "sources",
+                                        "recall"};
+
+// Whether a field holds nothing but spaces.
+bool blank(std::string_view field) { return field.find_first_not_of(' ') == std::string::npos; }
+
+// Reads a row's model into `r`: its sources or its recall, each where its
+// column has a field that is not blank, and not both. False with `error`
+// set.
+bool read_model(const Sheet& sheet, const std::vector<std::string>& fields, const int* at,
+                PlanRoute& r, std::string& error)
+{
+    const auto given = [&](int c) {
+        return at[c] >= 0 && !blank(fields[static_cast<size_t>(at[c])]);
+    };
+    if (given(sources_column) && given(recall_column))
+        return error = "sources and recall both given: no model here combines them", false;
+    if (given(recall_column) && !sheet_value(sheet, fields[static_cast<size_t>(at[recall_column])],
+                                             recall_domain, r.recall, error))
+        return error = "recall: " + error, false;
+    if (!given(sources_column)) return true;
+    const std::string& field = fields[static_cast<size_t>(at[sources_column])];
+    if (!sheet_value(sheet, field, sources_domain, r.sources, error) ||
+        !whole_sources(field, r.sources, error))
+        return error = "sources: " + error, false;
+    if (!std::isnan(r.circuits) && r.circuits != std::floor(r.circuits))
+        return error = "circuits: " + csv_number(r.circuits) +
+                       " is no whole number, as Engset's circuits are (the row has sources)",
+               false;
+    return true;
+}
 
 // Reads the request's --file into its plan (`erlangs_per_call` NaN without
 // --holding): the two columns given, checked, and each row's values.
 Action read_routes(Request& request, double erlangs_per_call, std::string& error)
 {
-    int at[4] = {};
+    int at[file_columns] = {};
     const auto header = [&](const Sheet& sheet, const std::vector<std::string>& names,
                             std::string& what) {
-        if (!find_columns(names, column_names, 4, at, what)) return false;
+        if (!find_columns(names, column_names, file_columns, at, what)) return false;
         const std::string has = " (the header has " + listed(names) + ")";
         const bool load = at[load_column] >= 0 || at[calls_column] >= 0;
         if (at[load_column] >= 0 && at[calls_column] >= 0)
@@ -102,6 +164,10 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
             return what = "the column calls needs --holding", false;
         if (at[calls_column] < 0 && !std::isnan(erlangs_per_call))
             return what = "--holding goes with a column calls" + has, false;
+        if (request.held && (at[sources_column] >= 0 || at[recall_column] >= 0))
+            return what = "--held goes with neither a column sources nor a column recall: no "
+                          "model here combines them",
+                   false;
         request.answer = !load                     ? Answer::load
                          : at[circuits_column] < 0 ? Answer::circuits
                                                    : Answer::blocking;
@@ -110,12 +176,18 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
                        "--fractional goes with the columns load (or calls) and blocking, "
                        "when the circuits are the answer",
                    false;
-        request.carried = carry_columns(sheet, names, at, 4);
+        if (request.fractional && at[sources_column] >= 0)
+            return what = "--fractional does not go with a column sources: Engset's circuits "
+                          "are whole",
+                   false;
+        request.sources = at[sources_column] >= 0 ? 1 : none;  // the columns shown
+        request.recall = at[recall_column] >= 0 ? 0 : none;
+        request.carried = carry_columns(sheet, names, at, file_columns);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
                          std::string& what) {
-        double v[4] = {std::nan(""), std::nan(""), std::nan(""), std::nan("")};
+        double v[4] = {none, none, none, none};
         for (int c = circuits_column; c <= blocking_column; ++c) {
             std::string why;
             if (at[c] >= 0 && !sheet_value(sheet, fields[static_cast<size_t>(at[c])],
@@ -129,7 +201,9 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
                               " erlang is outside the domain: " + load_domain.text,
                        false;
         }
-        request.plan.push_back({v[circuits_column], v[load_column], v[blocking_column]});
+        PlanRoute r{v[circuits_column], v[load_column], v[blocking_column]};
+        if (!read_model(sheet, fields, at, r, what)) return false;
+        request.plan.push_back(r);
         carry_row(request.carried, fields);
         return true;
     };
@@ -140,7 +214,8 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
 
 const char* const usage_text =
     "Usage: erlangb-table [OPTION]...\n"
-    "Answers the three Erlang B questions, one value or a whole table of them.\n"
+    "Answers the three Erlang B questions, one value or a whole table of them, and\n"
+    "the same for few sources (Engset), retried calls and blocked calls held.\n"
     "Give two of circuits, load and blocking; the cells hold the third:\n"
     "  circuits and blocking  the load the circuits carry at that blocking\n"
     "  load and blocking      the circuits that load needs\n"
@@ -157,11 +232,21 @@ const char* const usage_text =
     "  -b, --blocking LIST    blocking probabilities, 0.01 or 1%, strictly between 0 and 1\n"
     "      --fractional       with --load and --blocking: the real number of circuits\n"
     "                         at which the load blocks exactly at the target\n"
+    "      --sources S        Engset: S sources (whole) offer the load, their total\n"
+    "                         counted from call attempts; the blocking is the share\n"
+    "                         of call attempts blocked (the call congestion)\n"
+    "      --per-source LOAD  with --circuits and --blocking: the most sources, each\n"
+    "                         offering LOAD erlang (below 1)\n"
+    "      --recall R         extended Erlang B: a share R (0 to 1, or 60%) of the\n"
+    "                         blocked calls try again; the load is the fresh traffic,\n"
+    "                         the blocking the share of attempts blocked\n"
+    "      --held             the Poisson formula: blocked calls are held\n"
     "      --csv              one line per cell, exact numbers, for scripts and spreadsheets\n"
     "  -f, --file FILE        or rows from a CSV file (- for standard input), two of\n"
     "                         its columns circuits, load (or calls) and blocking;\n"
     "                         each row gets the third, its other columns come back\n"
-    "                         before it, and the totals follow\n"
+    "                         before it, and the totals follow; columns sources and\n"
+    "                         recall, where given, set each row's model\n"
     "      --totals           with --file and --csv: a last row of totals\n"
     "  -h, --help             show this help and exit\n"
     "  -V, --version          show the version and exit\n"
@@ -176,6 +261,13 @@ const char* const usage_text =
     "the fictitious group of the equivalent random method for overflow traffic.\n"
     "Whole values give the figures of erlangb-size, and those of erlangb to 4e-12.\n"
     "\n"
+    "Models: Erlang B's callers are endless and give up when blocked. With few\n"
+    "sources each busy one stops calling (Engset; per idle source each offers\n"
+    "beta = E / (S - carried), not E / S); retried calls raise the load the\n"
+    "circuits see; held calls make the blocking the chance that a Poisson count of\n"
+    "calls reaches the circuits. A cell no answer exists for is nan (an Engset\n"
+    "load the sources cannot offer on so many circuits).\n"
+    "\n"
     "Examples:\n"
     "  erlangb-table -n 1..301 -b "
     "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%\n"
@@ -188,6 +280,12 @@ const char* const usage_text =
     "      40 to 80 calls a quarter hour of 2 minutes each, the same question\n"
     "  erlangb-table -a 10 -b 1% --fractional\n"
     "      the real number of circuits at which 10 erlangs block 1 % of the calls\n"
+    "  erlangb-table -a 6 -b 1% --sources 30 --csv\n"
+    "      30 extensions offering 6 erlang in all: the circuits, and the time and\n"
+    "      traffic congestions beside the call congestion\n"
+    "  erlangb-table -n 20 -a 15 --recall 60% --csv\n"
+    "      20 circuits, 15 erlang fresh, 60 % redial: the blocking per attempt, the\n"
+    "      load with retries and the share of callers finally lost\n"
     "  erlangb-table -f routes.csv --csv --totals\n"
     "      each route's circuits for its busy-hour load and grade of service\n"
     "\n"
@@ -197,8 +295,17 @@ const char* const usage_text =
 namespace {
 
 // The options without a letter, after the characters.
-enum { csv_option = 256, fractional_option, totals_option };
-// The lists first, in the order of Quantity, then --file and --totals.
+enum {
+    csv_option = 256,
+    fractional_option,
+    totals_option,
+    sources_option,
+    per_source_option,
+    recall_option,
+    held_option
+};
+// The lists first, in the order of Quantity, then --file, --totals and the
+// models'.
 const option options[] = {
     {"circuits", required_argument, nullptr, 'n'},
     {"load", required_argument, nullptr, 'a'},
@@ -208,6 +315,10 @@ const option options[] = {
     {"interval", required_argument, nullptr, 'i'},
     {"file", required_argument, nullptr, 'f'},
     {"totals", no_argument, nullptr, totals_option},
+    {"sources", required_argument, nullptr, sources_option},
+    {"per-source", required_argument, nullptr, per_source_option},
+    {"recall", required_argument, nullptr, recall_option},
+    {"held", no_argument, nullptr, held_option},
     {"csv", no_argument, nullptr, csv_option},
     {"fractional", no_argument, nullptr, fractional_option},
     {"help", no_argument, nullptr, 'h'},
@@ -216,6 +327,18 @@ const option options[] = {
 };
 constexpr int file_index = 6;  // the options after the quantities'
 constexpr int totals_index = 7;
+constexpr int sources_index = 8;
+constexpr int per_source_index = 9;
+constexpr int recall_index = 10;
+constexpr int held_index = 11;
+
+// Whether every value of a list is a whole number.
+bool whole_list(const List& list)
+{
+    return std::all_of(list.begin(), list.end(), [](const Range& r) {
+        return r.first == std::floor(r.first) && (r.count == 1 || r.step == std::floor(r.step));
+    });
+}
 
 int q(Quantity quantity) { return static_cast<int>(quantity); }
 
@@ -226,6 +349,10 @@ Action file_request(Request& request, const List* given, const bool* seen, std::
     if (seen[q(Quantity::circuits)] || seen[q(Quantity::load)] || seen[q(Quantity::calls)] ||
         seen[q(Quantity::blocking)])
         return error = "--file gives the rows: not with --circuits, --load, --calls or --blocking",
+               Action::bad_usage;
+    if (seen[sources_index] || seen[per_source_index] || seen[recall_index])
+        return error = "--file gives each row's model in its columns sources and recall: not "
+                       "with --sources, --per-source or --recall",
                Action::bad_usage;
     if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
         return error = "--interval goes with --holding, for a column calls", Action::bad_usage;
@@ -257,15 +384,32 @@ Action grid_request(Request& request, List* given, const bool* seen, std::string
         if (!calls_to_loads(loads, list_value(given[q(Quantity::holding)], 0) / interval, error))
             return Action::bad_usage;
     }
+    const bool per_source = seen[per_source_index];
+    if (per_source && seen[sources_index])
+        return error = "--per-source asks for the sources: not with --sources", Action::bad_usage;
+    if (per_source && load)
+        return error = "--per-source gives each source's load: not with --load or --calls",
+               Action::bad_usage;
+    if (per_source && !(circuits && blocking))
+        return error = "--per-source needs --circuits and --blocking", Action::bad_usage;
     if (circuits + load + blocking != 2)
         return error = "give two of --circuits, --load (or --calls) and --blocking",
                Action::bad_usage;
-    request.answer = !load ? Answer::load : !circuits ? Answer::circuits : Answer::blocking;
+    request.answer = per_source ? Answer::sources
+                     : !load    ? Answer::load
+                     : !circuits ? Answer::circuits
+                                 : Answer::blocking;
     if (request.fractional && request.answer != Answer::circuits)
         return error =
                    "--fractional goes with --load (or --calls) and --blocking, when the "
                    "circuits are the answer",
                Action::bad_usage;
+    if (request.fractional && seen[sources_index])
+        return error = "--fractional does not go with --sources: Engset's circuits are whole",
+               Action::bad_usage;
+    if ((per_source || seen[sources_index]) && circuits &&
+        !whole_list(given[q(Quantity::circuits)]))
+        return error = "--circuits: Engset's circuits are whole numbers", Action::bad_usage;
     request.rows = circuits ? given[q(Quantity::circuits)] : loads;
     request.columns = blocking ? given[q(Quantity::blocking)] : loads;
     return Action::table;
@@ -276,12 +420,19 @@ Action grid_request(Request& request, List* given, const bool* seen, std::string
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error)
 {
     List given[file_index];
-    bool seen[totals_index + 1] = {};
+    bool seen[held_index + 1] = {};
     bool csv = false;
     bool fractional = false;
     request = Request{};
     const auto take = [&](int i, const char* value, std::string& what) {
         if (i == file_index) request.file = value;
+        if (i == sources_index)
+            return seen[i] = parse_value(value, sources_domain, request.sources, what) &&
+                             whole_sources(value, request.sources, what);
+        if (i == per_source_index)
+            return seen[i] = parse_value(value, per_source_domain, request.per_source, what);
+        if (i == recall_index)
+            return seen[i] = parse_value(value, recall_domain, request.recall, what);
         if (i >= file_index) return seen[i] = true;
         return seen[i] = parse_list(value, static_cast<Quantity>(i), given[i], what);
     };
@@ -293,6 +444,14 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     request.totals = seen[totals_index];
     if (seen[q(Quantity::load)] && seen[q(Quantity::calls)])
         return error = "--load and --calls both give the load", Action::bad_usage;
+    if ((seen[sources_index] || seen[per_source_index]) &&
+        (seen[recall_index] || seen[held_index]))
+        return error = std::string(seen[sources_index] ? "--sources" : "--per-source") +
+                       " goes with neither --recall nor --held: no model here combines them",
+               Action::bad_usage;
+    if (seen[recall_index] && seen[held_index])
+        return error = "--recall and --held: no model here combines them", Action::bad_usage;
+    request.held = seen[held_index];
     request.csv = csv;
     request.fractional = fractional;
     return seen[file_index] ? file_request(request, given, seen, error)
@@ -303,38 +462,126 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
 
 namespace {
 
-// The titles of the three answers, in the order of Answer, and of the real
+// The titles of the answers, in the order of Answer, and of the real
 // circuits.
 const char* const fractional_title =
     "# fractional circuits at which each offered load in erlang blocks at each probability\n";
 const char* const titles[] = {
     "# offered load in erlang that the circuits carry at each blocking probability\n",
     "# circuits needed for each offered load in erlang at each blocking probability\n",
-    "# blocking probability of the circuits at each offered load in erlang\n"};
+    "# blocking probability of the circuits at each offered load in erlang\n",
+    "# sources that the circuits serve at each blocking probability\n"};
 
-// Answers a file's row for its third quantity, as the table's cells do.
-PlanRoute answered(const Request& request, PlanRoute r)
+// A row's or cell's quantities once answered, and its model's figures
+// (NaN where its model has none): the congestions of Engset, the offered
+// load and the share finally lost of extended Erlang B, and the share of
+// its load lost (the blocking where the circuits are whole or the target
+// met exactly; with retries, the share finally lost), for the totals.
+struct Figures {
+    PlanRoute route;
+    double per_source = none;
+    double time_congestion = none, traffic_congestion = none, offered = none, lost = none;
+    double share_lost = none;
+};
+
+// A count as a library answers it: NaN for its 0, which no answer is.
+double count_of(int n) { return n == 0 ? none : n; }
+
+// Engset's answer for `r`, its load the sources' total offered traffic,
+// and the congestions where the sources can offer that load.
+Figures engset_answer(const Request& request, PlanRoute r)
 {
-    const bool whole = r.circuits == std::floor(r.circuits);
+    Figures f{r};
     switch (request.answer) {
     case Answer::load:
-        r.load = whole ? erlangb_load(static_cast<int>(r.circuits), r.blocking)
-                       : erlangb_continuous_load(r.circuits, r.blocking);
+        r.load = engset_load(static_cast<int>(r.circuits), static_cast<int>(r.sources), r.blocking);
         break;
     case Answer::circuits:
-        r.circuits = request.fractional ? erlangb_fractional_circuits(r.load, r.blocking)
-                                        : erlangb_circuits(r.load, r.blocking);
+        r.circuits = count_of(engset_circuits(static_cast<int>(r.sources), r.load, r.blocking));
         break;
-    case Answer::blocking:
-        r.blocking = whole ? erlangb(static_cast<int>(r.circuits), r.load)
-                           : erlangb_continuous(r.circuits, r.load);
+    case Answer::sources:
+        r.sources = count_of(engset_sources(static_cast<int>(r.circuits), request.per_source,
+                                            r.blocking));
+        r.load = r.sources * request.per_source;
+        f.per_source = request.per_source;
         break;
+    case Answer::blocking: break;
     }
-    return r;
+    if (std::isnan(r.circuits) || std::isnan(r.sources)) return f.route = r, f;
+    const auto n = static_cast<int>(r.circuits);
+    const auto S = static_cast<int>(r.sources);
+    const double beta = engset_beta(n, S, r.load);
+    if (request.answer == Answer::blocking) r.blocking = engset_call_congestion(n, S, beta);
+    f.time_congestion = engset_time_congestion(n, S, beta);
+    f.traffic_congestion = engset_traffic_congestion(n, S, beta);
+    f.share_lost = n >= S ? 0.0 : engset_call_congestion(n, S, beta);
+    f.route = r;
+    return f;
 }
 
-// The features of a file's request that show the columns of its rows: the
-// two quantities given, then the answer.
+// Extended Erlang B's answer for `r`, its load the fresh traffic.
+Figures retrial_answer(const Request& request, PlanRoute r)
+{
+    switch (request.answer) {
+    case Answer::load: r.load = extended_erlangb_load(r.circuits, r.recall, r.blocking); break;
+    case Answer::circuits:
+        r.circuits = request.fractional
+                         ? extended_erlangb_fractional_circuits(r.load, r.recall, r.blocking)
+                         : count_of(extended_erlangb_circuits(r.load, r.recall, r.blocking));
+        break;
+    case Answer::blocking: r.blocking = extended_erlangb(r.circuits, r.load, r.recall); break;
+    case Answer::sources: break;
+    }
+    Figures f{r};
+    f.offered = extended_erlangb_offered(r.circuits, r.load, r.recall);
+    f.lost = f.share_lost = extended_erlangb_lost(r.circuits, r.load, r.recall);
+    return f;
+}
+
+// The Poisson formula's answer for `r`, or Erlang B's (`held` false).
+Figures loss_answer(const Request& request, PlanRoute r, bool held)
+{
+    const bool whole = r.circuits == std::floor(r.circuits);
+    const auto n = static_cast<int>(r.circuits);
+    switch (request.answer) {
+    case Answer::load:
+        r.load = held    ? poisson_load(r.circuits, r.blocking)
+                 : whole ? erlangb_load(n, r.blocking)
+                         : erlangb_continuous_load(r.circuits, r.blocking);
+        break;
+    case Answer::circuits:
+        r.circuits = held ? request.fractional ? poisson_fractional_circuits(r.load, r.blocking)
+                                               : count_of(poisson_circuits(r.load, r.blocking))
+                     : request.fractional ? erlangb_fractional_circuits(r.load, r.blocking)
+                                          : erlangb_circuits(r.load, r.blocking);
+        break;
+    case Answer::blocking:
+        r.blocking = held    ? poisson_blocking(r.circuits, r.load)
+                     : whole ? erlangb(n, r.load)
+                             : erlangb_continuous(r.circuits, r.load);
+        break;
+    case Answer::sources: break;
+    }
+    Figures f{r};
+    // What the whole circuits needed lose, not the target they meet.
+    f.share_lost = r.blocking;
+    if (request.answer == Answer::circuits && !request.fractional)
+        f.share_lost = held ? poisson_blocking(r.circuits, r.load)
+                            : erlangb(static_cast<int>(r.circuits), r.load);
+    return f;
+}
+
+// `r` answered for the request's answer by its model.
+Figures answered(const Request& request, const PlanRoute& r)
+{
+    if (!std::isnan(r.sources) || request.answer == Answer::sources)
+        return engset_answer(request, r);
+    if (!std::isnan(r.recall)) return retrial_answer(request, r);
+    return loss_answer(request, r, request.held);
+}
+
+// The features of a request that show the columns of its rows: the
+// quantities given, then the answer, then the models'.
 enum Feature : unsigned {
     circuits_given = 1,
     load_given = 2,
@@ -342,11 +589,16 @@ enum Feature : unsigned {
     load_answered = 8,
     circuits_answered = 16,
     blocking_answered = 32,
+    sources_answered = 64,
+    sources_given = 128,
+    recall_given = 256,
+    engset_figures = 512,
 };
 
-// A file's rows' columns: the two given quantities in the order circuits,
+// The columns of a row: the two given quantities in the order circuits,
 // load, blocking (load first where the circuits are the answer), then the
-// answer; a given load is a key, trimmed in text.
+// answer (with the sources, the load they offer and each one's), then the
+// model's (a given load is a key, trimmed in text).
 const Column route_columns[] = {
     {"circuits", "circuits", cell_width, Format::count, circuits_given, circuits_given, nullptr},
     {"load", "load", cell_width, Format::key, load_given, load_given, nullptr},
@@ -356,24 +608,66 @@ const Column route_columns[] = {
      nullptr},
     {"blocking", "blocking", cell_width, Format::value, blocking_answered, blocking_answered,
      nullptr},
+    {"sources", "sources", cell_width, Format::count, sources_answered, sources_answered, nullptr},
+    {"load", "load", cell_width, Format::value, sources_answered, sources_answered, nullptr},
+    {"per_source", "per_source", cell_width, Format::row_figure, sources_answered, sources_answered,
+     nullptr},
+    {"sources", "sources", cell_width, Format::row_count, sources_given, sources_given,
+     nullptr},
+    {"time_congestion", "time_congestion", 15, Format::row_figure, engset_figures, engset_figures,
+     nullptr},
+    {"traffic_congestion", "traffic_congestion", 18, Format::row_figure, engset_figures,
+     engset_figures, nullptr},
+    {"recall", "recall", cell_width, Format::row_figure, recall_given, recall_given, nullptr},
+    {"offered", "offered", cell_width, Format::row_figure, recall_given, recall_given, nullptr},
+    {"lost", "lost", cell_width, Format::row_figure, recall_given, recall_given, nullptr},
 };
+constexpr size_t route_column_count = std::size(route_columns);
 
-// The values of a row (or of the totals) for route_columns.
-std::array<double, 6> route_values(double circuits, double load, double blocking)
+// The values of `f` (or of the totals) for route_columns.
+std::array<double, route_column_count> route_values(const Figures& f)
 {
-    return {circuits, load, blocking, load, circuits, blocking};
+    const PlanRoute& r = f.route;
+    return {r.circuits,          r.load,    r.blocking,  r.load,    r.circuits,
+            r.blocking,          r.sources, r.load,      f.per_source, r.sources,
+            f.time_congestion, f.traffic_congestion, r.recall, f.offered, f.lost};
 }
 
-// The columns of a file's request.
+// The columns of a request.
 Layout route_layout(const Request& request)
 {
-    static const unsigned features[] = {circuits_given | blocking_given | load_answered,
-                                        load_given | blocking_given | circuits_answered,
-                                        circuits_given | load_given | blocking_answered};
-    Layout layout{route_columns,    6, features[static_cast<int>(request.answer)], request.csv,
-                  &request.carried, {}};
+    static const unsigned features[] = {
+        circuits_given | blocking_given | load_answered,
+        load_given | blocking_given | circuits_answered,
+        circuits_given | load_given | blocking_answered,
+        circuits_given | blocking_given | sources_answered,
+    };
+    unsigned shown = features[static_cast<int>(request.answer)];
+    if (!std::isnan(request.sources)) shown |= sources_given | engset_figures;
+    if (request.answer == Answer::sources) shown |= engset_figures;
+    if (!std::isnan(request.recall)) shown |= recall_given;
+    Layout layout{route_columns, route_column_count, shown, request.csv, &request.carried, {}};
     if (!request.csv) layout.widths = carried_widths(request.carried);
     return layout;
+}
+
+// The line above the title that names the model of a table's cells, or
+// none for Erlang B's (a file's rows show theirs in their columns).
+std::string model_line(const Request& request)
+{
+    if (!request.file.empty()) return request.held ? "# Poisson formula: blocked calls held\n" : "";
+    if (request.answer == Answer::sources)
+        return "# Engset: each source offers " + text_number(request.per_source, true) +
+               " erlang; the blocking is the share of call attempts blocked\n";
+    if (!std::isnan(request.sources))
+        return "# Engset: " + circuits_text(request.sources, false, true) +
+               " sources; the load is their total offered traffic, the blocking the share of "
+               "call attempts blocked\n";
+    if (!std::isnan(request.recall))
+        return "# extended Erlang B: " + text_number(100 * request.recall, true) +
+               "% of blocked calls retried; the load is the fresh traffic, the blocking the "
+               "share of attempts blocked\n";
+    return request.held ? "# Poisson formula: blocked calls held\n" : "";
 }
 
 // The file's rows, answered, as text or CSV, and their totals.
@@ -385,69 +679,73 @@ bool write_routes(const Request& request, std::FILE* out, std::FILE* progress)
     const std::string circuits_word = request.fractional ? "real circuits" : "circuits";
     static const char* const asked[] = {"offered load in erlang that the circuits carry", "",
                                         "blocking probability"};
-    double circuits = 0;
-    double load = 0;
+    Figures totals{{0, 0, none}};
     double lost = 0;
     const auto make = [&](long i, long j, std::string& line) {
         if (j != 0) return;
         if (i == -1) {
             if (!request.csv)
-                line += "# " +
+                line += model_line(request) + "# " +
                         (request.answer == Answer::circuits ? circuits_word + " needed"
                                                             : std::string(asked[kind])) +
                         " for each row of " + name + "\n";
             return append_header(line, layout);
         }
-        const PlanRoute r = answered(request, request.plan[static_cast<size_t>(i)]);
-        // What the whole circuits needed lose, not the target they meet.
-        const double lost_share = request.answer == Answer::circuits && !request.fractional
-                                      ? erlangb(static_cast<int>(r.circuits), r.load)
-                                      : r.blocking;
-        circuits += r.circuits, load += r.load, lost += r.load * lost_share;
-        append_row(line, layout, i, route_values(r.circuits, r.load, r.blocking).data());
+        const Figures f = answered(request, request.plan[static_cast<size_t>(i)]);
+        totals.route.circuits += f.route.circuits, totals.route.load += f.route.load;
+        lost += f.route.load * f.share_lost;
+        append_row(line, layout, i, route_values(f).data());
     };
     if (!write_rows(out, static_cast<long>(request.plan.size()), 1, make, table_program, progress,
                     1.0))
         return false;
+    const double circuits = totals.route.circuits;
+    const double load = totals.route.load;
     std::string end;
     if (!request.csv) {
         end = "# totals: " + circuits_text(circuits, false, true) + " circuits, " +
               text_number(load, true) + " erlang offered, " + text_number(lost, true) +
               " erlang lost, blocking " + text_number(lost / load, true) + "\n";
     } else if (request.totals) {
-        append_totals(end, layout, route_values(circuits, load, lost / load).data());
+        totals.route.blocking = lost / load;
+        totals.route.recall = none;
+        append_totals(end, layout, route_values(totals).data());
     }
     return std::fputs(end.c_str(), out) >= 0;
 }
 
-}  // namespace
-
-namespace {
-
-// The answer of the cell at `row` and `column` (load_cell's past, for the
-// load question, that of its column).
-double cell_answer(const Request& request, double row, double column, Past& past, long& evaluations)
+// The cell at `row` and `column` as a file's row would give it.
+PlanRoute cell_route(const Request& request, double row, double column)
 {
+    PlanRoute r{row, none, column, request.sources, request.recall};
     switch (request.answer) {
-    case Answer::load: return load_cell(row, column, past, evaluations);
-    case Answer::circuits:
-        return request.fractional ? erlangb_fractional_circuits(row, column)
-                                  : erlangb_circuits(row, column);
-    case Answer::blocking: break;
+    case Answer::load:
+    case Answer::sources: break;
+    case Answer::circuits: r = {none, row, column, request.sources, request.recall}; break;
+    case Answer::blocking: r = {row, column, none, request.sources, request.recall}; break;
     }
-    return row == std::floor(row) ? erlangb(static_cast<int>(row), column)
-                                  : erlangb_continuous(row, column);
+    return r;
 }
 
-// A cell's three quantities in route_values' terms.
-std::array<double, 6> cell_values(Answer answer, double row, double column, double value)
+// The answer of the cell at `row` and `column`, its figures in `f`
+// (load_cell's past, for Erlang B's load question, that of its column).
+double cell_answer(const Request& request, double row, double column, Past& past,
+                   long& evaluations, Figures& f)
 {
-    switch (answer) {
-    case Answer::load: return route_values(row, value, column);
-    case Answer::circuits: return route_values(value, row, column);
+    const bool erlangb_load_question = request.answer == Answer::load && !request.held &&
+                                       std::isnan(request.sources) && std::isnan(request.recall);
+    if (erlangb_load_question) {
+        f = Figures{{row, load_cell(row, column, past, evaluations), column}};
+        return f.route.load;
+    }
+    f = answered(request, cell_route(request, row, column));
+    switch (request.answer) {
+    case Answer::load: return f.route.load;
+    case Answer::circuits: return f.route.circuits;
+    case Answer::sources: return f.route.sources;
     case Answer::blocking: break;
     }
-    return route_values(row, column, value);
+    return f.route.blocking;
 }
 
 }  // namespace
@@ -460,9 +758,11 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
     const bool csv = request.csv;
-    const char* title =
-        request.fractional ? fractional_title : titles[static_cast<int>(request.answer)];
+    const std::string title =
+        model_line(request) +
+        (request.fractional ? fractional_title : titles[static_cast<int>(request.answer)]);
     const bool circuit_rows = request.answer != Answer::circuits;
+    const bool counts = request.answer == Answer::circuits || request.answer == Answer::sources;
     const Layout layout = route_layout(request);  // a CSV line a cell
     const long columns = list_size(request.columns);
     const auto kept = static_cast<size_t>(std::min(columns, kept_columns));
@@ -496,16 +796,13 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
             return;
         }
         Past scratch;
+        Figures f;
         const auto k = static_cast<size_t>(j);
-        const double answer =
-            cell_answer(request, row, column, k < past.size() ? past[k] : scratch, *evaluations);
-        if (csv)
-            return append_row(line, layout, i,
-                              cell_values(request.answer, row, column, answer).data());
+        const double answer = cell_answer(request, row, column, k < past.size() ? past[k] : scratch,
+                                          *evaluations, f);
+        if (csv) return append_row(line, layout, i, route_values(f).data());
         line += "  ";
-        align(line,
-              request.answer == Answer::circuits ? circuits_text(answer, false, false)
-                                                 : text_number(answer, false),
+        align(line, counts ? circuits_text(answer, false, false) : text_number(answer, false),
               cell_width);
     };
     return write_rows(out, list_size(request.rows), columns, make, table_program, progress,

@@ -6,6 +6,7 @@
 #define ERLANGB_TABLE_H
 
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -40,12 +41,19 @@ enum class Answer {
     load,      // circuits and blocking given: the load they carry at it
     circuits,  // load and blocking given: the circuits needed
     blocking,  // circuits and load given: their blocking probability
+    sources,   // circuits, blocking and --per-source given: the most sources
 };
 
-// A row of a planning file (--file): the two quantities it gives, the
-// third NaN until answered.
+// A row of a planning file (--file), or a cell: the two quantities it
+// gives, the third NaN until answered, and its loss model: Erlang B, or
+// Engset's `sources` (the load their total offered traffic, the blocking
+// the call congestion), or extended Erlang B's `recall` (the load the
+// fresh traffic, the blocking per attempt), NaN where not given; the
+// Poisson formula is the request's (`held`).
 struct PlanRoute {
     double circuits, load, blocking;
+    double sources = std::numeric_limits<double>::quiet_NaN();
+    double recall = std::numeric_limits<double>::quiet_NaN();
 };
 
 // A request for one table: rows are the circuits when given, otherwise the
@@ -57,6 +65,12 @@ struct Request {
     List rows, columns;
     bool csv;
     bool fractional;  // circuit answers as the real x of erlangb_fractional_circuits
+    // --sources and --recall; with --file, NaN unless the file has such a
+    // column (whose rows give their own).
+    double sources = std::numeric_limits<double>::quiet_NaN();
+    double recall = std::numeric_limits<double>::quiet_NaN();
+    double per_source = std::numeric_limits<double>::quiet_NaN();  // --per-source
+    bool held;                                                     // --held
     std::string file;
     std::vector<PlanRoute> plan;
     Carried carried;
@@ -71,14 +85,26 @@ struct Request {
 // two of circuits, load and blocking, --load with --calls, --calls without
 // --holding or the other way round, --interval without --calls, calls
 // whose load is out of range, and
-// --fractional where the circuits are given rather than asked for. With
+// --fractional where the circuits are given rather than asked for.
+// The models: --sources S (Engset; a whole S from 1 to erlangb_max_circuits),
+// --per-source LOAD (below 1 erlang; the cells are the most sources),
+// --recall R (extended Erlang B; 0 to 1, or a percent) and --held (the
+// Poisson formula). Bad usage there: --sources or --per-source with
+// --recall or --held, --recall with --held, --per-source without
+// --circuits and --blocking or beside --sources or a load, --fractional
+// or circuits that are no whole number with --sources. With
 // --file FILE ("-": standard input) the rows come from a CSV file
 // (sheet.h), read whole here: two of its columns `circuits`, `load` (or
 // `calls`, with --holding) and `blocking`, by name; its other columns are
-// carried. Bad usage there too: --circuits, --load, --calls or --blocking
-// beside it, not two of the columns, a column named twice, calls without
-// --holding, --totals without --file, the reading's own faults, and a
-// row's bad value or load ("FILE:LINE: load: 'abc' is no number").
+// carried. Columns `sources` and `recall`, where given, set each row's
+// model (an empty field: none). Bad usage there too: --circuits, --load,
+// --calls, --blocking, --sources, --per-source or --recall beside it, not
+// two of the columns, a column named twice, calls without --holding,
+// --totals without --file, --held beside a column sources or recall,
+// --fractional beside a column sources, the reading's own faults, and a
+// row's bad value or load ("FILE:LINE: load: 'abc' is no number"), a row
+// with both sources and recall, or with sources and circuits that are no
+// whole number.
 Action parse_command_line(int argc, char* argv[], Request& request, std::string& error);
 
 // The text that --help prints.
@@ -96,16 +122,21 @@ extern const char* const usage_text;
 //             rows above, about 2 evaluations of B a cell
 //   circuits  erlangb_circuits (erlangb_fractional_circuits with
 //             --fractional)
-//   blocking  the formula's walk, stepped on from the column's row above
-//             or from its fewer circuits within 3000, or walked from the
-//             first circuit up to 3000: erlangb's own figures; beyond, the
-//             continuous function (within 1e-12 of erlangb), from which
-//             the next rows step on by the recurrence
+//   blocking  erlangb
 // Circuits that are no whole number take the continuous function and its
-// load, erlangb_continuous(_load). With --file: a row per row of the file,
+// load, erlangb_continuous(_load). The models' cells are their library
+// functions' answers (engset.h, retrial.h, poisson.h), a line above the
+// title naming the model; NaN where none exists (an Engset load the
+// sources cannot offer on so many circuits). In CSV each line holds its
+// model's figures too: sources and, with Engset, time_congestion and
+// traffic_congestion; recall and, with extended Erlang B, offered (the
+// load with retries) and lost (the share of fresh calls finally lost);
+// with --per-source, sources, the total load and per_source after the
+// circuits and blocking. With --file: a row per row of the file,
 // its carried columns first and then circuits, load and blocking in the
-// order of the CSV header of the answer, and the totals: the circuits, the
-// load, and the traffic lost with the blocking over all of it; as "#"
+// order of the CSV header of the answer, the models' columns after, and
+// the totals: the circuits, the load, and the traffic lost (fresh traffic
+// finally lost, with retries) with the blocking over all of it; as "#"
 // lines after the text, and in CSV, with --totals, as a last row whose
 // first field is "total", each total under its column (the blocking over
 // all the load under blocking). When `progress` is given and the run has

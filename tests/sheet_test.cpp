@@ -16,6 +16,8 @@
 #include "app/cli.h"
 #include "app/sheet.h"
 #include "child.h"
+#include "teletraffic/engset.h"
+#include "teletraffic/retrial.h"
 
 namespace {
 
@@ -255,6 +257,15 @@ const struct {
      {"-n", "12.5", "-b", "0.5%"}},
     {ERLANGB_TABLE_PROGRAM, "calls,circuits\n1,5\n300,12.5\n", {"-t", "120", "-i", "900"},
      {"-n", "12.5", "-c", "300", "-t", "120", "-i", "900"}},
+    // A row's model is its own: none where its field is blank.
+    {ERLANGB_TABLE_PROGRAM, "sources,load,blocking\n ,6,1%\n30,6,1%\n", {},
+     {"--sources", "30", "-a", "6", "-b", "1%"}},
+    {ERLANGB_TABLE_PROGRAM, "circuits,sources,blocking\n12,,1%\n12,30,1%\n", {},
+     {"--sources", "30", "-n", "12", "-b", "1%"}},
+    {ERLANGB_TABLE_PROGRAM, "recall,circuits,load\n,20,15\n60%,20,15\n", {},
+     {"--recall", "60%", "-n", "20", "-a", "15"}},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n15,1%\n", {"--held", "--fractional"},
+     {"--held", "-a", "15", "-b", "1%", "--fractional"}},
 };
 // clang-format on
 
@@ -299,6 +310,14 @@ TEST(Sheet, RouteTotals)
     EXPECT_EQ(csv_of(ERLANGB_TABLE_PROGRAM, {"-f", sheet_file("load,blocking\n5,1%\n"), "--totals"})
                   .at(2),
               "total," + csv_number(erlangb(11, 5)) + ",11");
+    // A retried route loses its fresh traffic finally lost; an Engset
+    // route, the call attempts its whole circuits block.
+    const auto models = csv_of(ERLANGB_TABLE_PROGRAM,
+                               {"-f", sheet_file("sources,recall,load,blocking\n30,,6,1%\n,0.6,15,1%\n"),
+                                "--totals"});
+    const double engset_lost = 6 * engset_call_congestion(12, 30, engset_beta(12, 30, 6));
+    const double retrial_lost = 15 * extended_erlangb_lost(24, 15, 0.6);
+    EXPECT_EQ(models.at(3), "total," + csv_number((engset_lost + retrial_lost) / 21) + ",36,,,,,,");
     const auto text = lines(run_child("", exec_table({"-f", routes})).out);
     EXPECT_EQ(text.at(1), "#     route        load    blocking    circuits");
     EXPECT_EQ(text.at(2), "Aachen-Bonn           5    0.010000          11");
@@ -383,6 +402,19 @@ const struct {
      "two columns are named circuits"},
     {ERLANGB_TABLE_PROGRAM, "circuits,calls\n5,1e300\n", {"-t", "1e10"}, "calls: a load of"},
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n0,1%\n", {}, ".csv:2: circuits: '0' is outside"},
+    {ERLANGB_TABLE_PROGRAM, "load,blocking\n5,1%\n", {"--recall", "0.5"},
+     "--file gives each row's model in its columns sources and recall"},
+    {ERLANGB_TABLE_PROGRAM, "sources,load,blocking\n30,6,1%\n", {"--held"},
+     "--held goes with neither a column sources nor a column recall"},
+    {ERLANGB_TABLE_PROGRAM, "sources,load,blocking\n30,6,1%\n", {"--fractional"},
+     "--fractional does not go with a column sources"},
+    {ERLANGB_TABLE_PROGRAM, "sources,recall,load,blocking\n30,0.5,6,1%\n", {},
+     ".csv:2: sources and recall both given"},
+    {ERLANGB_TABLE_PROGRAM, "sources,load,blocking\n2.5,6,1%\n", {},
+     ".csv:2: sources: '2.5' is no whole number"},
+    {ERLANGB_TABLE_PROGRAM, "sources,circuits,load\n30,2.5,6\n", {},
+     ".csv:2: circuits: 2.5 is no whole number"},
+    {ERLANGB_TABLE_PROGRAM, "recall,load,blocking\n2,6,1%\n", {}, ".csv:2: recall: '2' is outside"},
     // Control characters in messages, from a file or from the command line.
     {ERLANGB_TABLE_PROGRAM, "circuits,blocking\n5,\x1b[2J\n", {}, "blocking: '\\x1b[2J' is no"},
     {ERLANGC_PROGRAM, "", {"-a", "1\t\x1b]0;x\x07"}, "--load '1\\t\\x1b]0;x\\x07': '1\\t"},

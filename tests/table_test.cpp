@@ -16,7 +16,10 @@
 
 #include "app/table.h"
 #include "child.h"
+#include "teletraffic/engset.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/poisson.h"
+#include "teletraffic/retrial.h"
 
 namespace {
 
@@ -145,6 +148,21 @@ const struct {
     {{"-a", "1..", "-b", "1%"}, "--load '1..'"},
     {{"-a", "10", "-b", "1 %"}, "--blocking '1 %'"},
     {{"--circuits=1,,2", "-b", "1%"}, "--circuits '1,,2': an empty item"},
+    // The models: one at a time, each with the questions it answers.
+    {{"-a", "6", "-b", "1%", "--sources", "2.5"}, "--sources '2.5': '2.5' is no whole number"},
+    {{"-a", "6", "-b", "1%", "--sources", "0"}, "--sources '0': '0' is outside the domain"},
+    {{"-a", "6", "-b", "1%", "--sources", "30", "--recall", "1"},
+     "--sources goes with neither --recall nor --held"},
+    {{"-n", "6", "-b", "1%", "--per-source", "0.1", "--held"},
+     "--per-source goes with neither --recall nor --held"},
+    {{"-a", "6", "-b", "1%", "--recall", "1", "--held"}, "--recall and --held: no model here"},
+    {{"-a", "6", "-b", "1%", "--recall", "101%"}, "--recall '101%': '101%' is outside"},
+    {{"-n", "6", "--per-source", "0.1"}, "--per-source needs --circuits and --blocking"},
+    {{"-n", "6", "-b", "1%", "--per-source", "0.1", "--sources", "9"}, "not with --sources"},
+    {{"-c", "6", "-t", "9", "-b", "1%", "--per-source", "0.1"}, "not with --load or --calls"},
+    {{"-n", "6", "-b", "1%", "--per-source", "1"}, "below 1 erlang"},
+    {{"-a", "6", "-b", "1%", "--sources", "30", "--fractional"}, "--fractional does not go with"},
+    {{"-n", "1..2..0.5", "-a", "1", "--sources", "30"}, "Engset's circuits are whole numbers"},
 };
 
 TEST(Table, BadInvocations)
@@ -156,6 +174,15 @@ TEST(Table, BadInvocations)
 std::string run_table(const std::vector<std::string>& args)
 {
     return run_child("", exec_table(args)).out;
+}
+
+// Line k of `text`.
+std::string lines_of(const std::string& text, int k)
+{
+    std::istringstream in(text);
+    std::string line;
+    for (int i = 0; i <= k; ++i) std::getline(in, line);
+    return line;
 }
 
 // The three questions, each as the function behind it answers it.
@@ -193,6 +220,66 @@ TEST(Table, ThreeQuestions)
               "         1     0.50000\n"
               "         2     0.20000\n"
               "         3    0.062500\n");
+}
+
+// The models' cells and figures, each as its library function answers it.
+TEST(Table, ModelsAreTheLibrarys)
+{
+    const double beta = engset_beta(12, 30, 6);
+    const double a = extended_erlangb_load(20, 0.6, 0.01);
+    const double x = extended_erlangb_fractional_circuits(15, 0.6, 0.01);
+    const double beta_32 = engset_beta(12, 32, 32 * 0.2);
+    const struct {
+        std::vector<std::string> args;
+        std::string line;
+    } cases[] = {
+        {{"-a", "6", "-b", "1%", "--sources", "30"},
+         "6,0.01,12,30," + csv_number(engset_time_congestion(12, 30, beta)) + "," +
+             csv_number(engset_traffic_congestion(12, 30, beta))},
+        {{"-n", "12", "-a", "6", "--sources", "30"},
+         "12,6," + csv_number(engset_call_congestion(12, 30, beta)) + ",30," +
+             csv_number(engset_time_congestion(12, 30, beta)) + "," +
+             csv_number(engset_traffic_congestion(12, 30, beta))},
+        {{"-n", "12", "-b", "1%", "--sources", "30"},
+         "12,0.01," + csv_number(engset_load(12, 30, 0.01)) + ",30,"},  // congestions follow
+        {{"-n", "31", "-b", "1%", "--sources", "30"}, "31,0.01,30,30,,"},
+        {{"-n", "12", "-b", "1%", "--per-source", "0.2"},
+         "12,0.01,32,6.4,0.2," + csv_number(engset_time_congestion(12, 32, beta_32))},
+        {{"-n", "20", "-b", "1%", "--recall", "60%"},
+         "20,0.01," + csv_number(a) + ",0.6," + csv_number(extended_erlangb_offered(20, a, 0.6)) +
+             "," + csv_number(extended_erlangb_lost(20, a, 0.6))},
+        {{"-a", "15", "-b", "1%", "--recall", "0.6"}, "15,0.01,24,0.6"},
+        {{"-a", "15", "-b", "1%", "--recall", "0.6", "--fractional"},
+         "15,0.01," + csv_number(x) + ",0.6," + csv_number(extended_erlangb_offered(x, 15, 0.6))},
+        {{"-n", "20", "-a", "15", "--recall", "0.6"},
+         "20,15," + csv_number(extended_erlangb(20, 15, 0.6)) + ",0.6"},
+        {{"-n", "20.5", "-a", "15", "--held"}, "20.5,15," + csv_number(poisson_blocking(20.5, 15))},
+        {{"-n", "20", "-b", "1%", "--held"}, "20,0.01," + csv_number(poisson_load(20, 0.01))},
+        {{"-a", "15", "-b", "1%", "--held"}, "15,0.01," + csv_number(poisson_circuits(15, 0.01))},
+        {{"-a", "15", "-b", "1%", "--held", "--fractional"},
+         "15,0.01," + csv_number(poisson_fractional_circuits(15, 0.01))},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--csv");
+        const std::string csv = run_table(args);
+        const std::string line = csv.substr(csv.find('\n') + 1);
+        EXPECT_EQ(line.rfind(c.line, 0), 0U) << c.args[0] << " " << c.args.back() << ": " << csv;
+    }
+    // The text names the model above the title; no answer is nan.
+    EXPECT_EQ(run_table({"-a", "40", "-b", "1%", "--sources", "30"}),
+              "# Engset: 30 sources; the load is their total offered traffic, the blocking the "
+              "share of call attempts blocked\n"
+              "# circuits needed for each offered load in erlang at each blocking probability\n"
+              "#     load        0.01\n"
+              "        40         nan\n");
+    EXPECT_EQ(lines_of(run_table({"-n", "12", "-b", "1%", "--per-source", "0.2"}), 1),
+              "# sources that the circuits serve at each blocking probability");
+    EXPECT_EQ(lines_of(run_table({"-n", "20", "-a", "15", "--recall", "60%"}), 0),
+              "# extended Erlang B: 60% of blocked calls retried; the load is the fresh traffic, "
+              "the blocking the share of attempts blocked");
+    EXPECT_EQ(lines_of(run_table({"-n", "20", "-a", "15", "--held"}), 0),
+              "# Poisson formula: blocked calls held");
 }
 
 // Blocking cells are erlangb's figures at whole circuits and the
