@@ -29,12 +29,22 @@ const Domain& domain(Quantity quantity) { return domains[static_cast<int>(quanti
 
 // The models' values: Engset's sources (whole, checked apart), the load
 // of each source, and the share of blocked calls retried.
-constexpr Domain sources_domain = {1,     erlangb_max_circuits, true, true, false,
-                                   "sources", "sources are a whole number from 1 to 10000000"};
-constexpr Domain per_source_domain = {0,     1, false, false, false, "load per source",
+constexpr Domain sources_domain = {1,
+                                   erlangb_max_circuits,
+                                   true,
+                                   true,
+                                   false,
+                                   "sources",
+                                   "sources are a whole number from 1 to 10000000"};
+constexpr Domain per_source_domain = {0,
+                                      1,
+                                      false,
+                                      false,
+                                      false,
+                                      "load per source",
                                       "a load per source is above 0 and below 1 erlang"};
-constexpr Domain recall_domain = {0,        1, true, true, true, "recall",
-                                  "a recall lies between 0 and 1 (0% and 100%)"};
+constexpr Domain recall_domain = {
+    0, 1, true, true, true, "recall", "a recall lies between 0 and 1 (0% and 100%)"};
 
 // Whether `sources`, read from `text`, is a whole number; else false with
 // `error` set.
@@ -113,8 +123,8 @@ enum FileColumn {
     recall_column,
     file_columns
 };
-constexpr const char* column_names[] = {"circuits", "load", "calls", "blocking", "sources",
-                                        "recall"};
+constexpr const char* column_names[] = {"circuits", "load",    "calls",
+                                        "blocking", "sources", "recall"};
 
 // Whether a field holds nothing but spaces.
 bool blank(std::string_view field) { return field.find_first_not_of(' ') == std::string::npos; }
@@ -165,8 +175,9 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
         if (at[calls_column] < 0 && !std::isnan(erlangs_per_call))
             return what = "--holding goes with a column calls" + has, false;
         if (request.held && (at[sources_column] >= 0 || at[recall_column] >= 0))
-            return what = "--held goes with neither a column sources nor a column recall: no "
-                          "model here combines them",
+            return what =
+                       "--held goes with neither a column sources nor a column recall: no "
+                       "model here combines them",
                    false;
         request.answer = !load                     ? Answer::load
                          : at[circuits_column] < 0 ? Answer::circuits
@@ -177,8 +188,9 @@ Action read_routes(Request& request, double erlangs_per_call, std::string& error
                        "when the circuits are the answer",
                    false;
         if (request.fractional && at[sources_column] >= 0)
-            return what = "--fractional does not go with a column sources: Engset's circuits "
-                          "are whole",
+            return what =
+                       "--fractional does not go with a column sources: Engset's circuits "
+                       "are whole",
                    false;
         request.sources = at[sources_column] >= 0 ? 1 : none;  // the columns shown
         request.recall = at[recall_column] >= 0 ? 0 : none;
@@ -351,8 +363,9 @@ Action file_request(Request& request, const List* given, const bool* seen, std::
         return error = "--file gives the rows: not with --circuits, --load, --calls or --blocking",
                Action::bad_usage;
     if (seen[sources_index] || seen[per_source_index] || seen[recall_index])
-        return error = "--file gives each row's model in its columns sources and recall: not "
-                       "with --sources, --per-source or --recall",
+        return error =
+                   "--file gives each row's model in its columns sources and recall: not "
+                   "with --sources, --per-source or --recall",
                Action::bad_usage;
     if (seen[q(Quantity::interval)] && !seen[q(Quantity::holding)])
         return error = "--interval goes with --holding, for a column calls", Action::bad_usage;
@@ -395,8 +408,8 @@ Action grid_request(Request& request, List* given, const bool* seen, std::string
     if (circuits + load + blocking != 2)
         return error = "give two of --circuits, --load (or --calls) and --blocking",
                Action::bad_usage;
-    request.answer = per_source ? Answer::sources
-                     : !load    ? Answer::load
+    request.answer = per_source  ? Answer::sources
+                     : !load     ? Answer::load
                      : !circuits ? Answer::circuits
                                  : Answer::blocking;
     if (request.fractional && request.answer != Answer::circuits)
@@ -444,8 +457,7 @@ Action parse_command_line(int argc, char* argv[], Request& request, std::string&
     request.totals = seen[totals_index];
     if (seen[q(Quantity::load)] && seen[q(Quantity::calls)])
         return error = "--load and --calls both give the load", Action::bad_usage;
-    if ((seen[sources_index] || seen[per_source_index]) &&
-        (seen[recall_index] || seen[held_index]))
+    if ((seen[sources_index] || seen[per_source_index]) && (seen[recall_index] || seen[held_index]))
         return error = std::string(seen[sources_index] ? "--sources" : "--per-source") +
                        " goes with neither --recall nor --held: no model here combines them",
                Action::bad_usage;
@@ -500,8 +512,8 @@ Figures engset_answer(const Request& request, PlanRoute r)
         r.circuits = count_of(engset_circuits(static_cast<int>(r.sources), r.load, r.blocking));
         break;
     case Answer::sources:
-        r.sources = count_of(engset_sources(static_cast<int>(r.circuits), request.per_source,
-                                            r.blocking));
+        r.sources =
+            count_of(engset_sources(static_cast<int>(r.circuits), request.per_source, r.blocking));
         r.load = r.sources * request.per_source;
         f.per_source = request.per_source;
         break;
@@ -612,8 +624,7 @@ const Column route_columns[] = {
     {"load", "load", cell_width, Format::value, sources_answered, sources_answered, nullptr},
     {"per_source", "per_source", cell_width, Format::row_figure, sources_answered, sources_answered,
      nullptr},
-    {"sources", "sources", cell_width, Format::row_count, sources_given, sources_given,
-     nullptr},
+    {"sources", "sources", cell_width, Format::row_count, sources_given, sources_given, nullptr},
     {"time_congestion", "time_congestion", 15, Format::row_figure, engset_figures, engset_figures,
      nullptr},
     {"traffic_congestion", "traffic_congestion", 18, Format::row_figure, engset_figures,
@@ -628,9 +639,9 @@ constexpr size_t route_column_count = std::size(route_columns);
 std::array<double, route_column_count> route_values(const Figures& f)
 {
     const PlanRoute& r = f.route;
-    return {r.circuits,          r.load,    r.blocking,  r.load,    r.circuits,
-            r.blocking,          r.sources, r.load,      f.per_source, r.sources,
-            f.time_congestion, f.traffic_congestion, r.recall, f.offered, f.lost};
+    return {r.circuits, r.load,    r.blocking,   r.load,    r.circuits,        r.blocking,
+            r.sources,  r.load,    f.per_source, r.sources, f.time_congestion, f.traffic_congestion,
+            r.recall,   f.offered, f.lost};
 }
 
 // The columns of a request.
@@ -729,8 +740,8 @@ PlanRoute cell_route(const Request& request, double row, double column)
 
 // The answer of the cell at `row` and `column`, its figures in `f`
 // (load_cell's past, for Erlang B's load question, that of its column).
-double cell_answer(const Request& request, double row, double column, Past& past,
-                   long& evaluations, Figures& f)
+double cell_answer(const Request& request, double row, double column, Past& past, long& evaluations,
+                   Figures& f)
 {
     const bool erlangb_load_question = request.answer == Answer::load && !request.held &&
                                        std::isnan(request.sources) && std::isnan(request.recall);
@@ -798,8 +809,8 @@ bool write_table(const Request& request, std::FILE* out, std::FILE* progress, lo
         Past scratch;
         Figures f;
         const auto k = static_cast<size_t>(j);
-        const double answer = cell_answer(request, row, column, k < past.size() ? past[k] : scratch,
-                                          *evaluations, f);
+        const double answer =
+            cell_answer(request, row, column, k < past.size() ? past[k] : scratch, *evaluations, f);
         if (csv) return append_row(line, layout, i, route_values(f).data());
         line += "  ";
         align(line, counts ? circuits_text(answer, false, false) : text_number(answer, false),

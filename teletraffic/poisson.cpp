@@ -67,11 +67,10 @@ double poisson_fractional_circuits(double A, double target)
     const double g_hi = g(n);
     if (g_hi == 0) return n;
     int steps = 0;
-    return teletraffic::detail::falsi(g, n - 1, n > 1 ? g(n - 1) : -std::log(target), n, g_hi,
-                                      [&](double a, double b) {
-                                          return std::fabs(a - b) <= 1e-15 * std::fmax(1.0, b) ||
-                                                 ++steps > 100;
-                                      });
+    return teletraffic::detail::falsi(
+        g, n - 1, n > 1 ? g(n - 1) : -std::log(target), n, g_hi, [&](double a, double b) {
+            return std::fabs(a - b) <= 1e-15 * std::fmax(1.0, b) || ++steps > 100;
+        });
 }
 
 double poisson_load(double n, double target)

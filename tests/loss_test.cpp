@@ -207,8 +207,9 @@ TEST(Loss, FractionalCircuits)
         const double x = held ? poisson_fractional_circuits(r.A, r.target)
                               : extended_erlangb_fractional_circuits(r.A, r.recall, r.target);
         EXPECT_LE(off(x, r.x), 1e-12) << r.A;
-        EXPECT_LE(off(held ? poisson_blocking(x, r.A) : extended_erlangb(x, r.A, r.recall), r.target),
-                  1e-12)
+        EXPECT_LE(
+            off(held ? poisson_blocking(x, r.A) : extended_erlangb(x, r.A, r.recall), r.target),
+            1e-12)
             << r.A;
     }
 }

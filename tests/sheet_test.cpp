@@ -312,9 +312,9 @@ TEST(Sheet, RouteTotals)
               "total," + csv_number(erlangb(11, 5)) + ",11");
     // A retried route loses its fresh traffic finally lost; an Engset
     // route, the call attempts its whole circuits block.
-    const auto models = csv_of(ERLANGB_TABLE_PROGRAM,
-                               {"-f", sheet_file("sources,recall,load,blocking\n30,,6,1%\n,0.6,15,1%\n"),
-                                "--totals"});
+    const auto models = csv_of(
+        ERLANGB_TABLE_PROGRAM,
+        {"-f", sheet_file("sources,recall,load,blocking\n30,,6,1%\n,0.6,15,1%\n"), "--totals"});
     const double engset_lost = 6 * engset_call_congestion(12, 30, engset_beta(12, 30, 6));
     const double retrial_lost = 15 * extended_erlangb_lost(24, 15, 0.6);
     EXPECT_EQ(models.at(3), "total," + csv_number((engset_lost + retrial_lost) / 21) + ",36,,,,,,");
