@@ -553,8 +553,8 @@ Figures retrial_answer(const Request& request, PlanRoute r)
 // The Poisson formula's answer for `r`, or Erlang B's (`held` false).
 Figures loss_answer(const Request& request, PlanRoute r, bool held)
 {
-    const bool whole = r.circuits == std::floor(r.circuits);
-    const auto n = static_cast<int>(r.circuits);
+    const bool whole = r.circuits == std::floor(r.circuits);  // not NaN, where they are asked
+    const int n = whole ? static_cast<int>(r.circuits) : 0;
     switch (request.answer) {
     case Answer::load:
         r.load = held    ? poisson_load(r.circuits, r.blocking)

@@ -40,6 +40,10 @@ CASES = [
     ("erlangb-table", [("calls", "40..80..10"), ("holding", "120"), ("interval", "900"),
                        ("blocking", "1%")]),
     ("erlangb-table", [("load", "10,17.5"), ("blocking", "1%"), ("fractional", None)]),
+    ("erlangb-table", [("load", "6"), ("blocking", "1%"), ("sources", "30")]),
+    ("erlangb-table", [("circuits", "12"), ("blocking", "1%"), ("per-source", "0.2")]),
+    ("erlangb-table", [("circuits", "20"), ("load", "15"), ("recall", "60%")]),
+    ("erlangb-table", [("circuits", "10..20"), ("load", "15"), ("held", None)]),
     ("erlangb-overflow", [("group", "10:8,20:25")]),
     ("erlangb-overflow", [("group", "10:8,20:25"), ("circuits", "5,10,15")]),
     ("erlangb-overflow", [("mean", "7.97"), ("peakedness", "2.31"), ("blocking", "1%"),
@@ -401,7 +405,7 @@ def network(page, base):
 def screenshots(page):
     folder = os.path.join(PAGE, "screenshots")
     os.makedirs(folder, exist_ok=True)
-    for program, pairs in (CASES[0], CASES[7], CASES[11]):
+    for program, pairs in (CASES[0], CASES[11], CASES[15]):
         page.open(fragment(program, pairs))
         page.driver.save_screenshot(os.path.join(folder, program + ".png"))
 
@@ -409,7 +413,7 @@ def screenshots(page):
 def narrow(page):
     """360 pixels wide: nothing wider than the window but the table's own scroll."""
     page.driver.set_window_size(360, 900)
-    page.open(fragment(*CASES[11]))
+    page.open(fragment(*CASES[15]))
     width = page.driver.execute_script("return document.documentElement.scrollWidth")
     check(width <= 360, f"the page fits 360 pixels ({width})")
     page.driver.set_window_size(1200, 1600)

@@ -23,6 +23,10 @@ const PANELS = [
       {name: 'interval', label: 'Interval, s', hint: '3600 unless given'},
       {name: 'blocking', label: 'Blocking', hint: '0.01 or 1%'},
       {name: 'fractional', label: 'Real circuits', flag: true},
+      {name: 'sources', label: 'Sources (Engset)', hint: 'e.g. 30: the load is their total'},
+      {name: 'per-source', label: 'or the most sources, each offering', hint: 'e.g. 0.1 erlang'},
+      {name: 'recall', label: 'Blocked calls retried', hint: 'e.g. 60%: the load is fresh calls'},
+      {name: 'held', label: 'Blocked calls held (Poisson)', flag: true},
     ],
   },
   {
@@ -426,8 +430,11 @@ async function chartFor(panel, pairs, data) {
   const r = data.length === 1 ? recordOf(data, 0) : null;
   if (program === 'erlangb-table') {
     if (!r) return matrixChart(data);
+    if (!isFinite(r.circuits)) return null;
+    // The model's curve: Engset's at the answer's sources, or the retries' or held calls'.
+    const model = isFinite(r.sources) ? [`--sources=${r.sources}`] : keep(['recall', 'held']);
     const points = pointsOf(await curve(program, [`--circuits=${span(r.circuits)}`,
-      `--load=${r.load}`]), 'circuits', 'blocking');
+      `--load=${r.load}`].concat(model)), 'circuits', 'blocking');
     const asked = single(pairs, 'blocking') !== null;
     return chartOf(`Blocking against circuits at ${r.load} erlangs`, 'circuits', 'blocking',
       [{name: 'blocking', points}], {log: true, target: asked ? r.blocking : null,
