@@ -496,6 +496,11 @@ struct Figures {
     double share_lost = none;
 };
 
+// Whether the request's output shows the models' figures beside the
+// answer: CSV, and a file's rows; a text table's cells are the answers
+// alone.
+bool shows_figures(const Request& request) { return request.csv || !request.file.empty(); }
+
 // A count as a library answers it: NaN for its 0, which no answer is.
 double count_of(int n) { return n == 0 ? none : n; }
 
@@ -523,10 +528,13 @@ Figures engset_answer(const Request& request, PlanRoute r)
     const auto n = static_cast<int>(r.circuits);
     const auto S = static_cast<int>(r.sources);
     const double beta = engset_beta(n, S, r.load);
-    if (request.answer == Answer::blocking) r.blocking = engset_call_congestion(n, S, beta);
-    f.time_congestion = engset_time_congestion(n, S, beta);
-    f.traffic_congestion = engset_traffic_congestion(n, S, beta);
-    f.share_lost = n >= S ? 0.0 : engset_call_congestion(n, S, beta);
+    const double call = engset_call_congestion(n, S, beta);
+    if (request.answer == Answer::blocking) r.blocking = call;
+    f.share_lost = n >= S ? 0.0 : call;
+    if (shows_figures(request)) {
+        f.time_congestion = engset_time_congestion(n, S, beta);
+        f.traffic_congestion = engset_traffic_congestion(n, S, beta);
+    }
     f.route = r;
     return f;
 }
@@ -545,6 +553,7 @@ Figures retrial_answer(const Request& request, PlanRoute r)
     case Answer::sources: break;
     }
     Figures f{r};
+    if (!shows_figures(request)) return f;  // each a solve of its own
     f.offered = extended_erlangb_offered(r.circuits, r.load, r.recall);
     f.lost = f.share_lost = extended_erlangb_lost(r.circuits, r.load, r.recall);
     return f;

@@ -129,6 +129,21 @@ BENCHMARK_CAPTURE(table, two_million_rows, {"-n", "1..2000000", "-a", "1000", "-
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(table, circuits_for_loads, {"-a", "1..100000..10", "-b", "1%", "--csv"})
     ->Unit(benchmark::kMillisecond);
+// The models' layouts: a PBX's 300 extensions, the circuits for 100 loads
+// (Engset, its congestions in CSV), and the ITU-T layout with 60 % of the
+// blocked calls retried, and with blocked calls held.
+BENCHMARK_CAPTURE(table, few_sources_circuits,
+                  {"-a", "1..100", "-b", "0.1%,1%,5%", "--sources", "300", "--csv"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, retried_itu_layout,
+                  {"-n", "1..301", "-b",
+                   "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%", "--recall",
+                   "60%"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(table, held_itu_layout,
+                  {"-n", "1..301", "-b",
+                   "0.001%,0.005%,0.01%,0.05%,0.1%..0.9%..0.1%,1%,2%,3%,5%,10%,20%,40%", "--held"})
+    ->Unit(benchmark::kMillisecond);
 
 // Wilkinson's equivalent random group, beside the one evaluation of the
 // continuous function it takes a few of (counted): the overflow of the
@@ -322,6 +337,12 @@ BENCHMARK(retrial_figure)->Arg(20)->Arg(1000)->Arg(10000);
 BENCHMARK(retrial_circuits)->Arg(20)->Arg(1000)->Arg(10000);
 BENCHMARK(held_figure)->Arg(20)->Arg(1000)->Arg(10000);
 BENCHMARK(held_circuits)->Arg(20)->Arg(1000)->Arg(10000);
+void held_fractional_circuits(benchmark::State& state)
+{
+    const auto n = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(poisson_fractional_circuits(0.9 * n, 0.01));
+}
+BENCHMARK(held_fractional_circuits)->Arg(20)->Arg(1000)->Arg(10000);
 
 // A whole run of the calculator (500 circuits at 500 erlangs, answered
 // through a pipe, its output to /dev/null) beside the same run of the floor
