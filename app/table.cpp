@@ -549,8 +549,8 @@ Figures retrial_answer(const Request& request, PlanRoute r)
                          ? extended_erlangb_fractional_circuits(r.load, r.recall, r.blocking)
                          : count_of(extended_erlangb_circuits(r.load, r.recall, r.blocking));
         break;
+    case Answer::sources:  // Engset's question alone
     case Answer::blocking: r.blocking = extended_erlangb(r.circuits, r.load, r.recall); break;
-    case Answer::sources: break;
     }
     Figures f{r};
     if (!shows_figures(request)) return f;  // each a solve of its own
@@ -576,12 +576,12 @@ Figures loss_answer(const Request& request, PlanRoute r, bool held)
                      : request.fractional ? erlangb_fractional_circuits(r.load, r.blocking)
                                           : erlangb_circuits(r.load, r.blocking);
         break;
+    case Answer::sources:  // Engset's question alone
     case Answer::blocking:
         r.blocking = held    ? poisson_blocking(r.circuits, r.load)
                      : whole ? erlangb(n, r.load)
                              : erlangb_continuous(r.circuits, r.load);
         break;
-    case Answer::sources: break;
     }
     Figures f{r};
     // What the whole circuits needed lose, not the target they meet.
