@@ -22,6 +22,7 @@
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/erlangx.h"
 #include "teletraffic/overflow.h"
 #include "teletraffic/poisson.h"
 #include "teletraffic/retrial.h"
@@ -343,6 +344,22 @@ void held_fractional_circuits(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(poisson_fractional_circuits(0.9 * n, 0.01));
 }
 BENCHMARK(held_fractional_circuits)->Arg(20)->Arg(1000)->Arg(10000);
+
+// Erlang X at 100 agents loaded to 90 %, patience 2 holding times, with 10
+// to 5,000 places to wait: a figure, and a timed one (20 s of a 180 s call).
+void lines_figure(benchmark::State& state)
+{
+    const double lines = 100.0 + static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(erlangx_wait_probability(100, 90, lines, 2));
+}
+void lines_timed_figure(benchmark::State& state)
+{
+    const double lines = 100.0 + static_cast<double>(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erlangx_service_level(100, 90, lines, 2, 20.0 / 180));
+}
+BENCHMARK(lines_figure)->Arg(10)->Arg(100)->Arg(5000);
+BENCHMARK(lines_timed_figure)->Arg(10)->Arg(100)->Arg(5000);
 
 // A whole run of the calculator (500 circuits at 500 erlangs, answered
 // through a pipe, its output to /dev/null) beside the same run of the floor

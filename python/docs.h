@@ -400,6 +400,47 @@ constexpr const char* extended_erlangb_fractional_circuits =
     R"(The real number of circuits blocking exactly target of the attempts:
 erlangb_fractional_circuits(A0 / (1 - recall target), target).)";
 
+// ---- Erlang X
+
+constexpr const char* erlangx_common = R"(
+Erlang X: s whole agents and `lines` places in all (whole, at least s;
+inf for no limit), callers who find every line taken blocked, those who
+wait ready to wait an exponential time of mean patience (holding times;
+inf for callers who never abandon). A in [0, 5e6]; outside, or NaN, gives
+NaN, as do more than 1e6 places to wait (for endless lines, a queue of
+(A - s) patience places). Accuracy: 1e-12 wherever the figure is at
+least 1e-300, for s up to 2,000, lines up to s + 5,000 and inf, A / s
+from 0.2 to 3, patience from 0.01 to 1e5 and inf. Cost: about 250 ns a
+place to wait, twice that for a timed figure.)";
+
+constexpr const char* erlangx_blocking =
+    R"(The share of arriving calls that find every line taken; 0 for endless lines.)";
+
+constexpr const char* erlangx_wait_probability =
+    R"(The share of arriving calls that get a line and wait.)";
+
+constexpr const char* erlangx_abandonment =
+    R"(The share of arriving calls that hang up while waiting.)";
+
+constexpr const char* erlangx_service_level =
+    R"(The share of arriving calls answered within t >= 0 holding times (blocked
+and abandoning calls are not).)";
+
+constexpr const char* erlangx_answered_service_level =
+    R"(The share of answered calls answered within t >= 0 holding times.)";
+
+constexpr const char* erlangx_virtual_service_level =
+    R"(The share of the calls that get a line whose offered wait (the wait if
+they never hung up) is at most t >= 0 holding times.)";
+
+constexpr const char* erlangx_mean_wait =
+    R"(The mean wait of the answered calls (the ASA), in holding times.)";
+
+constexpr const char* erlangx_virtual_mean_wait =
+    R"(The mean offered wait of the calls that get a line, in holding times. The
+mean time in queue of all calls is the abandonment times the patience
+over 1 - the blocking.)";
+
 // ---- The Poisson formula
 
 constexpr const char* poisson_common = R"(

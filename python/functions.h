@@ -16,6 +16,7 @@
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/erlangx.h"
 #include "teletraffic/overflow.h"
 #include "teletraffic/poisson.h"
 #include "teletraffic/retrial.h"
@@ -222,6 +223,32 @@ inline constexpr Function table[] = {
         int n = 0;
         r[0] = whole(v[0], n) ? engset_sources(n, v[1], v[2]) : 0;
      }, docs::engset_sources, docs::engset_common},
+
+    // ---- Erlang X
+    {"erlangx_blocking", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_blocking(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_blocking, docs::erlangx_common},
+    {"erlangx_wait_probability", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_wait_probability(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_wait_probability, docs::erlangx_common},
+    {"erlangx_abandonment", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_abandonment(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_abandonment, docs::erlangx_common},
+    {"erlangx_service_level", "s, A, lines, patience, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_service_level(v[0], v[1], v[2], v[3], v[4]);
+     }, docs::erlangx_service_level, docs::erlangx_common},
+    {"erlangx_answered_service_level", "s, A, lines, patience, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_answered_service_level(v[0], v[1], v[2], v[3], v[4]);
+     }, docs::erlangx_answered_service_level, docs::erlangx_common},
+    {"erlangx_virtual_service_level", "s, A, lines, patience, t", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_virtual_service_level(v[0], v[1], v[2], v[3], v[4]);
+     }, docs::erlangx_virtual_service_level, docs::erlangx_common},
+    {"erlangx_mean_wait", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_mean_wait(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_mean_wait, docs::erlangx_common},
+    {"erlangx_virtual_mean_wait", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_virtual_mean_wait(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_virtual_mean_wait, docs::erlangx_common},
 
     // ---- Extended Erlang B
     {"extended_erlangb_offered", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {

@@ -11,6 +11,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefi
 foreach(file bin/erlangb bin/erlangb-size bin/erlangb-table bin/erlangb-overflow bin/erlangc
              share/man/man1/erlangb-overflow.1.gz share/man/man1/erlangc.1.gz
              include/teletraffic/overflow.h include/teletraffic/erlangc.h include/teletraffic/erlanga.h
+             include/teletraffic/erlangx.h
              share/man/man1/erlangb.1.gz
              share/man/man1/erlangb-table.1.gz share/man/man3/vizaza.3.gz
              share/man/man1/erlangb-size.1.gz share/doc/erlangb/copyright

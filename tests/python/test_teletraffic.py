@@ -111,6 +111,21 @@ def test_engset_reference():
     assert tt.engset_sources(n, a, target).tolist() == S.tolist()
 
 
+def test_erlang_x_reference():
+    s, A, lines, patience, t, *want = rows("erlangx_test.cpp", "figures")
+    got = [tt.erlangx_blocking(s, A, lines, patience),
+           tt.erlangx_wait_probability(s, A, lines, patience),
+           tt.erlangx_abandonment(s, A, lines, patience),
+           tt.erlangx_service_level(s, A, lines, patience, t),
+           tt.erlangx_answered_service_level(s, A, lines, patience, t),
+           tt.erlangx_virtual_service_level(s, A, lines, patience, t),
+           tt.erlangx_mean_wait(s, A, lines, patience),
+           tt.erlangx_virtual_mean_wait(s, A, lines, patience)]
+    for g, w in zip(got, want):  # 0 in the reference: below 1e-300
+        assert (g[w == 0] < 1e-300).all()
+        near(g[w != 0], w[w != 0], 1e-12)
+
+
 def test_retrial_and_poisson_reference():
     x, A0, recall, offered, blocking, lost = rows("loss_test.cpp", "retrials")
     near(tt.extended_erlangb_offered(x, A0, recall), offered, 1e-12)

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+// Erlang X's figures. The contracts are in erlangx.h.
+#include "teletraffic/erlangx.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "teletraffic/blocking.h"
+#include "teletraffic/erlangb.h"
+#include "teletraffic/erlangc.h"
+
+namespace {
+
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
+constexpr double most_places = 1e6;
+
+// A number >= 0 as v 2^e, v in [0.5, 1) or 0: the weights of a queue of
+// thousands of places, growing by 3 a place, and the chance of waiting past
+// t at 20,000 holding times of agents' work, pass a double's range.
+struct Scaled {
+    double v = 0;
+    int e = 0;
+};
+
+// v 2^e, normalized.
+Scaled scaled(double v, int e = 0)
+{
+    int k = 0;
+    const double m = std::frexp(v, &k);
+    return {m, m == 0 ? 0 : e + k};
+}
+
+Scaled times(Scaled a, double r) { return scaled(a.v * r, a.e); }
+
+Scaled times(Scaled a, Scaled b) { return scaled(a.v * b.v, a.e + b.e); }
+
+Scaled plus(Scaled a, Scaled b)
+{
+    if (a.v == 0) return b;
+    if (b.v == 0) return a;
+    if (a.e < b.e) std::swap(a, b);
+    return scaled(a.v + std::ldexp(b.v, b.e - a.e), a.e);
+}
+
+// a / b, b > 0.
+double ratio(Scaled a, Scaled b) { return std::ldexp(a.v / b.v, a.e - b.e); }
+
+// e^(-c) (1 + lo) for c >= 0, its power of 2 split off exactly (ln 2 in
+// two parts, the first with trailing zeros, so that k times it is exact).
+Scaled exp_scaled(double c, double lo)
+{
+    constexpr double ln2_hi = 6.93147180369123816490e-01;
+    constexpr double ln2_lo = 1.90821492927058770002e-10;
+    const double k = std::floor(c / 0.6931471805599453);
+    const double r = (c - k * ln2_hi) - k * ln2_lo;
+    return scaled(std::exp(-r) * (1 + lo), -static_cast<int>(k));
+}
+
+// The figures of a point, as erlangx.h defines them.
+struct Figures {
+    double blocking, wait, abandonment, service_level, answered_service_level,
+        virtual_service_level, mean_wait, virtual_mean_wait;
+};
+
+// P(offered wait <= t) of a call with m ahead, for m = 0 .. last: the tail
+// beyond m of the distribution whose first term is p0 and whose terms go
+// on as p_j = p_(j-1) step(j), falling from its mode on. Every term
+// positive: the tail beyond `last` is 1 less the head where the head is at
+// most 1/2, else its own terms; then each step down adds one.
+template <class Step>
+std::vector<double> tails(Scaled p0, int last, const Step& step)
+{
+    std::vector<Scaled> p(static_cast<size_t>(last) + 1);
+    p[0] = p0;
+    Scaled head = p0;
+    for (size_t j = 1; j < p.size(); ++j) {
+        p[j] = times(p[j - 1], step(static_cast<int>(j)));
+        head = plus(head, p[j]);
+    }
+    Scaled tail;
+    const double h = std::ldexp(head.v, head.e);
+    if (h <= 0.5) {
+        tail = scaled(1 - h);
+    } else {
+        Scaled term = p.back();
+        for (int j = last + 1; j < 100000000; ++j) {
+            const double r = step(j);
+            term = times(term, r);
+            tail = plus(tail, term);
+            if (term.v == 0 || (r < 1 && term.e < tail.e - 56)) break;
+        }
+    }
+    std::vector<double> out(p.size());
+    for (size_t m = p.size(); m-- > 0;) {
+        out[m] = std::ldexp(tail.v, tail.e);
+        tail = plus(tail, p[m]);
+    }
+    return out;
+}
+
+// Erlang C's figures, for endless lines and patience.
+Figures erlangc_figures(double s, double A, double t)
+{
+    const double sl = erlangc_service_level(s, A, t);
+    const double w = erlangc_mean_wait(s, A);
+    return {0, erlangc(s, A), 0, sl, sl, sl, w, w};
+}
+
+bool whole(double v) { return v == std::floor(v); }
+
+// The figures outside the domain.
+constexpr Figures nothing = {none, none, none, none, none, none, none, none};
+
+// Every figure of a point; the timed ones (and their passes) only where
+// `timed`.
+Figures figures(double s, double A, double lines, double patience, double t, bool timed)
+{
+    if (!(s >= 1 && s <= erlangb_max_circuits && whole(s) && A >= 0 && A <= erlangb_max_load &&
+          lines >= s && (whole(lines) || std::isinf(lines)) && patience > 0 &&
+          (!timed || (t >= 0 && std::isfinite(t)))))
+        return nothing;
+    if (A == 0) return {0, 0, 0, 1, 1, 1, 0, 0};
+    const bool endless = std::isinf(patience);
+    const bool unlimited = std::isinf(lines);
+    if (unlimited && endless) return erlangc_figures(s, A, timed ? t : 0);
+    // Endless lines: a queue of about (A - s) patience places.
+    if (unlimited ? (A - s) * patience > most_places : lines - s > most_places) return nothing;
+    // The weights of the states s + m relative to state s: each place
+    // further A over the rate of leaving it, s + m / patience.
+    const double a = s * patience;
+    const auto grow = [&](int m) { return endless ? A / s : A * patience / (a + m); };
+    std::vector<Scaled> q{scaled(1)};
+    Scaled all = q[0];
+    for (int m = 1; unlimited || m <= lines - s; ++m) {
+        const double r = grow(m);
+        q.push_back(times(q.back(), r));
+        all = plus(all, q.back());
+        if (unlimited && r < 1 && q.back().e < all.e - 60) break;
+        if (m > most_places) return nothing;
+    }
+    // The states below s weigh (1 - B) / B: B(s, A) as its logarithm, 1 - B
+    // as s / (s + A B(s - 1, A)), which no rounding cancels.
+    const teletraffic::detail::Blocking b = teletraffic::detail::continuous(s, A);
+    const Scaled B = exp_scaled(-b.lnB, b.lnB_lo);
+    const double free_weight = s / (s + A * (s == 1 ? 1.0 : erlangb(static_cast<int>(s) - 1, A)));
+    const Scaled total = plus(scaled(free_weight), times(B, all));
+    const auto share = [&](Scaled sum) { return ratio(times(B, sum), total); };
+    const double free = free_weight / std::ldexp(total.v, total.e);
+    // A call that finds the lines all taken is blocked; the others wait with
+    // m ahead of them, m = 0 .. last.
+    const int last = static_cast<int>(q.size()) - (unlimited ? 1 : 2);
+    std::vector<double> virtual_within;
+    std::vector<double> answered_within;
+    if (timed && last >= 0) {
+        // p_0 = e^(-s t), its product's rounding kept; the wait before an
+        // answer weighs a further e^(-t / patience).
+        const double st = s * t;
+        const Scaled p0 = exp_scaled(st, -std::fma(s, t, -st));
+        if (endless) {
+            virtual_within = tails(p0, last, [&](int j) { return st / j; });
+        } else {
+            const double u = t / patience;
+            const double x = std::exp(-u) * (1 - std::fma(-u, patience, t) / patience);
+            const double y = -std::expm1(-u);
+            virtual_within = tails(p0, last, [&](int j) { return y * (a + j - 1) / j; });
+            answered_within = tails(times(p0, x), last, [&](int j) { return y * (a + j) / j; });
+        }
+    }
+    // The sums over the places of their weights times each call's chance
+    // (or mean) of waiting, abandoning, being answered (within t, and with
+    // an offered wait within t) and its waits.
+    Scaled wait;
+    Scaled abandon;
+    Scaled answered;
+    Scaled within;
+    Scaled virtual_within_sum;
+    Scaled waited;
+    Scaled virtual_waited;
+    double harmonic = 0;           // sum of 1 / (a + i), i = 0 .. m
+    double answered_harmonic = 0;  // sum of 1 / (a + 1 + i)
+    for (int m = 0; m <= last; ++m) {
+        const Scaled w = q[static_cast<size_t>(m)];
+        wait = plus(wait, w);
+        const double answer = endless ? 1 : a / (a + m + 1);
+        harmonic += endless ? 1 / s : patience / (a + m);
+        answered_harmonic += endless ? 1 / s : patience / (a + m + 1);
+        if (!endless) abandon = plus(abandon, times(w, (m + 1) / (a + m + 1)));
+        answered = plus(answered, times(w, answer));
+        waited = plus(waited, times(w, answer * answered_harmonic));
+        virtual_waited = plus(virtual_waited, times(w, harmonic));
+        if (!timed) continue;
+        const double v = virtual_within[static_cast<size_t>(m)];
+        virtual_within_sum = plus(virtual_within_sum, times(w, v));
+        within =
+            plus(within, times(w, endless ? v : answer * answered_within[static_cast<size_t>(m)]));
+    }
+    const double got = free + share(wait);
+    const double answered_share = free + share(answered);
+    Figures f{};
+    f.blocking = unlimited ? 0 : share(q.back());
+    f.wait = share(wait);
+    f.abandonment = share(abandon);
+    f.mean_wait = share(waited) / answered_share;
+    f.virtual_mean_wait = share(virtual_waited) / got;
+    if (timed) {
+        f.service_level = free + share(within);
+        f.answered_service_level = f.service_level / answered_share;
+        f.virtual_service_level = (free + share(virtual_within_sum)) / got;
+    }
+    return f;
+}
+
+}  // namespace
+
+double erlangx_blocking(double s, double A, double lines, double patience)
+{
+    return figures(s, A, lines, patience, 0, false).blocking;
+}
+
+double erlangx_wait_probability(double s, double A, double lines, double patience)
+{
+    return figures(s, A, lines, patience, 0, false).wait;
+}
+
+double erlangx_abandonment(double s, double A, double lines, double patience)
+{
+    return figures(s, A, lines, patience, 0, false).abandonment;
+}
+
+double erlangx_service_level(double s, double A, double lines, double patience, double t)
+{
+    return figures(s, A, lines, patience, t, true).service_level;
+}
+
+double erlangx_answered_service_level(double s, double A, double lines, double patience, double t)
+{
+    return figures(s, A, lines, patience, t, true).answered_service_level;
+}
+
+double erlangx_virtual_service_level(double s, double A, double lines, double patience, double t)
+{
+    return figures(s, A, lines, patience, t, true).virtual_service_level;
+}
+
+double erlangx_mean_wait(double s, double A, double lines, double patience)
+{
+    return figures(s, A, lines, patience, 0, false).mean_wait;
+}
+
+double erlangx_virtual_mean_wait(double s, double A, double lines, double patience)
+{
+    return figures(s, A, lines, patience, 0, false).virtual_mean_wait;
+}
