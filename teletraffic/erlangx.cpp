@@ -47,6 +47,9 @@ Scaled plus(Scaled a, Scaled b)
 // a / b, b > 0.
 double ratio(Scaled a, Scaled b) { return std::ldexp(a.v / b.v, a.e - b.e); }
 
+// a as a double (0 below the smallest).
+double value(Scaled a) { return std::ldexp(a.v, a.e); }
+
 // e^(-c) (1 + lo) for c >= 0, its power of 2 split off exactly (ln 2 in
 // two parts, the first with trailing zeros, so that k times it is exact).
 Scaled exp_scaled(double c, double lo)
@@ -74,28 +77,28 @@ std::vector<double> tails(Scaled p0, int last, const Step& step)
 {
     std::vector<Scaled> p(static_cast<size_t>(last) + 1);
     p[0] = p0;
-    Scaled head = p0;
+    double head = value(p0);
     for (size_t j = 1; j < p.size(); ++j) {
         p[j] = times(p[j - 1], step(static_cast<int>(j)));
-        head = plus(head, p[j]);
+        head += value(p[j]);
     }
-    Scaled tail;
-    const double h = std::ldexp(head.v, head.e);
-    if (h <= 0.5) {
-        tail = scaled(1 - h);
-    } else {
+    double tail = 1 - head;
+    if (head > 0.5) {
+        tail = 0;
         Scaled term = p.back();
         for (int j = last + 1; j < 100000000; ++j) {
             const double r = step(j);
             term = times(term, r);
-            tail = plus(tail, term);
-            if (term.v == 0 || (r < 1 && term.e < tail.e - 56)) break;
+            tail += value(term);
+            // Past the mode, once the terms no longer reach the sum's last
+            // bit (or any double).
+            if (term.v == 0 || (r < 1 && (value(term) < 0x1p-56 * tail || term.e < -1100))) break;
         }
     }
     std::vector<double> out(p.size());
     for (size_t m = p.size(); m-- > 0;) {
-        out[m] = std::ldexp(tail.v, tail.e);
-        tail = plus(tail, p[m]);
+        out[m] = tail;
+        tail += value(p[m]);
     }
     return out;
 }
@@ -170,44 +173,46 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
     }
     // The sums over the places of their weights times each call's chance
     // (or mean) of waiting, abandoning, being answered (within t, and with
-    // an offered wait within t) and its waits.
-    Scaled wait;
-    Scaled abandon;
-    Scaled answered;
-    Scaled within;
-    Scaled virtual_within_sum;
-    Scaled waited;
-    Scaled virtual_waited;
-    double harmonic = 0;           // sum of 1 / (a + i), i = 0 .. m
-    double answered_harmonic = 0;  // sum of 1 / (a + 1 + i)
+    // an offered wait within t) and its waits, as doubles 2^R: the largest
+    // weight near 2^600, so that weights 2^-1600 of it still count.
+    const int R = all.e - 600;
+    double wait = 0;
+    double abandon = 0;
+    double answered = 0;
+    double within = 0;
+    double virtual_within_sum = 0;
+    double waited = 0;
+    double virtual_waited = 0;
+    double harmonic = 0;           // patience times the sum of 1 / (a + i), i = 0 .. m
+    double answered_harmonic = 0;  // the same of 1 / (a + 1 + i)
     for (int m = 0; m <= last; ++m) {
-        const Scaled w = q[static_cast<size_t>(m)];
-        wait = plus(wait, w);
+        const auto k = static_cast<size_t>(m);
+        const double w = std::ldexp(q[k].v, q[k].e - R);
+        wait += w;
         const double answer = endless ? 1 : a / (a + m + 1);
         harmonic += endless ? 1 / s : patience / (a + m);
         answered_harmonic += endless ? 1 / s : patience / (a + m + 1);
-        if (!endless) abandon = plus(abandon, times(w, (m + 1) / (a + m + 1)));
-        answered = plus(answered, times(w, answer));
-        waited = plus(waited, times(w, answer * answered_harmonic));
-        virtual_waited = plus(virtual_waited, times(w, harmonic));
+        if (!endless) abandon += w * ((m + 1) / (a + m + 1));
+        answered += w * answer;
+        waited += w * (answer * answered_harmonic);
+        virtual_waited += w * harmonic;
         if (!timed) continue;
-        const double v = virtual_within[static_cast<size_t>(m)];
-        virtual_within_sum = plus(virtual_within_sum, times(w, v));
-        within =
-            plus(within, times(w, endless ? v : answer * answered_within[static_cast<size_t>(m)]));
+        virtual_within_sum += w * virtual_within[k];
+        within += w * (endless ? virtual_within[k] : answer * answered_within[k]);
     }
-    const double got = free + share(wait);
-    const double answered_share = free + share(answered);
+    const auto shifted = [&](double sum) { return share(scaled(sum, R)); };
+    const double got = free + shifted(wait);
+    const double answered_share = free + shifted(answered);
     Figures f{};
     f.blocking = unlimited ? 0 : share(q.back());
-    f.wait = share(wait);
-    f.abandonment = share(abandon);
-    f.mean_wait = share(waited) / answered_share;
-    f.virtual_mean_wait = share(virtual_waited) / got;
+    f.wait = shifted(wait);
+    f.abandonment = shifted(abandon);
+    f.mean_wait = shifted(waited) / answered_share;
+    f.virtual_mean_wait = shifted(virtual_waited) / got;
     if (timed) {
-        f.service_level = free + share(within);
+        f.service_level = free + shifted(within);
         f.answered_service_level = f.service_level / answered_share;
-        f.virtual_service_level = (free + share(virtual_within_sum)) / got;
+        f.virtual_service_level = (free + shifted(virtual_within_sum)) / got;
     }
     return f;
 }
