@@ -441,6 +441,11 @@ constexpr const char* erlangx_virtual_mean_wait =
 mean time in queue of all calls is the abandonment times the patience
 over 1 - the blocking.)";
 
+constexpr const char* erlangx_offered =
+    R"(The offered load when a share redial (0 <= redial < 1) of the blocked and
+abandoning callers call again: the A with A = A0 + redial A (blocking +
+abandonment), A0 the fresh load; extended Erlang B's where lines = s.)";
+
 // ---- The Poisson formula
 
 constexpr const char* poisson_common = R"(

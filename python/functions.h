@@ -249,6 +249,9 @@ inline constexpr Function table[] = {
     {"erlangx_virtual_mean_wait", "s, A, lines, patience", R::figure, K::none, [](const double* v, double* r) {
         r[0] = erlangx_virtual_mean_wait(v[0], v[1], v[2], v[3]);
      }, docs::erlangx_virtual_mean_wait, docs::erlangx_common},
+    {"erlangx_offered", "s, A0, lines, patience, redial", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_offered(v[0], v[1], v[2], v[3], v[4]);
+     }, docs::erlangx_offered, docs::erlangx_common},
 
     // ---- Extended Erlang B
     {"extended_erlangb_offered", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {

@@ -10,6 +10,7 @@
 #include "teletraffic/blocking.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/falsi.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ Scaled exp_scaled(double c, double lo)
 struct Figures {
     double blocking, wait, abandonment, service_level, answered_service_level,
         virtual_service_level, mean_wait, virtual_mean_wait;
+    double answered;  // 1 - blocking - abandonment, summed without cancelling
 };
 
 // P(offered wait <= t) of a call with m ahead, for m = 0 .. last: the tail
@@ -108,13 +110,13 @@ Figures erlangc_figures(double s, double A, double t)
 {
     const double sl = erlangc_service_level(s, A, t);
     const double w = erlangc_mean_wait(s, A);
-    return {0, erlangc(s, A), 0, sl, sl, sl, w, w};
+    return {0, erlangc(s, A), 0, sl, sl, sl, w, w, 1};
 }
 
 bool whole(double v) { return v == std::floor(v); }
 
 // The figures outside the domain.
-constexpr Figures nothing = {none, none, none, none, none, none, none, none};
+constexpr Figures nothing = {none, none, none, none, none, none, none, none, none};
 
 // Every figure of a point; the timed ones (and their passes) only where
 // `timed`.
@@ -124,7 +126,7 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
           lines >= s && (whole(lines) || std::isinf(lines)) && patience > 0 &&
           (!timed || (t >= 0 && std::isfinite(t)))))
         return nothing;
-    if (A == 0) return {0, 0, 0, 1, 1, 1, 0, 0};
+    if (A == 0) return {0, 0, 0, 1, 1, 1, 0, 0, 1};
     const bool endless = std::isinf(patience);
     const bool unlimited = std::isinf(lines);
     if (unlimited && endless) return erlangc_figures(s, A, timed ? t : 0);
@@ -207,6 +209,7 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
     f.blocking = unlimited ? 0 : share(q.back());
     f.wait = shifted(wait);
     f.abandonment = shifted(abandon);
+    f.answered = answered_share;
     f.mean_wait = shifted(waited) / answered_share;
     f.virtual_mean_wait = shifted(virtual_waited) / got;
     if (timed) {
@@ -257,4 +260,25 @@ double erlangx_mean_wait(double s, double A, double lines, double patience)
 double erlangx_virtual_mean_wait(double s, double A, double lines, double patience)
 {
     return figures(s, A, lines, patience, 0, false).virtual_mean_wait;
+}
+
+double erlangx_offered(double s, double A0, double lines, double patience, double redial)
+{
+    if (!(A0 >= 0 && redial >= 0 && redial < 1)) return none;
+    // f(A) = A (1 - redial (blocking + abandonment)) - A0 rises with A (the
+    // answered and the lost traffic both do); f(A0) <= 0 <= f(A0 / (1 -
+    // redial)).
+    const auto f = [&](double A) {
+        return A * ((1 - redial) + redial * figures(s, A, lines, patience, 0, false).answered) - A0;
+    };
+    const double lo = A0;
+    const double hi = std::fmin(A0 / (1 - redial), erlangb_max_load);
+    const double f_lo = f(lo);
+    const double f_hi = f(hi);
+    if (!(f_lo <= 0 && f_hi >= 0)) return none;
+    if (f_lo == 0) return lo;
+    int steps = 0;
+    return teletraffic::detail::falsi(f, lo, f_lo, hi, f_hi, [&](double x0, double x1) {
+        return std::fabs(x0 - x1) <= 1e-15 * x1 || ++steps > 100;
+    });
 }

@@ -73,4 +73,14 @@ double erlangx_mean_wait(double s, double A, double lines, double patience);
 // The mean offered wait of the calls that get a line.
 double erlangx_virtual_mean_wait(double s, double A, double lines, double patience);
 
+// ---- Callers who call again --------------------------------------------
+
+// The offered load when a share `redial` (0 <= redial < 1) of the blocked
+// and abandoning callers call again, at once, as fresh calls do: the A
+// with A = A0 + redial A (blocking + abandonment), A0 >= 0 the fresh load.
+// With lines = s it is extended Erlang B's (retrial.h, recall = redial).
+// NaN where the answer would pass erlangb_max_load. Cost: regula falsi
+X
+double erlangx_offered(double s, double A0, double lines, double patience, double redial);
+
 #endif  // TELETRAFFIC_ERLANGX_H

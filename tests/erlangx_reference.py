@@ -19,10 +19,10 @@ s). Endless lines are cut where the states weigh below 1e-80 of the
 largest.
 
     python3 tests/erlangx_reference.py
-        prints the table of tests/erlangx_test.cpp between the lines that
-        mark it; CI checks that the test file holds it.
+        prints the tables of tests/erlangx_test.cpp between the lines that
+        mark them; CI checks that the test file holds them.
 """
-from mpmath import betainc, binomial, exp, fsum, gammainc, inf, mp, mpf
+from mpmath import betainc, exp, findroot, fsum, gammainc, inf, mp, mpf
 
 mp.dps = 80
 
@@ -123,6 +123,27 @@ POINTS = [(12, 10.0, 16, 2 / 3, 1 / 9), (1, 3.0, 1, inf, 0.5), (1, 0.2, 6, 0.01,
           (100, 90.0, inf, inf, 0.2), (30, 31.5, 60, 3.0, 0.0), (100, 130.0, 400, 1e5, 0.5)]
 
 
+def offered(s, A0, lines, patience, redial):
+    """The A with A (1 - redial (blocking + abandonment)) = A0: halving to a
+    millionth between A0 and A0 / (1 - redial), then the secant."""
+    def f(A):
+        b, _, ab, *_ = figures(s, A, lines, patience, 0)
+        return A * (1 - redial * (b + ab)) - A0
+    lo, hi = mpf(A0), mpf(A0) / (1 - mpf(redial))
+    while hi - lo > mpf("1e-6") * hi:
+        mid = (lo + hi) / 2
+        lo, hi = (mid, hi) if f(mid) < 0 else (lo, mid)
+    return findroot(f, (lo, hi), solver="secant")
+
+
+# (s, A0, lines, patience, redial): the published example; a waiting room
+# of as many lines as agents (extended Erlang B); an overload of endless
+# lines nearly all of whose lost callers call again; a long queue of
+# patient callers.
+OFFERED = [(12, 10.0, 16, 2 / 3, 0.5), (20, 15.0, 20, 1.0, 0.6), (12, 30.0, inf, 0.5, 0.9),
+           (100, 110.0, 300, 20.0, 0.3)]
+
+
 def g(v):
     return "0.0" if v < mpf("1e-300") else mp.nstr(v, 20, min_fixed=0, max_fixed=0)
 
@@ -136,4 +157,9 @@ if __name__ == "__main__":
     for s, A, lines, patience, t in POINTS:
         values = ", ".join(g(v) for v in figures(s, A, lines, patience, t))
         print(f"    {{{s}, {A!r}, {c(lines)}, {c(patience)}, {c(t)}, {values}}},")
+    print("};")
+    print("const OfferedRow offered_rows[] = {")
+    for s, A0, lines, patience, redial in OFFERED:
+        A = offered(s, A0, lines, patience, redial)
+        print(f"    {{{s}, {A0!r}, {c(lines)}, {c(patience)}, {redial!r}, {g(A)}}},")
     print("};")

@@ -124,6 +124,8 @@ def test_erlang_x_reference():
     for g, w in zip(got, want):  # 0 in the reference: below 1e-300
         assert (g[w == 0] < 1e-300).all()
         near(g[w != 0], w[w != 0], 1e-12)
+    s, A0, lines, patience, redial, A = rows("erlangx_test.cpp", "offered_rows")
+    near(tt.erlangx_offered(s, A0, lines, patience, redial), A, 1e-12)
 
 
 def test_retrial_and_poisson_reference():
