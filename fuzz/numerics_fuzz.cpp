@@ -15,6 +15,7 @@
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/erlangx.h"
 #include "teletraffic/overflow.h"
 #include "teletraffic/poisson.h"
 #include "teletraffic/retrial.h"
@@ -349,14 +350,62 @@ void retrying(double x, double A, double recall, double d)
     if (n > 1) FUZZ_CHECK(extended_erlangb(n - 1, A, recall) > target * (1 - 1e-9));
 }
 
+// Erlang X at up to 60 agents and 400 places more, or endless lines: NaN
+// outside the domain, and where the lines are finite nowhere else; shares
+// in [0, 1] that add up (the blocked and the waiting, the abandoning among
+// the waiting, the answered within t among the answered); as many lines
+// as agents block as Erlang B does; the offered load with redials a fixed
+// point between the fresh load and that over 1 - redial.
+void limited(double a, double b, double A, double patience, double t)
+{
+    const double s = std::isfinite(a) ? std::floor(std::fabs(std::fmod(a, 60.0))) : 0;
+    const double lines =
+        std::isfinite(b) ? s + std::floor(std::fabs(std::fmod(b, 400.0))) : HUGE_VAL;
+    const bool inside = s >= 1 && load(A) && patience > 0;
+    const double wait = erlangx_wait_probability(s, A, lines, patience);
+    FUZZ_CHECK(inside || std::isnan(wait));
+    FUZZ_CHECK(!inside || std::isinf(lines) || !std::isnan(wait));
+    if (std::isnan(wait)) return;
+    const double blocked = erlangx_blocking(s, A, lines, patience);
+    const double abandon = erlangx_abandonment(s, A, lines, patience);
+    const double slack = 1 + 1e-12;
+    FUZZ_CHECK(blocked >= 0 && wait >= 0 && blocked + wait <= slack);
+    FUZZ_CHECK(abandon >= 0 && abandon <= wait * slack);
+    FUZZ_CHECK(erlangx_mean_wait(s, A, lines, patience) >= 0);
+    FUZZ_CHECK(erlangx_virtual_mean_wait(s, A, lines, patience) >= 0);
+    if (t >= 0 && std::isfinite(t)) {
+        const double level = erlangx_service_level(s, A, lines, patience, t);
+        const double answered = erlangx_answered_service_level(s, A, lines, patience, t);
+        const double offered = erlangx_virtual_service_level(s, A, lines, patience, t);
+        // (1 less the others cancels: 1e-12 absolute)
+        FUZZ_CHECK(level >= 0 && level <= 1 - blocked - abandon + 1e-12);
+        FUZZ_CHECK(answered >= level / slack && answered <= slack);
+        FUZZ_CHECK(offered >= 0 && offered <= slack);
+    }
+    const double B = erlangb(static_cast<int>(s), A);
+    if (B > 1e-290) FUZZ_CHECK(near(erlangx_blocking(s, A, s, patience), B, 1e-9));
+    const double redial = std::fabs(std::fmod(t, 1.0));
+    const double offered = erlangx_offered(s, A, lines, patience, redial);
+    if (!std::isfinite(offered) || A < 1e-290) return;
+    const double lost = erlangx_blocking(s, offered, lines, patience) +
+                        erlangx_abandonment(s, offered, lines, patience);
+    FUZZ_CHECK(offered >= A / slack && offered <= A / (1 - redial) * slack);
+    FUZZ_CHECK(near(offered * (1 - redial * lost), A, 1e-9));
+}
+
 }  // namespace
 
-// The first byte chooses the family of functions; the rest are doubles.
+// The first byte chooses the family of functions (240 and above: Erlang
+// X); the rest are doubles.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
     Doubles d{data + 1, size - 1};
     const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
+    if (data[0] >= 240) {
+        limited(a, b, c, e, d.next());
+        return 0;
+    }
     switch (data[0] % 8) {
     case 0: blocking(a, b, count(c)); break;
     case 1: inverses(a, b, c, e); break;

@@ -52,9 +52,11 @@ double ratio(Scaled a, Scaled b) { return std::ldexp(a.v / b.v, a.e - b.e); }
 double value(Scaled a) { return std::ldexp(a.v, a.e); }
 
 // e^(-c) (1 + lo) for c >= 0, its power of 2 split off exactly (ln 2 in
-// two parts, the first with trailing zeros, so that k times it is exact).
+// two parts, the first with trailing zeros, so that k times it is exact);
+// 0 past e^(-1e9), far below anything a sum here could use.
 Scaled exp_scaled(double c, double lo)
 {
+    if (!(c <= 1e9)) return {};
     constexpr double ln2_hi = 6.93147180369123816490e-01;
     constexpr double ln2_lo = 1.90821492927058770002e-10;
     const double k = std::floor(c / 0.6931471805599453);
@@ -127,9 +129,12 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
           (!timed || (t >= 0 && std::isfinite(t)))))
         return nothing;
     if (A == 0) return {0, 0, 0, 1, 1, 1, 0, 0, 1};
-    const bool endless = std::isinf(patience);
+    // Past a patience of 1e100 every figure but the abandons is endless
+    // patience's to 1e-100 (and s patience may pass the doubles): the
+    // abandons are kept to first order.
+    const bool endless = !(patience <= 1e100);
     const bool unlimited = std::isinf(lines);
-    if (unlimited && endless) return erlangc_figures(s, A, timed ? t : 0);
+    if (unlimited && std::isinf(patience)) return erlangc_figures(s, A, timed ? t : 0);
     // Endless lines: a queue of about (A - s) patience places.
     if (unlimited ? (A - s) * patience > most_places : lines - s > most_places) return nothing;
     // The weights of the states s + m relative to state s: each place
@@ -167,7 +172,8 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
             virtual_within = tails(p0, last, [&](int j) { return st / j; });
         } else {
             const double u = t / patience;
-            const double x = std::exp(-u) * (1 - std::fma(-u, patience, t) / patience);
+            const double x =
+                u > 746 ? 0 : std::exp(-u) * (1 - std::fma(-u, patience, t) / patience);
             const double y = -std::expm1(-u);
             virtual_within = tails(p0, last, [&](int j) { return y * (a + j - 1) / j; });
             answered_within = tails(times(p0, x), last, [&](int j) { return y * (a + j) / j; });
@@ -194,7 +200,7 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
         const double answer = endless ? 1 : a / (a + m + 1);
         harmonic += endless ? 1 / s : patience / (a + m);
         answered_harmonic += endless ? 1 / s : patience / (a + m + 1);
-        if (!endless) abandon += w * ((m + 1) / (a + m + 1));
+        abandon += w * (endless ? (m + 1) / s / patience : (m + 1) / (a + m + 1));
         answered += w * answer;
         waited += w * (answer * answered_harmonic);
         virtual_waited += w * harmonic;

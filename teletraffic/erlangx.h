@@ -33,8 +33,9 @@
 // the queue the load builds, about (A - s) patience and a spread of
 // sqrt(A patience) beyond it, must end within 10^6 places; with endless
 // patience too, Erlang C's figures, for A < s); patience > 0, +infinity
-// for callers who never abandon; t >= 0. Arguments outside these, or NaN,
-// give NaN.
+// for callers who never abandon (above 1e100 every figure but the
+// abandons is endless patience's to 1e-100; the abandons are kept to
+// first order); t >= 0. Arguments outside these, or NaN, give NaN.
 //
 // Accuracy: 1e-12 relative against 60-digit arithmetic
 // (tests/erlangx_reference.py) wherever a figure is at least 1e-300, over

@@ -163,6 +163,12 @@ TEST(ErlangX, Domain)
         }
     }
     EXPECT_TRUE(std::isnan(erlangx_blocking(3, 4, inf, 999990)));  // a queue past 10^6 places
+    // Past a patience of 1e100, endless patience's figures but the abandons,
+    // which keep falling as one over the patience.
+    EXPECT_EQ(erlangx_wait_probability(12, 10, 16, 1e200),
+              erlangx_wait_probability(12, 10, 16, inf));
+    EXPECT_NEAR(erlangx_abandonment(12, 10, 16, 1e200) / erlangx_abandonment(12, 10, 16, 1e90),
+                1e-110, 1e-122);
     double f[8];
     figures_at(3, 0, 5, 1, 0.5, f);
     EXPECT_EQ(f[0] + f[1] + f[2] + f[6], 0);
