@@ -74,8 +74,7 @@ struct Figures {
 // P(offered wait <= t) of a call with m ahead, for m = 0 .. last: the tail
 // beyond m of the distribution whose first term is p0 and whose terms go
 // on as p_j = p_(j-1) step(j), falling from its mode on. Every term
-// positive: the tail beyond `last` is 1 less the head where the head is at
-// most 1/2, else its own terms; then each step down adds one.
+// positive: the tail beyond `last` as below, then each step down adds one.
 template <class Step>
 std::vector<double> tails(Scaled p0, int last, const Step& step)
 {
@@ -86,17 +85,23 @@ std::vector<double> tails(Scaled p0, int last, const Step& step)
         p[j] = times(p[j - 1], step(static_cast<int>(j)));
         head += value(p[j]);
     }
+    // 1 less the head keeps 12 digits down to a tail of 2^-12; below, the
+    // tail's own terms, where they fall fast enough to be summed (a heavy
+    // tail, a and x both small, keeps the difference).
     double tail = 1 - head;
-    if (head > 0.5) {
-        tail = 0;
+    if (tail < 0x1p-12) {
+        double sum = 0;
         Scaled term = p.back();
-        for (int j = last + 1; j < 100000000; ++j) {
+        for (int j = last + 1; j < last + 10000000; ++j) {
             const double r = step(j);
             term = times(term, r);
-            tail += value(term);
+            sum += value(term);
             // Past the mode, once the terms no longer reach the sum's last
             // bit (or any double).
-            if (term.v == 0 || (r < 1 && (value(term) < 0x1p-56 * tail || term.e < -1100))) break;
+            if (term.v == 0 || (r < 1 && (value(term) < 0x1p-56 * sum || term.e < -1100))) {
+                tail = sum;
+                break;
+            }
         }
     }
     std::vector<double> out(p.size());

@@ -30,15 +30,14 @@ mp.dps = 80
 def withins(a, x, last):
     """1 - I_x(a, m + 1) for m = 0 .. last: the sums of the terms x^a
     C(a + j - 1, j) (1 - x)^j beyond j = m, every term positive (1 less
-    the head keeps 80 digits absolute, not relative, where the head is
-    near 1): beyond `last`, 1 less the head where it is at most 1/2, else
-    the terms until they fall below 1e-100 of their sum; then one more for
-    each m below."""
+    the head keeps 80 digits absolute, not relative): beyond `last`, 1
+    less the head where that is at least 1e-30, else the terms until they
+    fall below 1e-100 of their sum; then one more for each m below."""
     terms = [x ** a]
     for j in range(1, last + 1):
         terms.append(terms[-1] * (1 - x) * (a + j - 1) / j)
     tail, term, j = 1 - fsum(terms), terms[-1], last
-    direct = tail < mpf(1) / 2
+    direct = tail < mpf("1e-30")
     tail = 0 if direct else tail
     while direct:
         j += 1
@@ -115,12 +114,14 @@ def figures(s, A, lines, patience, t):
 # at the agents without abandons; endless lines with abandons; long lines
 # without them, below and above the agents' load; endless lines and
 # patience (Erlang C); no wait asked for; a full queue whose calls answered
-# within t are few, 1e-31, from its first places.
+# within t are few, 1e-31, from its first places; offered waits of a heavy
+# tail (one agent, t 30 patiences), whose terms no sum reaches.
 POINTS = [(12, 10.0, 16, 2 / 3, 1 / 9), (1, 3.0, 1, inf, 0.5), (1, 0.2, 6, 0.01, 10.0),
           (100, 300.0, 5100, 1e5, 0.1), (100, 20.0, 200, 1.0, 10.0), (2000, 6000.0, 2600, 0.01, 10.0),
           (2000, 2000.0, 2100, inf, 0.01), (12, 36.0, inf, 0.5, 2.0), (50, 40.0, inf, 100.0, 0.3),
           (2000, 1800.0, 2500, 1e5, 10.0), (12, 10.0, 512, inf, 1.0), (12, 30.0, 1012, inf, 1.0),
-          (100, 90.0, inf, inf, 0.2), (30, 31.5, 60, 3.0, 0.0), (100, 130.0, 400, 1e5, 0.5)]
+          (100, 90.0, inf, inf, 0.2), (30, 31.5, 60, 3.0, 0.0), (100, 130.0, 400, 1e5, 0.5),
+          (1, 1.0, 1001, 0.01, 0.3)]
 
 
 def offered(s, A0, lines, patience, redial):
