@@ -407,7 +407,7 @@ Erlang X: s whole agents and `lines` places in all (whole, at least s;
 inf for no limit), callers who find every line taken blocked, those who
 wait ready to wait an exponential time of mean patience (holding times;
 inf for callers who never abandon). A in [0, 5e6]; outside, or NaN, gives
-NaN, as do more than 1e6 places to wait (for endless lines, a queue of
+NaN, as do more than 1e5 places to wait (for endless lines, a queue of
 (A - s) patience places). Accuracy: 1e-12 wherever the figure is at
 least 1e-300, for s up to 2,000, lines up to s + 5,000 and inf, A / s
 from 0.2 to 3, patience from 0.01 to 1e5 and inf. Cost: about 100 ns a

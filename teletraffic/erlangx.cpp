@@ -15,7 +15,7 @@
 namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
-constexpr double most_places = 1e6;
+constexpr double most_places = 1e5;
 
 // A number >= 0 as v 2^e, v in [0.5, 1) or 0: the weights of a queue of
 // thousands of places, growing by 3 a place, and the chance of waiting past

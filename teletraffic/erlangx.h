@@ -29,9 +29,9 @@
 // patience over 1 - the blocking.
 //
 // s whole, 1 <= s <= erlangb_max_circuits; A in [0, erlangb_max_load];
-// lines whole, s <= lines <= s + 10^6, or +infinity for no limit (where
+// lines whole, s <= lines <= s + 10^5, or +infinity for no limit (where
 // the queue the load builds, about (A - s) patience and a spread of
-// sqrt(A patience) beyond it, must end within 10^6 places; with endless
+// sqrt(A patience) beyond it, must end within 10^5 places; with endless
 // patience too, Erlang C's figures, for A < s); patience > 0, +infinity
 // for callers who never abandon (above 1e100 every figure but the
 // abandons is endless patience's to 1e-100; the abandons are kept to
