@@ -101,6 +101,7 @@ TEST(ErlangX, OfferedLoadWithRedials)
                   1e-12)
             << r.s << " " << r.A0;
     EXPECT_EQ(erlangx_offered(12, 0, 16, 1, 0.5), 0);
+    EXPECT_EQ(erlangx_offered(12, 10, inf, inf, 0.5), 10);  // nobody lost, nobody calls again
     EXPECT_TRUE(std::isnan(erlangx_offered(12, 10, 16, 1, 1)));
     EXPECT_TRUE(std::isnan(erlangx_offered(1, 4e6, 2, 1, 0.9)));  // past the largest load
 }
