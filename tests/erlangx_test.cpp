@@ -162,6 +162,12 @@ TEST(ErlangX, Domain)
         }
     }
     EXPECT_TRUE(std::isnan(erlangx_blocking(3, 4, inf, 99990)));  // a queue past 10^5 places
+    // A wait past e^(-1e9) of anything: every answered call within t.
+    EXPECT_NEAR(
+        erlangx_service_level(12, 10, 16, 2.0 / 3, 1e9),
+        1 - erlangx_blocking(12, 10, 16, 2.0 / 3) - erlangx_abandonment(12, 10, 16, 2.0 / 3),
+        1e-15);
+    EXPECT_EQ(erlangx_virtual_service_level(12, 10, 16, 2.0 / 3, 1e9), 1);
     // Past a patience of 1e100, endless patience's figures but the abandons,
     // which keep falling as one over the patience.
     EXPECT_EQ(erlangx_wait_probability(12, 10, 16, 1e200),
