@@ -80,7 +80,8 @@ std::vector<double> tails(Scaled p0, int last, const Step& step)
 {
     // A first term past e^(-1e9): no place here comes near the mean, and
     // every offered wait is within t (the steps may be infinite).
-    if (p0.v == 0) return std::vector<double>(static_cast<size_t>(last) + 1, 1.0);
+    std::vector<double> out(static_cast<size_t>(last) + 1, 1.0);
+    if (p0.v == 0) return out;
     std::vector<Scaled> p(static_cast<size_t>(last) + 1);
     p[0] = p0;
     double head = value(p0);
@@ -107,7 +108,6 @@ std::vector<double> tails(Scaled p0, int last, const Step& step)
             }
         }
     }
-    std::vector<double> out(p.size());
     for (size_t m = p.size(); m-- > 0;) {
         out[m] = tail;
         tail += value(p[m]);
