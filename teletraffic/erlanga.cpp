@@ -796,6 +796,15 @@ int whole_agents(double A, double patience, const StaffingTarget& target, int& e
     }
 }
 
+// Whether the targets lie in their domains here: a service level by
+// another definition than the offered calls' is Erlang X's (erlangx.h,
+// endless lines) where callers abandon.
+bool valid(const StaffingTarget& target, double patience)
+{
+    return teletraffic::detail::targets_valid(target) &&
+           (target.service_level_of == ServiceLevelOf::offered || endless(patience));
+}
+
 }  // namespace
 
 double erlanga_wait_probability(double s, double A, double patience)
@@ -841,7 +850,7 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target, int*
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!teletraffic::detail::targets_valid(target) || !(A >= 0 && A <= erlangb_max_load) ||
+    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) ||
         !(patience > 0))
         return 0;
     if (endless(patience)) return erlangc_agents(A, target, evaluations);
@@ -854,7 +863,7 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!teletraffic::detail::targets_valid(target) || !(A >= 0 && A <= erlangb_max_load) ||
+    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) ||
         !(patience > 0))
         return none;
     if (endless(patience)) return erlangc_fractional_agents(A, target, evaluations);
@@ -913,7 +922,7 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!teletraffic::detail::targets_valid(target) || !(s > 0 && s <= erlangb_max_load) ||
+    if (!valid(target, patience) || !(s > 0 && s <= erlangb_max_load) ||
         !(patience > 0))
         return none;
     if (endless(patience)) return erlangc_load(s, target, evaluations);

@@ -178,8 +178,9 @@ bool targets(const StaffingTarget& target, Goal (&set)[3], int& count)
 {
     const auto unset_or_share = [](double p) { return std::isnan(p) || (p > 0 && p < 1); };
     return goals(target, set, count) && unset_or_share(target.max_occupancy) &&
-           unset_or_share(target.max_abandonment) &&
-           (count > 0 || !std::isnan(target.max_occupancy) || !std::isnan(target.max_abandonment));
+           unset_or_share(target.max_abandonment) && unset_or_share(target.max_blocking) &&
+           (count > 0 || !std::isnan(target.max_occupancy) ||
+            !std::isnan(target.max_abandonment) || !std::isnan(target.max_blocking));
 }
 
 // The agents of erlangc_agents, and the real agents of each target when
@@ -345,7 +346,7 @@ double erlangc_load(double s, const StaffingTarget& target, int* evaluations)
     int count = 0;
     if (!targets(target, set, count) || !(s > 0 && s <= erlangb_max_load)) return none;
     const bool occupancy_set = !std::isnan(target.max_occupancy);
-    // With the abandonment alone, met everywhere: the queue's limit, below s.
+    // With the abandonment or the blocking alone, met everywhere: the queue's limit, below s.
     double A = occupancy_set ? s * target.max_occupancy : std::nextafter(s, 0.0);
     for (int i = 0; i < count; ++i) A = std::fmin(A, goal_load(set[i], s, *evaluations));
     // The figures decide, as they do for erlangc_agents: a load a rounding

@@ -49,10 +49,20 @@ double erlangc_mean_wait(double s, double A);
 // wait of at most `mean_wait`, a wait probability of at most
 // `wait_probability`, an occupancy A / s of at most `max_occupancy`, and a
 // share of abandoned calls of at most `max_abandonment` (for erlanga.h;
-// met everywhere here, where nobody abandons). Their domains:
-// service_level, wait_probability, max_occupancy and max_abandonment
-// strictly between 0 and 1, answer_time >= 0 (with service_level only),
-// mean_wait above 0 and finite.
+// met everywhere here, where nobody abandons), and a share of blocked
+// calls of at most `max_blocking` (for erlangx.h, whose lines may all be
+// taken; met everywhere here and in erlanga.h, whose lines are endless).
+// Their domains: service_level, wait_probability, max_occupancy,
+// max_abandonment and max_blocking strictly between 0 and 1, answer_time
+// >= 0 (with service_level only), mean_wait above 0 and finite.
+// `service_level_of` says which calls the service level counts (see
+// ServiceLevelOf); here, where every call is answered and waits its
+// offered wait, the three agree.
+enum class ServiceLevelOf {
+    offered,       // the calls answered within the time, of all calls offered
+    answered,      // of the answered calls
+    virtual_wait,  // the calls that get a line whose offered wait is within the time
+};
 struct StaffingTarget {
     double service_level = std::numeric_limits<double>::quiet_NaN();
     double answer_time = std::numeric_limits<double>::quiet_NaN();
@@ -60,6 +70,8 @@ struct StaffingTarget {
     double wait_probability = std::numeric_limits<double>::quiet_NaN();
     double max_occupancy = std::numeric_limits<double>::quiet_NaN();
     double max_abandonment = std::numeric_limits<double>::quiet_NaN();
+    double max_blocking = std::numeric_limits<double>::quiet_NaN();
+    ServiceLevelOf service_level_of = ServiceLevelOf::offered;
 };
 
 // The fewest whole agents s > A that meet every target set, each judged by

@@ -2,7 +2,10 @@
 // Erlang X's figures. The contracts are in erlangx.h.
 #include "teletraffic/erlangx.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/falsi.h"
+#include "teletraffic/targets.h"
 
 namespace {
 
@@ -295,4 +299,370 @@ double erlangx_offered(double s, double A0, double lines, double patience, doubl
     return teletraffic::detail::falsi(f, lo, f_lo, hi, f_hi, [&](double x0, double x1) {
         return std::fabs(x0 - x1) <= 1e-15 * x1 || ++steps > 100;
     });
+}
+
+namespace {
+
+// ---- Staffing, the load and the patience ---------------------------------
+
+enum class Kind { level, wait, probability, occupancy, abandonment, blocking };
+constexpr Kind kinds[] = {Kind::level,     Kind::wait,        Kind::probability,
+                          Kind::occupancy, Kind::abandonment, Kind::blocking};
+
+double value_of(const StaffingTarget& target, Kind kind)
+{
+    switch (kind) {
+    case Kind::level: return target.service_level;
+    case Kind::wait: return target.mean_wait;
+    case Kind::probability: return target.wait_probability;
+    case Kind::occupancy: return target.max_occupancy;
+    case Kind::abandonment: return target.max_abandonment;
+    default: return target.max_blocking;
+    }
+}
+
+bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
+
+// Whether a kind's figure may rise and then fall as the agents (`agents`)
+// or the load grow: with few lines, calls blocked rather than queued
+// neither wait nor abandon. The blocking grows with the agents where the
+// callers' patience is below the holding time (those who give up free
+// their line sooner than an agent would): as the agents grow, it falls or
+// rises throughout. The others only ease as the agents grow and tighten
+// as the load does.
+bool peaked(Kind kind, bool agents)
+{
+    return kind == Kind::probability || kind == Kind::abandonment ||
+           (agents && kind == Kind::blocking);
+}
+
+// A point's figure for a kind of target, the service level by the target's
+// definition.
+double figure(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
+{
+    switch (kind) {
+    case Kind::level:
+        return target.service_level_of == ServiceLevelOf::offered ? f.service_level
+               : target.service_level_of == ServiceLevelOf::answered
+                   ? f.answered_service_level
+                   : f.virtual_service_level;
+    case Kind::wait: return f.mean_wait;
+    case Kind::probability: return f.wait;
+    case Kind::occupancy: return std::fmin(f.answered * A / s, 1.0);
+    case Kind::abandonment: return f.abandonment;
+    default: return f.blocking;
+    }
+}
+
+// How far a point misses a target, as a difference of logarithms (of the
+// complements for the service level): > 0 exactly where it misses (a NaN
+// figure misses by +infinity), so that the figures, not the logarithms'
+// rounding, decide.
+double excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
+{
+    const double v = figure(target, kind, f, s, A);
+    const double goal = value_of(target, kind);
+    const bool met = kind == Kind::level ? v >= goal : v <= goal;
+    if (std::isnan(v)) return HUGE_VAL;  // beyond the figures' reach: not known to meet
+    // Finite where a figure is 0 or 1, so that a secant through it is.
+    const double g = std::fmax(kind == Kind::level ? std::log1p(-v) - std::log1p(-goal)
+                                                   : std::log(v) - std::log(goal),
+                               -800.0);
+    return met ? std::fmin(g, 0.0) : std::fmax(g, std::numeric_limits<double>::denorm_min());
+}
+
+// What the searches ask of the model: the targets, and the figures of s
+// agents under a fresh load A0 (offered, with redials, as erlangx_offered
+// gives it), each such point counted.
+struct Model {
+    double lines, patience, redial;
+    const StaffingTarget& target;
+    int& evaluations;
+
+    double offered(double s, double A0) const
+    {
+        return redial == 0 ? A0 : erlangx_offered(s, A0, lines, patience, redial);
+    }
+    Figures at(double s, double A) const
+    {
+        ++evaluations;
+        const double t = is_set(target, Kind::level) ? target.answer_time : 0.0;
+        return figures(s, A, lines, patience, t, is_set(target, Kind::level));
+    }
+    // The largest excess over the targets that only ease as the agents
+    // grow, at s agents and fresh load A0 (-infinity where none is set).
+    double worst(double s, double A0) const
+    {
+        const double A = offered(s, A0);
+        const Figures f = at(s, A);
+        double g = -HUGE_VAL;
+        for (const Kind kind : kinds)
+            if (is_set(target, kind) && !peaked(kind, true))
+                g = std::fmax(g, excess(target, kind, f, s, A));
+        return g;
+    }
+    // Whether s agents meet every target at fresh load A0.
+    bool meets(double s, double A0) const
+    {
+        const double A = offered(s, A0);
+        const Figures f = at(s, A);
+        return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
+            return !is_set(target, kind) || excess(target, kind, f, s, A) <= 0;
+        });
+    }
+    double one(Kind kind, double s, double A0) const
+    {
+        const double A = offered(s, A0);
+        return excess(target, kind, at(s, A), s, A);
+    }
+};
+
+bool in_lines(double lines) { return lines >= 1 && (whole(lines) || std::isinf(lines)); }
+
+// Whether the targets lie in their domains (a service level by any
+// definition), at least one being set.
+bool targets_in_domain(const StaffingTarget& target)
+{
+    return teletraffic::detail::targets_valid(target) &&
+           (target.service_level_of == ServiceLevelOf::offered ||
+            target.service_level_of == ServiceLevelOf::answered ||
+            target.service_level_of == ServiceLevelOf::virtual_wait);
+}
+
+// The fewest whole agents in [from, top] whose excess (g) is <= 0, the
+// points that meet it lying above those that miss; 0 where top misses.
+// From `start`, out by `step` doubling to a bracket, then regula falsi on
+// whole numbers.
+template <class G>
+int fewest(int from, int top, int start, int step, const G& g)
+{
+    int n = std::min(top, std::max(from, start));
+    double gn = g(n);
+    int lo = from - 1;
+    int hi = top;
+    double g_lo = HUGE_VAL;
+    double g_hi = 0;
+    if (gn <= 0) {
+        hi = n, g_hi = gn;
+        while (lo < hi - 1) {
+            n = std::max(lo + 1, hi - step);
+            step *= 2;
+            gn = g(n);
+            if (gn > 0) {
+                lo = n, g_lo = gn;
+                break;
+            }
+            hi = n, g_hi = gn;
+        }
+    } else {
+        lo = n, g_lo = gn;
+        for (bool met = false; !met;) {
+            if (n == top) return 0;
+            n = std::min(top, n + step);
+            step *= 2;
+            gn = g(n);
+            met = gn <= 0;
+            if (!met) lo = n, g_lo = gn;
+        }
+        hi = n, g_hi = gn;
+    }
+    if (hi - lo <= 1) return hi;
+    return teletraffic::detail::whole_root(lo, g_lo, hi, g_hi, g);
+}
+
+}  // namespace
+
+int erlangx_agents(double A0, double lines, double patience, double redial,
+                   const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    if (!targets_in_domain(target) || !(A0 >= 0 && A0 <= erlangb_max_load) || !in_lines(lines) ||
+        !(patience > 0) || !(redial >= 0 && redial < 1))
+        return 0;
+    if (A0 == 0) return 1;
+    const Model model{lines, patience, redial, target, *evaluations};
+    const int top = static_cast<int>(std::fmin(lines, erlangb_max_circuits));
+    // The targets that only ease as agents come: the fewest that meet them,
+    // from the load's count out by sqrt(A0).
+    const int step = std::max(1, static_cast<int>(std::sqrt(A0)));
+    const int start = static_cast<int>(std::fmin(std::ceil(A0), top));
+    const bool monotone = std::any_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
+        return is_set(target, kind) && !peaked(kind, true);
+    });
+    int s = monotone ? fewest(1, top, start, step, [&](int n) { return model.worst(n, A0); }) : 1;
+    // The others rise to a peak and then fall, or fall or rise throughout:
+    // where s misses one, the points past s that meet it lie above those
+    // that miss, and the fewest of them is found as above. The largest of
+    // those, until s meets every target.
+    while (s != 0) {
+        const double A = model.offered(s, A0);
+        const Figures f = model.at(s, A);
+        int next = s;
+        for (const Kind kind : kinds) {
+            if (!is_set(target, kind) || excess(target, kind, f, s, A) <= 0) continue;
+            if (s == top) return 0;
+            const int n = fewest(s + 1, top, s + 1, step, [&](int k) {
+                return model.one(kind, k, A0);
+            });
+            if (n == 0) return 0;
+            next = std::max(next, n);
+        }
+        if (next == s) return s;
+        s = next;
+    }
+    return 0;
+}
+
+namespace {
+
+// The end that meets (g <= 0) of a bracket around g's root closed to
+// 1e-14 in x, from m (g(m) = gm <= 0) and n (g(n) = gn > 0), either
+// order: regula falsi, Illinois (an end that stays twice has its value
+// halved), each step at least half that off both ends, so that where the
+// figures' rounding flattens g near its root the bracket still closes.
+template <class G>
+double met_end(const G& g, double m, double gm, double n, double gn)
+{
+    for (int side = 0, steps = 0; steps < 200; ++steps) {
+        const double tol = 1e-14 * std::fmax(1.0, std::fabs(m));
+        if (std::fabs(n - m) <= tol) break;
+        double x = n - gn * (n - m) / (gn - gm);
+        const double lo = std::fmin(m, n) + tol / 2;
+        const double hi = std::fmax(m, n) - tol / 2;
+        if (!(x >= lo && x <= hi)) x = std::isnan(x) ? 0.5 * (m + n) : std::fmin(hi, std::fmax(lo, x));
+        const double gx = g(x);
+        if (gx <= 0) {
+            if (side == 1) gn /= 2;
+            m = x, gm = gx, side = 1;
+        } else {
+            if (side == -1) gm /= 2;
+            n = x, gn = gx, side = -1;
+        }
+    }
+    return m;
+}
+
+// The largest ln A0 up to which g (rising in it, or rising and falling:
+// see humped()) stays <= 0, from `least` (where it is) to `most`; `most`
+// where it holds throughout. `from` a guess, `step` the first step.
+template <class G>
+double first_miss(const G& g, double least, double most, double from, double step, bool hump)
+{
+    const double g_most = g(most);
+    if (g_most > 0) {
+        // Out from the guess to a bracket (a hump's misses lie together,
+        // so the first met point below a miss bounds them).
+        double x1 = std::fmin(most, std::fmax(least, from));
+        double g1 = g(x1);
+        double x0 = x1;
+        double g0 = g1;
+        while ((g0 > 0) == (g1 > 0)) {
+            x0 = x1, g0 = g1;
+            x1 = g0 > 0 ? std::fmax(least, x0 - step) : std::fmin(most, x0 + step);
+            step *= 2;
+            g1 = g(x1);
+            if (x1 == least && g1 > 0) return least;
+        }
+        return g0 <= 0 ? met_end(g, x0, g0, x1, g1) : met_end(g, x1, g1, x0, g0);
+    }
+    if (!hump) return most;
+    // Met at both ends: a hump between may still miss. Golden-section search
+    // for its top in the last 60 units of ln A0 (the figure is 1e-26 of its
+    // value there below those), to 1e-3.
+    double a = std::fmax(least, most - 60);
+    double b = most;
+    constexpr double r = 0.6180339887498949;
+    double c = b - r * (b - a);
+    double d = a + r * (b - a);
+    double gc = g(c);
+    double gd = g(d);
+    while (b - a > 1e-3 && gc <= 0 && gd <= 0) {
+        if (gc > gd) {
+            b = d, d = c, gd = gc;
+            c = b - r * (b - a);
+            gc = g(c);
+        } else {
+            a = c, c = d, gc = gd;
+            d = a + r * (b - a);
+            gd = g(d);
+        }
+    }
+    if (gc <= 0 && gd <= 0) return most;
+    const double top = gc > 0 ? c : d;
+    return met_end(g, least, g(least), top, gc > 0 ? gc : gd);
+}
+
+}  // namespace
+
+double erlangx_load(double s, double lines, double patience, double redial,
+                    const StaffingTarget& target, int* evaluations)
+{
+    int made = 0;
+    if (evaluations == nullptr) evaluations = &made;
+    *evaluations = 0;
+    if (!targets_in_domain(target) || !(s >= 1 && s <= erlangb_max_circuits && whole(s)) ||
+        !in_lines(lines) || !(lines >= s) || !(patience > 0) || !(redial >= 0 && redial < 1))
+        return none;
+    const Model model{lines, patience, redial, target, *evaluations};
+    const double least = std::log(std::numeric_limits<double>::denorm_min());
+    // The most fresh load whose offered load stays within the domain.
+    const double top = erlangb_max_load * (1 - redial);
+    const double most = std::log(top);
+    const double step = std::fmin(0.5, 1 / std::sqrt(s));
+    // The targets that only tighten as the load grows first: the humps'
+    // misses are then sought below the least of their loads.
+    double x = most;
+    for (const bool humps : {false, true}) {
+        for (const Kind kind : kinds) {
+            if (!is_set(target, kind) || peaked(kind, false) != humps) continue;
+            const auto g = [&](double v) {
+                return model.one(kind, s, std::fmin(std::exp(v), top));
+            };
+            x = std::fmin(x, first_miss(g, least, x, std::log(s), step, humps));
+        }
+    }
+    // The figures decide: a load a rounding step past a target steps down.
+    double load = x == least ? 0.0 : x == most ? top : std::exp(x);
+    // Where the figures end above it (endless lines whose queue passes
+    // 10^5 places), whether a target misses there is unknown.
+    if (x < most && std::isnan(model.at(s, model.offered(s, load * (1 + 1e-9))).wait)) return none;
+    for (int i = 0; i < 60 && load > 0 && !model.meets(s, load); ++i)
+        load -= std::ldexp(load, i - 52);
+    return load;
+}
+
+double erlangx_patience(double s, double A, double lines, double abandonment)
+{
+    if (!(abandonment > 0 && abandonment < 1)) return none;
+    // The abandonment falls as the patience grows: from the blocking of s
+    // agents as they find them (all who wait hang up at once) toward 0 (or
+    // 1 - s / A, with endless lines in an overload). Steps in ln patience
+    // from 1 out to a bracket, within 1e-300 to 1e300, then regula falsi.
+    const double target = std::log(abandonment);
+    const auto g = [&](double x) {
+        const double v = erlangx_abandonment(s, A, lines, std::exp(x));
+        return std::log(v) - target;
+    };
+    double x1 = 0;
+    double g1 = g(x1);
+    if (std::isnan(g1)) return none;
+    double x0 = x1;
+    double g0 = g1;
+    for (double step = 1; (g0 > 0) == (g1 > 0); step *= 2) {
+        if (std::fabs(x1) >= 690) return none;
+        x0 = x1, g0 = g1;
+        x1 = std::fmax(-690.0, std::fmin(690.0, x0 + (g0 > 0 ? step : -step)));
+        g1 = g(x1);
+        // Past the figures' reach (endless lines, a queue past 10^5
+        // places): back toward the last point.
+        for (int i = 0; i < 60 && std::isnan(g1); ++i) {
+            x1 = 0.5 * (x0 + x1);
+            g1 = g(x1);
+            step = std::fabs(x1 - x0);
+        }
+        if (std::isnan(g1)) return none;
+    }
+    return std::exp(g0 <= 0 ? met_end(g, x0, g0, x1, g1) : met_end(g, x1, g1, x0, g0));
 }

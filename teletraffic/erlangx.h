@@ -48,6 +48,8 @@
 #ifndef TELETRAFFIC_ERLANGX_H
 #define TELETRAFFIC_ERLANGX_H
 
+#include "teletraffic/erlangc.h"
+
 // The share of arriving calls that find every line taken. 0 for endless
 // lines.
 double erlangx_blocking(double s, double A, double lines, double patience);
@@ -83,5 +85,76 @@ double erlangx_virtual_mean_wait(double s, double A, double lines, double patien
 // NaN where the answer would pass erlangb_max_load. Cost: regula falsi
 // between A0 and A0 / (1 - redial): 5 to 8 untimed figures.
 double erlangx_offered(double s, double A0, double lines, double patience, double redial);
+
+// ---- The callers' patience -------------------------------------------------
+
+// The mean patience at which a share `abandonment` (strictly between 0 and
+// 1) of the arriving calls hangs up: the inverse of erlangx_abandonment in
+// the patience, as planners estimate it from an observed share. The share
+// falls as the patience grows, from what it is when every caller who waits
+// hangs up at once (the Erlang B blocking of s agents, for lines > s)
+// toward 0 (toward 1 - s / A with endless lines and A > s, where it need
+// not fall throughout: the answer is then a patience with that share).
+// NaN where no patience from 1e-300 to 1e300 gives the share, or an
+// argument lies outside the domain above. Accuracy: the share at the
+// answer is the one given to 1e-13 (relative). Cost: steps in ln patience
+// from 1 out to a bracket (back toward the last point where endless lines'
+// queue would pass 10^5 places), then regula falsi: 10 to 20 untimed
+// figures.
+double erlangx_patience(double s, double A, double lines, double abandonment);
+
+// ---- Staffing and the load -------------------------------------------------
+
+// The targets are erlangc.h's StaffingTarget, the service level by the
+// definition its service_level_of names (the offered calls', the answered
+// calls' or the virtual one, as above), the mean wait the answered calls',
+// the occupancy the answered calls' (answered share times A / s, A the
+// offered load), max_blocking the blocking's. Every figure is taken at the
+// offered load erlangx_offered gives for the fresh load A0 and a share
+// `redial` (0 <= redial < 1) of the blocked and abandoning callers calling
+// again, at those agents. lines and patience as above.
+//
+// The service level, the mean wait, the occupancy and the blocking only
+// improve as the agents come and worsen as the load grows. The wait
+// probability and the abandonment do not, with finite lines: where a few
+// agents face a heavy load, calls are blocked instead of queued, and both
+// fall as the agents fall (or the load grows) past a peak. Both searches
+// take them as rising to one peak and falling after it.
+
+// The fewest whole agents, at least 1 and at most `lines`, that meet every
+// target set, taken literally: with the wait probability or the
+// abandonment set, few enough agents to block most calls may meet it (set
+// max_blocking to rule that out). 0, which no answer is, where no number
+// of agents up to lines (and erlangb_max_circuits) meets them, or an
+// argument or target lies outside its domain, no target being set among
+// them. Found so: the fewest meeting the targets that ease with the
+// agents, from the load's count out by sqrt(A0), doubling, to a bracket
+// and regula falsi on whole numbers; then, while a peaked target misses at
+// that count, the fewest above it that meet that target (which there lie
+// together above those that miss), found the same way. Cost: 5 to 10
+// points near the answer for the eased targets (a point: a figure, and
+// with redials erlangx_offered's 5 to 8 more), a further 5 to 10 for each
+// peaked target that misses, counted in `evaluations` when it is given;
+// each point's cost as above.
+int erlangx_agents(double A0, double lines, double patience, double redial,
+                   const StaffingTarget& target, int* evaluations = nullptr);
+
+// The most fresh load s agents carry while meeting every target set: the
+// load up to which every target holds as the load grows from 0 (past the
+// peak of the wait probability or the abandonment, where most calls are
+// blocked, they may hold again; those loads are not counted), at most
+// erlangb_max_load (1 - redial), whose offered load stays in the domain.
+// s whole, 1 <= s <= lines. Round trip: erlangx_agents of the load is at most s,
+// and s where the answer to it lies past the peaks. NaN where an argument
+// or target lies outside its domain, or the figures end (endless lines
+// past 10^5 places) before a target misses. Accuracy: 1e-13 relative in
+// the load. Found so: steps in ln A0 from s, doubling, to a bracket for
+// each eased target and regula falsi; then for each peaked target, where
+// it holds at that load, a golden-section search for its peak below it
+// (to 1e-3 in ln A0, about 25 points), and regula falsi below the peak
+// where that misses. Cost: 8 to 15 points per target, 35 more per peaked
+// one met at the load, counted in `evaluations` when it is given.
+double erlangx_load(double s, double lines, double patience, double redial,
+                    const StaffingTarget& target, int* evaluations = nullptr);
 
 #endif  // TELETRAFFIC_ERLANGX_H
