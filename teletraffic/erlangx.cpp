@@ -494,20 +494,25 @@ int erlangx_agents(double A0, double lines, double patience, double redial,
     int s = monotone ? fewest(1, top, start, step, [&](int n) { return model.worst(n, A0); }) : 1;
     // The others rise to a peak and then fall, or fall or rise throughout:
     // where s misses one, the points past s that meet it lie above those
-    // that miss, and the fewest of them is found as above. The largest of
-    // those, until s meets every target.
+    // that miss. The largest of the fewest of those, until s meets every
+    // target.
     while (s != 0) {
         const double A = model.offered(s, A0);
         const Figures f = model.at(s, A);
         int next = s;
         for (const Kind kind : kinds) {
-            if (!is_set(target, kind) || excess(target, kind, f, s, A) <= 0) continue;
-            if (s == top) return 0;
-            const int n = fewest(s + 1, top, s + 1, step, [&](int k) {
-                return model.one(kind, k, A0);
-            });
-            if (n == 0) return 0;
-            next = std::max(next, n);
+            const double g = is_set(target, kind) ? excess(target, kind, f, s, A) : 0;
+            if (g <= 0) continue;
+            // Halving, which needs no shape of the excess between.
+            const auto at = [&](int k) { return model.one(kind, k, A0); };
+            if (s == top || at(top) > 0) return 0;
+            int lo = s;
+            int hi = top;
+            while (hi - lo > 1) {
+                const int mid = lo + (hi - lo) / 2;
+                (at(mid) <= 0 ? hi : lo) = mid;
+            }
+            next = std::max(next, hi);
         }
         if (next == s) return s;
         s = next;
@@ -620,7 +625,9 @@ double erlangx_load(double s, double lines, double patience, double redial,
             const auto g = [&](double v) {
                 return model.one(kind, s, std::fmin(std::exp(v), top));
             };
-            x = std::fmin(x, first_miss(g, least, x, std::log(s), step, humps));
+            // Endless lines block nobody: every figure tightens with the load.
+            x = std::fmin(x, first_miss(g, least, x, std::log(s), step,
+                                        humps && std::isfinite(lines)));
         }
     }
     // The figures decide: a load a rounding step past a target steps down.

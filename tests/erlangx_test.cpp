@@ -3,6 +3,7 @@
 // meets Erlang B (as many lines as agents) and Erlang A and C (endless
 // lines, or as many as no load fills).
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -178,6 +179,162 @@ TEST(ErlangX, Domain)
     figures_at(3, 0, 5, 1, 0.5, f);
     EXPECT_EQ(f[0] + f[1] + f[2] + f[6], 0);
     EXPECT_EQ(f[3] * f[4] * f[5], 1);
+}
+
+// ---- Staffing, the load and the patience
+
+const double unset = std::numeric_limits<double>::quiet_NaN();
+constexpr auto offered = ServiceLevelOf::offered;
+constexpr auto answered = ServiceLevelOf::answered;
+constexpr auto virtual_wait = ServiceLevelOf::virtual_wait;
+
+struct Targets {
+    double service_level, answer_time;
+    ServiceLevelOf of;
+    double mean_wait, wait_probability, occupancy, abandonment, blocking;
+    StaffingTarget target() const
+    {
+        StaffingTarget t;
+        t.service_level = service_level;
+        t.answer_time = answer_time;
+        t.service_level_of = of;
+        t.mean_wait = mean_wait;
+        t.wait_probability = wait_probability;
+        t.max_occupancy = occupancy;
+        t.max_abandonment = abandonment;
+        t.max_blocking = blocking;
+        return t;
+    }
+    int count() const
+    {
+        int n = 0;
+        for (const double v : {service_level, mean_wait, wait_probability, occupancy, abandonment,
+                               blocking})
+            n += std::isnan(v) ? 0 : 1;
+        return n;
+    }
+};
+
+// Whether s agents meet every target at the fresh load A0, by the figures.
+bool meets(const Targets& t, double s, double A0, double lines, double patience, double redial)
+{
+    const double A = erlangx_offered(s, A0, lines, patience, redial);
+    const double level[] = {erlangx_service_level(s, A, lines, patience, t.answer_time),
+                            erlangx_answered_service_level(s, A, lines, patience, t.answer_time),
+                            erlangx_virtual_service_level(s, A, lines, patience, t.answer_time)};
+    const double abandoned = erlangx_abandonment(s, A, lines, patience);
+    const double blocked = erlangx_blocking(s, A, lines, patience);
+    const auto within = [](double figure, double target) {
+        return std::isnan(target) || figure <= target;
+    };
+    return (std::isnan(t.service_level) || level[static_cast<int>(t.of)] >= t.service_level) &&
+           within(erlangx_mean_wait(s, A, lines, patience), t.mean_wait) &&
+           within(erlangx_wait_probability(s, A, lines, patience), t.wait_probability) &&
+           within(std::fmin((1 - abandoned - blocked) * A / s, 1.0), t.occupancy * (1 + 1e-14)) &&
+           within(abandoned, t.abandonment) && within(blocked, t.blocking);
+}
+
+// A target rising to a peak and falling with the agents (the wait
+// probability and the abandonment with few lines) is met on both sides:
+// the fewest is the count that meets, however far the turn lies.
+const struct StaffingRow {
+    double A0, lines, patience, redial;
+    Targets t;
+    bool peaked;  // a target that rises and falls with the agents or the load
+} staffing_rows[] = {
+    {10, 16, 2.0 / 3, 0, {0.8, 1.0 / 9, offered, unset, unset, unset, unset, unset}, false},
+    // the wait probability, 0.23 at one agent, 0.57 at 34, 0 at 40
+    {60, 40, 3, 0, {unset, unset, offered, unset, 0.3, unset, unset, unset}, true},  // one agent
+    {60, 40, 3, 0, {unset, unset, offered, unset, 0.2, unset, unset, unset}, true},  // past the turn
+    {60, 40, 3, 0, {unset, unset, offered, unset, 0.3, unset, unset, 0.5}, true},
+    // patience below the holding time: more agents, more blocking
+    {60, 40, 0.3, 0, {0.5, 0.1, offered, unset, unset, unset, unset, 0.05}, true},
+    {60, 40, 0.3, 0, {0.3, 0.1, offered, unset, unset, unset, 0.3, 0.3}, true},
+    {10, 20, 1, 0.5, {0.9, 0.2, answered, unset, unset, unset, unset, unset}, false},
+    {10, inf, 2, 0.3, {0.8, 0.2, virtual_wait, unset, unset, unset, 0.05, unset}, false},
+    {30, 45, 1.5, 0, {unset, unset, offered, 0.05, unset, 0.85, unset, unset}, false},
+};
+
+// The fewest agents, against every count up to the lines (or 3 A0 + 20);
+// the most load: met up to it, from 0, and missed just past it; each
+// answering the other.
+TEST(ErlangX, StaffingAndTheLoad)
+{
+    for (const StaffingRow& r : staffing_rows) {
+        const StaffingTarget target = r.t.target();
+        int evaluations = 0;
+        const int n = erlangx_agents(r.A0, r.lines, r.patience, r.redial, target, &evaluations);
+        int fewest = 0;
+        for (int s = 1; s <= std::fmin(r.lines, 3 * r.A0 + 20) && fewest == 0; ++s)
+            if (meets(r.t, s, r.A0, r.lines, r.patience, r.redial)) fewest = s;
+        EXPECT_EQ(n, fewest) << r.A0 << " " << r.lines << " " << r.patience;
+        EXPECT_LE(evaluations, 10 * r.t.count()) << r.A0 << " " << r.lines;
+        if (n == 0) continue;
+        const double load = erlangx_load(n, r.lines, r.patience, r.redial, target, &evaluations);
+        EXPECT_TRUE(meets(r.t, n, load, r.lines, r.patience, r.redial)) << r.A0 << " " << load;
+        EXPECT_FALSE(meets(r.t, n, load * (1 + 1e-12), r.lines, r.patience, r.redial)) << r.A0;
+        for (int k = 1; k < 8; ++k)
+            EXPECT_TRUE(meets(r.t, n, load * k / 8, r.lines, r.patience, r.redial)) << r.A0;
+        EXPECT_LE(evaluations, 15 * r.t.count() + (r.peaked ? 35 : 0)) << r.A0 << " " << r.lines;
+        const int back = erlangx_agents(load, r.lines, r.patience, r.redial, target);
+        if (r.peaked) {
+            EXPECT_LE(back, n) << r.A0;
+        } else {
+            EXPECT_EQ(back, n) << r.A0;
+        }
+    }
+}
+
+// The patience at which a share abandons, back to the patience it came
+// from; NaN for a share no patience gives.
+TEST(ErlangX, PatienceFromTheAbandonedShare)
+{
+    const struct {
+        double s, A, lines, patience;
+    } rows[] = {{12, 10, 16, 2.0 / 3}, {5, 4, inf, 30}, {100, 80, 150, 0.01}, {3, 2, 200, 1e4}};
+    for (const auto& r : rows) {
+        const double share = erlangx_abandonment(r.s, r.A, r.lines, r.patience);
+        EXPECT_NEAR(erlangx_patience(r.s, r.A, r.lines, share) / r.patience, 1, 1e-12) << r.s;
+    }
+    const struct {
+        double s, A, lines, share;
+    } none[] = {{12, 10, 16, 0.5},   // above what callers who hang up at once give
+                {12, 10, 12, 0.01},  // nobody waits
+                {12, 10, 16, 0},     {12, 10, 16, 1}, {12, -1, 16, 0.01}};
+    for (const auto& r : none)
+        EXPECT_TRUE(std::isnan(erlangx_patience(r.s, r.A, r.lines, r.share))) << r.share;
+}
+
+// Targets outside their domains, and arguments outside theirs: no answer.
+// Erlang C's and A's staffing meet a blocking target everywhere, and take
+// another service-level definition only where nobody abandons.
+TEST(ErlangX, StaffingDomain)
+{
+    StaffingTarget t;
+    t.service_level = 0.8;
+    t.answer_time = 0.2;
+    EXPECT_EQ(erlangx_agents(10, 16, 1, 1, t), 0);
+    EXPECT_EQ(erlangx_agents(10, 16.5, 1, 0, t), 0);
+    EXPECT_EQ(erlangx_agents(10, 16, 0, 0, t), 0);
+    EXPECT_EQ(erlangx_agents(0, 16, 1, 0, t), 1);
+    EXPECT_EQ(erlangx_agents(10, 3, 1, 0, t), 0);  // not even every line an agent
+    EXPECT_TRUE(std::isnan(erlangx_load(17, 16, 1, 0, t)));
+    EXPECT_TRUE(std::isnan(erlangx_load(1.5, 16, 1, 0, t)));
+    const int c = erlangc_agents(10, t);
+    const int a = erlanga_agents(10, 1, t);
+    t.max_blocking = 0.05;
+    EXPECT_EQ(erlangc_agents(10, t), c);
+    EXPECT_EQ(erlanga_agents(10, 1, t), a);
+    t.service_level_of = ServiceLevelOf::virtual_wait;
+    EXPECT_EQ(erlangc_agents(10, t), c);
+    EXPECT_EQ(erlanga_agents(10, 1, t), 0);
+    EXPECT_EQ(erlanga_agents(10, inf, t), c);
+    EXPECT_NE(erlangx_agents(10, 16, 1, 0, t), 0);
+    t.service_level_of = static_cast<ServiceLevelOf>(7);
+    EXPECT_EQ(erlangx_agents(10, 16, 1, 0, t), 0);
+    t.service_level_of = ServiceLevelOf::offered;
+    t.max_blocking = 1;
+    EXPECT_EQ(erlangx_agents(10, 16, 1, 0, t), 0);
 }
 
 }  // namespace
