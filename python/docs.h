@@ -231,7 +231,14 @@ Targets, keywords only, each unset when absent or None (NaN):
   max_occupancy     at most this occupancy, in (0, 1)
   max_abandonment   at most this share abandoning, in (0, 1) (Erlang A;
                     met everywhere in Erlang C, where nobody abandons)
-They broadcast with the other arguments.)";
+  max_blocking      at most this share blocked, in (0, 1) (Erlang X; met
+                    everywhere in Erlang C and A, whose lines are endless)
+  service_level_of  which calls service_level counts: "offered" (all calls
+                    offered, the default), "answered" (the answered calls)
+                    or "virtual" (the calls that get a line whose offered
+                    wait is within answer_time); Erlang A staffs by the
+                    offered calls only, Erlang C's three agree
+They broadcast with the other arguments (service_level_of is one name).)";
 
 constexpr const char* erlangc_agents =
     R"(The fewest whole agents s > A that meet every target set, judged by the
@@ -445,6 +452,35 @@ constexpr const char* erlangx_offered =
     R"(The offered load when a share redial (0 <= redial < 1) of the blocked and
 abandoning callers call again: the A with A = A0 + redial A (blocking +
 abandonment), A0 the fresh load; extended Erlang B's where lines = s.)";
+
+constexpr const char* erlangx_patience =
+    R"(The mean patience (holding times) at which a share abandonment (strictly
+between 0 and 1) of the arriving calls hangs up: the inverse of
+erlangx_abandonment in the patience, as estimated from an observed
+share. NaN where no patience from 1e-300 to 1e300 gives it. Accuracy:
+the share at the answer is the one given to 1e-13. Cost: 10 to 20
+figures.)";
+
+constexpr const char* erlangx_agents =
+    R"(The fewest whole agents, at least 1 and at most lines, that meet every
+target set at the offered load erlangx_offered gives for the fresh load
+A0 and share redial at those agents (int64), taken literally: with few
+lines, the wait probability and the abandonment rise to a peak and fall
+as the agents fall, so that few enough agents to block most calls may
+meet them (set max_blocking to rule that out). 0, which no answer is,
+where none up to lines does, or an argument or target lies outside its
+domain. Cost: 5 to 10 points near the answer (a point: a figure, with
+redials 5 to 8 more), 1 + log2(lines - count) more for each peaked
+target.)";
+
+constexpr const char* erlangx_load =
+    R"(The most fresh load s agents carry while meeting every target set: the
+load up to which every target holds as the load grows from 0 (past the
+peak of the wait probability or the abandonment, where most calls are
+blocked, they may hold again: not counted), at most 5e6 (1 - redial).
+s whole, 1 <= s <= lines. NaN outside the domain, or where endless lines'
+figures end first. Accuracy: 1e-13 relative. Cost: 8 to 15 points per
+target, 35 more per peaked target met at the load.)";
 
 // ---- The Poisson formula
 

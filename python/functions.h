@@ -29,8 +29,8 @@ namespace functions {
 enum class Result { figure, count, traffic, group };
 
 // The keywords a wrapper adds in front of the ufunc: none (the ufunc is
-// the function), the six staffing targets (each its own input, NaN where
-// unset), or an overflow method (an input holding the method's code).
+// the function), the eight staffing targets (each its own input, NaN where
+// unset; the service level's definition by its code), or an overflow method (an input holding the method's code).
 enum class Keywords { none, targets, method };
 
 struct Function {
@@ -53,7 +53,9 @@ inline bool whole(double x, int& n)
     return true;
 }
 
-// The targets, in StaffingTarget's order, from v[0..5].
+// The targets, in StaffingTarget's order, from v[0..7]: v[7] the code of
+// the service level's definition, in ServiceLevelOf's order (__init__.py
+// names them); any other code is none of them, outside the domain.
 inline StaffingTarget target_of(const double* v)
 {
     StaffingTarget t;
@@ -63,6 +65,11 @@ inline StaffingTarget target_of(const double* v)
     t.wait_probability = v[3];
     t.max_occupancy = v[4];
     t.max_abandonment = v[5];
+    t.max_blocking = v[6];
+    t.service_level_of = v[7] == 0   ? ServiceLevelOf::offered
+                         : v[7] == 1 ? ServiceLevelOf::answered
+                         : v[7] == 2 ? ServiceLevelOf::virtual_wait
+                                     : static_cast<ServiceLevelOf>(-1);
     return t;
 }
 
@@ -252,6 +259,15 @@ inline constexpr Function table[] = {
     {"erlangx_offered", "s, A0, lines, patience, redial", R::figure, K::none, [](const double* v, double* r) {
         r[0] = erlangx_offered(v[0], v[1], v[2], v[3], v[4]);
      }, docs::erlangx_offered, docs::erlangx_common},
+    {"erlangx_patience", "s, A, lines, abandonment", R::figure, K::none, [](const double* v, double* r) {
+        r[0] = erlangx_patience(v[0], v[1], v[2], v[3]);
+     }, docs::erlangx_patience, docs::erlangx_common},
+    {"erlangx_agents", "A0, lines, patience, redial", R::count, K::targets, [](const double* v, double* r) {
+        r[0] = erlangx_agents(v[0], v[1], v[2], v[3], target_of(v + 4));
+     }, docs::erlangx_agents, docs::erlangx_common},
+    {"erlangx_load", "s, lines, patience, redial", R::figure, K::targets, [](const double* v, double* r) {
+        r[0] = erlangx_load(v[0], v[1], v[2], v[3], target_of(v + 4));
+     }, docs::erlangx_load, docs::erlangx_common},
 
     // ---- Extended Erlang B
     {"extended_erlangb_offered", "n, A0, recall", R::figure, K::none, [](const double* v, double* r) {

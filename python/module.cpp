@@ -14,6 +14,7 @@
 #include <cfenv>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,13 @@ namespace {
 
 constexpr std::size_t count = sizeof functions::table / sizeof *functions::table;
 
-// The numeric inputs of a function's ufunc: its arguments, then the six
-// targets or the method's code.
+// The numeric inputs of a function's ufunc: its arguments, then the eight
+// targets (the last its definition's code) or the method's code.
 int inputs(const Function& f)
 {
     int n = 1;
     for (const char* c = f.args; *c != '\0'; ++c) n += *c == ',';
-    return n + (f.keywords == Keywords::targets ? 6 : f.keywords == Keywords::method ? 1 : 0);
+    return n + (f.keywords == Keywords::targets ? 8 : f.keywords == Keywords::method ? 1 : 0);
 }
 
 int outputs(const Function& f)
@@ -53,7 +54,7 @@ void loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* 
     const auto& f = *static_cast<const Function*>(data);
     const int in = inputs(f);
     const int out = outputs(f);
-    double v[8];
+    double v[16];
     double r[2];
     for (npy_intp e = 0; e < dimensions[0]; ++e) {
         if ((e & 0xFFF) == 0xFFF) {
@@ -83,7 +84,8 @@ std::string signature(const Function& f)
     std::string s = std::string(f.name) + "(" + f.args;
     if (f.keywords == Keywords::targets)
         s += ", *, service_level=None, answer_time=None, mean_wait=None,\n    "
-             "wait_probability=None, max_occupancy=None, max_abandonment=None";
+             "wait_probability=None, max_occupancy=None, max_abandonment=None,\n    "
+             "max_blocking=None, service_level_of='offered'";
     if (f.keywords == Keywords::method) s += ", method='equivalent_random'";
     return s + ")";
 }
@@ -131,7 +133,7 @@ PYBIND11_MODULE(_teletraffic, m)
     // module's life, so they are never freed.
     static PyUFuncGenericFunction loops[count];
     static void* data[count];
-    static char types[count][10];
+    static char types[count][16];  // at most 12 inputs and 2 outputs
     static std::vector<std::string> docstrings(count);
     py::list entries;
     py::dict ufuncs;
@@ -139,6 +141,9 @@ PYBIND11_MODULE(_teletraffic, m)
         const Function& f = functions::table[i];
         const int in = inputs(f);
         const int out = outputs(f);
+        // loop()'s v and these types hold 16: a longer signature is this
+        // module's fault, not the caller's.
+        if (in + out > 16) throw std::logic_error(std::string(f.name) + ": too many inputs");
         loops[i] = loop;
         data[i] = const_cast<Function*>(&f);
         for (int j = 0; j < in + out; ++j)

@@ -42,7 +42,8 @@ class EquivalentRandom(NamedTuple):
 '''
 
 TARGETS = ("service_level", "answer_time", "mean_wait", "wait_probability",
-           "max_occupancy", "max_abandonment")
+           "max_occupancy", "max_abandonment", "max_blocking")
+SERVICE_LEVEL_OF = "service_level_of: Literal['offered', 'answered', 'virtual'] = ..."
 METHOD = "method: Literal['equivalent_random', 'rapp', 'hayward'] = ..."
 
 
@@ -52,7 +53,7 @@ def declaration(name, args, keywords):
         return f"{name}: np.ufunc"
     params = [f"{a.strip()}: ArrayLike" for a in args.split(",")]
     if keywords == "targets":
-        params += ["*"] + [f"{t}: ArrayLike | None = ..." for t in TARGETS]
+        params += ["*"] + [f"{t}: ArrayLike | None = ..." for t in TARGETS] + [SERVICE_LEVEL_OF]
     else:
         params.append(METHOD)
     return f"def {name}({', '.join(params)}, **kwargs: Any) -> Any: ..."

@@ -16,7 +16,8 @@ EquivalentRandom = collections.namedtuple("EquivalentRandom", ("load", "circuits
 EquivalentRandom.__doc__ = _teletraffic._group_doc
 
 _TARGETS = ("service_level", "answer_time", "mean_wait", "wait_probability",
-            "max_occupancy", "max_abandonment")
+            "max_occupancy", "max_abandonment", "max_blocking")
+_SERVICE_LEVELS = ("offered", "answered", "virtual")  # their codes: 0, 1, 2
 _METHODS = ("equivalent_random", "rapp", "hayward")  # their codes: 0, 1, 2
 
 
@@ -25,13 +26,19 @@ def _with_targets(ufunc, positional):
     an unset target is NaN. Other keywords (out=, where=, ...) go to the ufunc."""
     def function(*args, service_level=None, answer_time=None, mean_wait=None,
                  wait_probability=None, max_occupancy=None, max_abandonment=None,
-                 **kwargs):
+                 max_blocking=None, service_level_of="offered", **kwargs):
+        if service_level_of not in _SERVICE_LEVELS:
+            raise ValueError(f"unknown service_level_of {service_level_of!r}: "
+                             "'offered', 'answered' or 'virtual'")
         targets = (service_level, answer_time, mean_wait, wait_probability,
-                   max_occupancy, max_abandonment)
+                   max_occupancy, max_abandonment, max_blocking)
         return ufunc(*_arguments(ufunc, positional, args, kwargs),
-                     *(math.nan if t is None else t for t in targets), **kwargs)
+                     *(math.nan if t is None else t for t in targets),
+                     _SERVICE_LEVELS.index(service_level_of), **kwargs)
     parameters = [inspect.Parameter(p, inspect.Parameter.POSITIONAL_OR_KEYWORD) for p in positional]
     parameters += [inspect.Parameter(t, inspect.Parameter.KEYWORD_ONLY, default=None) for t in _TARGETS]
+    parameters.append(inspect.Parameter("service_level_of", inspect.Parameter.KEYWORD_ONLY,
+                                        default="offered"))
     return function, parameters
 
 

@@ -128,6 +128,26 @@ def test_erlang_x_reference():
     near(tt.erlangx_offered(s, A0, lines, patience, redial), A, 1e-12)
 
 
+
+def test_erlang_x_staffing_by_each_definition():
+    # Each definition staffs by its own figure: met at the answer, missed
+    # one agent below; the load of those agents answers back.
+    figure = {"offered": tt.erlangx_service_level, "answered": tt.erlangx_answered_service_level,
+              "virtual": tt.erlangx_virtual_service_level}
+    for of, level in figure.items():
+        n = tt.erlangx_agents(100.0, 110, 0.5, 0.0, service_level=0.8, answer_time=0.1,
+                              service_level_of=of)
+        assert level(n, 100.0, 110, 0.5, 0.1) >= 0.8 > level(n - 1, 100.0, 110, 0.5, 0.1)
+        load = tt.erlangx_load(n, 110, 0.5, 0.0, service_level=0.8, answer_time=0.1,
+                               service_level_of=of)
+        near(level(n, load, 110, 0.5, 0.1), 0.8, 1e-12)
+    assert tt.erlangx_agents(10.0, 16, 1.0, 0.0, max_blocking=0.01) == 0  # 16 lines block 2 %
+    near(tt.erlangx_patience(12, 10.0, 16, 0.049116736711544987), 2 / 3, 1e-12)
+    with pytest.raises(ValueError, match="service_level_of"):
+        tt.erlangx_agents(10.0, 16, 1.0, 0.0, service_level=0.8, answer_time=0.1,
+                          service_level_of="abandoned")
+
+
 def test_retrial_and_poisson_reference():
     x, A0, recall, offered, blocking, lost = rows("loss_test.cpp", "retrials")
     near(tt.extended_erlangb_offered(x, A0, recall), offered, 1e-12)
