@@ -13,6 +13,7 @@
 #include "app/programs.h"
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
+#include "teletraffic/erlangx.h"
 
 namespace {
 
@@ -31,8 +32,14 @@ enum Option {
     shrink,
     patience,
     abandoned,
+    lines,
+    redial,
+    blocked,
+    observed,
     file,
-    totals
+    totals,
+    level_of,
+    wait_of
 };
 
 // Their domains.
@@ -54,6 +61,13 @@ const Domain domains[] = {
      "an occupancy lies strictly between 0 and 1 (0% and 100%)"},
     {0, 1, true, false, true, "shrinkage", "a shrinkage is at least 0 and below 1 (100%)"},
     {0, HUGE_VAL, false, false, false, "patience", "a patience is above 0 seconds"},
+    {0, 1, false, false, true, "abandoned share",
+     "an abandoned share lies strictly between 0 and 1 (0% and 100%)"},
+    {1, erlangb_max_circuits + 1e5, true, true, false, "lines",
+     "lines are a whole number from 1 to 10100000"},
+    {0, 1, true, false, true, "redial share", "a redial share is at least 0 and below 1 (100%)"},
+    {0, 1, false, false, true, "blocked share",
+     "a blocked share lies strictly between 0 and 1 (0% and 100%)"},
     {0, 1, false, false, true, "abandoned share",
      "an abandoned share lies strictly between 0 and 1 (0% and 100%)"},
 };
@@ -83,8 +97,18 @@ StaffingTarget row_target(const ErlangcRequest& request, double holding)
 }
 
 // The columns of a planning file that erlangc reads, by name.
-enum FileColumn { calls_column, load_column, aht_column, patience_column, agents_column };
-constexpr const char* column_names[] = {"calls", "load", "aht", "patience", "agents"};
+enum FileColumn {
+    calls_column,
+    load_column,
+    aht_column,
+    patience_column,
+    agents_column,
+    lines_column,
+    redial_column
+};
+constexpr const char* column_names[] = {"calls",  "load",  "aht",   "patience",
+                                        "agents", "lines", "redial"};
+constexpr int file_columns = 7;
 
 // What is wrong with a planning file's columns (`at`, as find_columns
 // gives them) beside the options read into `request`, the first fault
@@ -113,6 +137,18 @@ std::string columns_fault(const ErlangcRequest& request, const int* at, double p
     if (at[agents_column] < 0 && !targets)
         return "give a question: a target (--service-level, --asa, --wait-probability, "
                "--max-occupancy, --max-abandoned), or a column agents";
+    const bool lines = at[lines_column] >= 0 || request.limited;
+    if (at[lines_column] >= 0 && request.limited)
+        return "--lines and the column lines both give the lines";
+    if (at[redial_column] >= 0 && request.redials)
+        return "--redial and the column redial both give the redial share";
+    if ((at[redial_column] >= 0 || request.redials) && !lines && at[patience_column] < 0 &&
+        std::isinf(patience_seconds))
+        return "redials need lines or a patience: else nobody is blocked or hangs up";
+    if (!std::isnan(request.target.max_blocking) && !lines)
+        return "--max-blocked needs --lines or a column lines";
+    if (request.fractional && (at[lines_column] >= 0 || at[redial_column] >= 0))
+        return "--fractional goes with Erlang C and A: not with a column lines or redial";
     return "";
 }
 
@@ -122,11 +158,13 @@ std::string columns_fault(const ErlangcRequest& request, const int* at, double p
 std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& sheet,
                      const std::vector<std::string>& fields, double patience_seconds, PlanRow& p)
 {
-    double v[5] = {not_given, not_given, request.holding, patience_seconds, not_given};
-    static const Domain* const column_domains[] = {&calls_domain, &load_domain, &holding_domain,
-                                                   &domains[Option::patience],
-                                                   &domains[Option::agents]};
-    for (int c = calls_column; c <= agents_column; ++c) {
+    double v[file_columns] = {not_given, not_given, request.holding, patience_seconds,
+                              not_given, request.lines,   request.redial};
+    static const Domain* const column_domains[] = {
+        &calls_domain,           &load_domain,           &holding_domain,
+        &domains[Option::patience], &domains[Option::agents], &domains[Option::lines],
+        &domains[Option::redial]};
+    for (int c = calls_column; c < file_columns; ++c) {
         std::string why;
         if (at[c] >= 0 &&
             !sheet_value(sheet, fields[static_cast<size_t>(at[c])], *column_domains[c], v[c], why))
@@ -137,6 +175,12 @@ std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& 
     // As --calls turns calls into erlangs, so that a row's figures are the option's.
     p.load = at[calls_column] >= 0 ? p.calls * (p.holding / request.interval) : v[load_column];
     p.patience = std::isinf(v[patience_column]) ? HUGE_VAL : v[patience_column] / p.holding;
+    p.lines = v[lines_column];
+    p.redial = v[redial_column];
+    if (p.lines != std::floor(p.lines)) return "lines: the calls a centre holds are a whole number";
+    if (request.erlang_x && at[agents_column] >= 0 &&
+        (v[agents_column] != std::floor(v[agents_column]) || v[agents_column] > p.lines))
+        return "agents: Erlang X's agents are whole, and at most the lines";
     if (!in_domain(load_domain, p.load))
         return "calls: a load of " + plain(p.load) +
                " erlang is outside the domain: " + load_domain.text;
@@ -145,11 +189,13 @@ std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& 
         p.patience == 0 || (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
         return "aht: a time in seconds is out of range in holding times";
     p.agents = at[agents_column] >= 0 ? v[agents_column]
-               : request.fractional   ? erlanga_fractional_agents(p.load, p.patience, target)
-                                      : erlanga_agents(p.load, p.patience, target);
+               : request.erlang_x ? erlangx_agents(p.load, p.lines, p.patience, p.redial, target)
+               : request.fractional ? erlanga_fractional_agents(p.load, p.patience, target)
+                                    : erlanga_agents(p.load, p.patience, target);
     if (!(p.agents > 0))
-        return "no agents meet the targets at a load of " + plain(p.load) +
-               " erlang: it would take more than 10000000 agents";
+        return "no agents meet the targets at a load of " + plain(p.load) + " erlang: " +
+               (std::isfinite(p.lines) ? "none up to the " + plain(p.lines) + " lines does"
+                                       : "it would take more than 10000000 agents");
     return "";
 }
 
@@ -159,15 +205,20 @@ std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& 
 // load and, where the targets ask them, its agents.
 Action read_plan(ErlangcRequest& request, double patience_seconds, bool targets, std::string& error)
 {
-    int at[5] = {};
+    int at[file_columns] = {};
     const auto header = [&](const Sheet& sheet, const std::vector<std::string>& names,
                             std::string& what) {
-        if (!find_columns(names, column_names, 5, at, what)) return false;
+        if (!find_columns(names, column_names, file_columns, at, what)) return false;
         what = columns_fault(request, at, patience_seconds, targets);
         if (!what.empty()) return what += " (the header has " + listed(names) + ")", false;
         request.scheduled = at[agents_column] >= 0;
         request.abandon = request.abandon || at[patience_column] >= 0;
-        request.carried = carry_columns(sheet, names, at, 5);
+        // The columns lines and redial make the rows Erlang X's.
+        request.limited = request.limited || at[lines_column] >= 0;
+        request.redials = request.redials || at[redial_column] >= 0;
+        request.erlang_x = request.erlang_x || at[lines_column] >= 0 || at[redial_column] >= 0;
+        if (at[redial_column] >= 0) request.redial = not_given;  // each row's
+        request.carried = carry_columns(sheet, names, at, file_columns);
         return true;
     };
     const auto row = [&](const Sheet& sheet, const std::vector<std::string>& fields,
@@ -200,9 +251,10 @@ const char* const erlangc_usage =
     "  carries while meeting them; with --holding also as calls per interval)\n"
     "  -f, --file FILE             or the rows of a CSV file (- for standard input),\n"
     "                              its columns calls or load, aht (seconds), patience\n"
-    "                              (seconds) and agents (the figures of the agents\n"
-    "                              scheduled; without, the targets are met row by\n"
-    "                              row); the other columns come back before the answer\n"
+    "                              (seconds), lines, redial and agents (the figures of\n"
+    "                              the agents scheduled; without, the targets are met\n"
+    "                              row by row); the other columns come back before the\n"
+    "                              answer\n"
     "      --totals                with --file and --csv: a last row of totals\n"
     "The question:\n"
     "  -n, --agents LIST           agents (real allowed): the figures of each\n"
@@ -213,6 +265,19 @@ const char* const erlangc_usage =
     "      --max-occupancy P       a target: the most time agents are busy\n"
     "      --patience SECONDS      callers hang up after this mean wait (Erlang A)\n"
     "      --max-abandoned P       a target, with --patience: the most calls that hang up\n"
+    "      --lines N               at most N calls in all, answered and waiting: the\n"
+    "                              others get a busy tone (Erlang X)\n"
+    "      --max-blocked P         a target, with --lines: the most calls blocked\n"
+    "      --redial P              the share of blocked and abandoning callers who call\n"
+    "                              again (below 1; with --lines or --patience): the\n"
+    "                              loads are fresh calls, the column offered the load\n"
+    "      --service-level-of W    the service level of the offered calls (default), the\n"
+    "                              answered ones, or virtual (calls that get a line\n"
+    "                              whose wait if they never hung up is within the time)\n"
+    "      --mean-wait-of W        the mean wait of the answered calls (default), of all\n"
+    "                              that get a line (abandoning ones too), or virtual\n"
+    "      --abandoned P           with --agents and a load: the callers' mean patience\n"
+    "                              at which P of the calls hang up\n"
     "      --fractional            with targets: the real number of agents\n"
     "      --shrinkage P           the staff to schedule: agents / (1 - P), rounded up\n"
     "      --csv                   comma-separated values, exact numbers\n"
@@ -234,6 +299,8 @@ const char* const erlangc_usage =
     "      the agents for 80 % in 20 s when callers wait 2 minutes on average\n"
     "  erlangc -n 30 -t 180 -s 80% -w 20\n"
     "      the most load, and calls an hour, 30 agents take at 80 % in 20 s\n"
+    "  erlangc -a 30 -t 180 --patience 120 --lines 40 --redial 30% -s 80% -w 20\n"
+    "      40 lines, and 30 % of blocked and abandoning callers call again\n"
     "  erlangc -f forecast.csv -i 1800 -s 80% -w 20 --shrinkage 30%\n"
     "      a day's half hours, each with its calls and aht: agents, staff, totals\n"
     "\n"
@@ -252,7 +319,13 @@ enum {
     csv_option,
     patience_option,
     abandoned_option,
-    totals_option
+    lines_option,
+    redial_option,
+    blocked_option,
+    observed_option,
+    totals_option,
+    level_of_option,
+    wait_of_option
 };
 const option options[] = {
     {"load", required_argument, nullptr, 'a'},
@@ -268,8 +341,14 @@ const option options[] = {
     {"shrinkage", required_argument, nullptr, shrinkage_option},
     {"patience", required_argument, nullptr, patience_option},
     {"max-abandoned", required_argument, nullptr, abandoned_option},
+    {"lines", required_argument, nullptr, lines_option},
+    {"redial", required_argument, nullptr, redial_option},
+    {"max-blocked", required_argument, nullptr, blocked_option},
+    {"abandoned", required_argument, nullptr, observed_option},
     {"file", required_argument, nullptr, 'f'},
     {"totals", no_argument, nullptr, totals_option},
+    {"service-level-of", required_argument, nullptr, level_of_option},
+    {"mean-wait-of", required_argument, nullptr, wait_of_option},
     {"fractional", no_argument, nullptr, fractional_option},
     {"csv", no_argument, nullptr, csv_option},
     {"help", no_argument, nullptr, 'h'},
@@ -277,10 +356,29 @@ const option options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+// The words of --service-level-of and --mean-wait-of, in their enums' order.
+constexpr const char* level_words[] = {"offered", "answered", "virtual", nullptr};
+constexpr const char* wait_words[] = {"answered", "all", "virtual", nullptr};
+
+// `text` as one of `words` (ending with null), its index as `out`; false
+// with `what` naming the words where it is none of them.
+template <class Enum>
+bool definition(const char* text, const char* const* words, Enum& out, std::string& what)
+{
+    std::string all;
+    for (int i = 0; words[i] != nullptr; ++i) {
+        if (std::string_view(text) == words[i]) return out = static_cast<Enum>(i), true;
+        all += std::string(all.empty() ? "" : words[i + 1] == nullptr ? " or " : ", ") + words[i];
+    }
+    what = "not one of " + all;
+    return false;
+}
+
 // Whether any target is given.
 bool any_target(const bool* seen)
 {
-    return seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned];
+    return seen[level] || seen[asa] || seen[wait] || seen[occupancy] || seen[abandoned] ||
+           seen[blocked];
 }
 
 // Whether --agents with targets and no load asks the load they carry.
@@ -303,7 +401,7 @@ std::string combination_error(const bool* seen, bool fractional)
     if (seen[interval] && !seen[calls] && !(carry && seen[holding]) && !seen[file])
         return "--interval goes with --calls, or with --holding when the load is asked";
     if (!loaded && !carry) return "give the load: --load, or --calls with --holding";
-    if (!seen[agents] && !targets && !seen[file])
+    if (!seen[agents] && !targets && !seen[file] && !seen[observed])
         return "give a question: --agents, or a target (--service-level, --asa, "
                "--wait-probability, --max-occupancy, --max-abandoned)";
     if (carry && (fractional || seen[shrink]))
@@ -317,6 +415,18 @@ std::string combination_error(const bool* seen, bool fractional)
         if (seen[patience] && !seen[holding]) return "--patience is in seconds: it needs --holding";
     }
     if (fractional && !targets) return "--fractional goes with a target";
+    if (seen[redial] && !seen[lines] && !seen[patience] && !seen[file])
+        return "--redial needs --lines or --patience: else nobody is blocked or hangs up";
+    if (seen[blocked] && !seen[lines] && !seen[file])
+        return "--max-blocked needs --lines: endless lines block nobody";
+    if (seen[observed]) {
+        if (seen[file]) return "--abandoned asks the callers' patience: not with --file";
+        if (targets) return "--abandoned asks the callers' patience: not with targets";
+        if (seen[patience]) return "--abandoned asks the callers' patience: not with --patience";
+        if (seen[redial]) return "--abandoned is a share of the calls offered: not with --redial";
+        if (!seen[agents] || !loaded)
+            return "--abandoned asks the callers' patience: it needs --agents and a load";
+    }
     return "";
 }
 
@@ -359,12 +469,57 @@ Action fill_request(ErlangcRequest& request, const List* given, const bool* seen
     request.answer_seconds = value(answer);
     request.asa_seconds = value(asa);
     request.patience_seconds = seen[patience] ? value(patience) : HUGE_VAL;
-    request.abandon = seen[patience];
+    request.abandon = seen[patience] || seen[observed];
+    request.lines = seen[lines] ? value(lines) : HUGE_VAL;
+    request.redial = seen[redial] ? value(redial) : 0;
+    request.observed = value(observed);
+    request.limited = seen[lines];
+    request.redials = seen[redial];
+    request.erlang_x = seen[lines] || seen[redial] || seen[observed] ||
+                       request.level_of != ServiceLevelOf::offered ||
+                       request.wait_of != MeanWaitOf::answered;
+    target.max_blocking = value(blocked);
+    target.service_level_of = request.level_of;
+    if (request.lines != std::floor(request.lines))
+        return bad("--lines: the calls a centre holds are a whole number");
+    if (seen[asa] && request.wait_of != MeanWaitOf::answered)
+        return bad("--asa is a target on the answered calls' mean wait: not with --mean-wait-of " +
+                   std::string(wait_words[static_cast<int>(request.wait_of)]));
+    if (request.fractional && request.erlang_x)
+        return bad("--fractional goes with Erlang C and A: not with --lines, --redial or "
+                   "another definition");
+    if (request.erlang_x && !request.agents.empty()) {
+        // Erlang X's agents are whole, and at most the lines.
+        for (const Range& r : request.agents)
+            for (long i = 0; i < r.count; ++i) {
+                const double n = range_value(r, i);
+                if (n != std::floor(n))
+                    return bad("--agents: Erlang X's agents are whole (" + plain(n) + ")");
+            }
+        if (largest(request.agents) > request.lines)
+            return bad("--lines: fewer lines than agents (" + plain(request.lines) + " below " +
+                       plain(largest(request.agents)) + ")");
+    }
     if (seen[file]) return read_plan(request, request.patience_seconds, any_target(seen), error);
     const double most = largest(request.loads);
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
     // limit.
+    if (request.erlang_x) {
+        // With finite lines a smaller load may need more agents than the
+        // largest (the wait probability and the abandonment peak): each load.
+        if (!any_target(seen) || carry) return Action::table;
+        for (const Range& r : request.loads)
+            for (long i = 0; i < r.count; ++i) {
+                const double A = range_value(r, i);
+                if (erlangx_agents(A, request.lines, request.patience, request.redial, target) == 0)
+                    return bad("no agents meet the targets at a load of " + plain(A) + " erlang: " +
+                               (request.limited ? "none up to the " + plain(request.lines) +
+                                                      " lines does"
+                                                : "it would take more than 10000000 agents"));
+            }
+        return Action::table;
+    }
     if (any_target(seen) && !carry && erlanga_agents(most, request.patience, target) == 0)
         return bad("no agents meet the targets at a load of " + plain(most) +
                    " erlang: it would take more than 10000000 agents");
@@ -376,10 +531,12 @@ Action fill_request(ErlangcRequest& request, const List* given, const bool* seen
 Action parse_command_line(int argc, char* argv[], ErlangcRequest& request, std::string& error)
 {
     List given[file];
-    bool seen[totals + 1] = {};
+    bool seen[wait_of + 1] = {};
     request = ErlangcRequest{};
     const auto take = [&](int i, const char* text, std::string& what) {
         if (i == file) request.file = text;
+        if (i == level_of) return seen[i] = definition(text, level_words, request.level_of, what);
+        if (i == wait_of) return seen[i] = definition(text, wait_words, request.wait_of, what);
         if (i >= file) return seen[i] = true;
         return seen[i] = parse_list(text, domains[i], given[i], what);
     };
@@ -403,10 +560,49 @@ namespace {
 // for a figure the request does not show.
 struct Figures {
     double waiting, abandoned, level, mean_wait, occupancy, staff;
+    double blocked = 0, offered = 0, patience = 0;  // Erlang X's
 };
+
+// Erlang X's figures of s agents at the fresh load A0 (the offered load
+// with redials), the patience and answer time in holding times, the lines
+// and redial share the row's; the service level and mean wait by the
+// request's definitions.
+Figures erlangx_figures(const ErlangcRequest& request, double s, double A0, double holding,
+                        double patience, double answer_time, double lines, double redial)
+{
+    const double A = redial > 0 ? erlangx_offered(s, A0, lines, patience, redial) : A0;
+    Figures f{};
+    f.offered = A;
+    f.blocked = erlangx_blocking(s, A, lines, patience);
+    f.waiting = erlangx_wait_probability(s, A, lines, patience);
+    f.abandoned = erlangx_abandonment(s, A, lines, patience);
+    const double t = answer_time;
+    f.level = std::isnan(t)                                         ? not_given
+              : request.level_of == ServiceLevelOf::offered  ? erlangx_service_level(s, A, lines, patience, t)
+              : request.level_of == ServiceLevelOf::answered ? erlangx_answered_service_level(s, A, lines, patience, t)
+                                                             : erlangx_virtual_service_level(s, A, lines, patience, t);
+    // Every call's time in the queue, by Little's law: the abandons over
+    // the rate callers give up, per call that gets a line; where nobody
+    // abandons, the answered calls' mean wait.
+    const double answered_wait = erlangx_mean_wait(s, A, lines, patience);
+    const double wait = request.wait_of == MeanWaitOf::answered ? answered_wait
+                        : request.wait_of == MeanWaitOf::virtual_wait
+                            ? erlangx_virtual_mean_wait(s, A, lines, patience)
+                        : std::isinf(patience) ? answered_wait
+                                               : f.abandoned * patience / (1 - f.blocked);
+    f.mean_wait = wait * (std::isnan(holding) ? 1 : holding);
+    f.occupancy = std::fmin((1 - f.blocked - f.abandoned) * A / s, 1.0);
+    f.staff =
+        std::isnan(request.shrinkage) ? not_given : staff(s, request.shrinkage, request.fractional);
+    return f;
+}
+
 Figures figures_of(const ErlangcRequest& request, double s, double A, double holding,
                    double patience, double answer_time)
 {
+    if (request.erlang_x)
+        return erlangx_figures(request, s, A, holding, patience, answer_time, request.lines,
+                               request.redial);
     Figures f{};
     f.abandoned = request.abandon ? erlanga_abandonment(s, A, patience) : 0;
     f.waiting = erlanga_wait_probability(s, A, patience);
@@ -427,6 +623,9 @@ enum Feature : unsigned {
     with_abandon = 8,  // Erlang A: the abandoned share
     timed = 16,        // an answer time: the service level (CSV has its column always)
     staffed = 32,      // a shrinkage: the staff
+    with_lines = 64,   // Erlang X's lines: the blocked share
+    with_redial = 128, // redials: the offered load
+    with_patience = 256,  // the patience question's answer
 };
 
 // erlangc's columns, in the order row_of gives their values.
@@ -435,17 +634,22 @@ const Column columns[] = {
     {"load", "load", cell_width, Format::value, answer_load, answer_load, nullptr},
     {"calls", "calls", cell_width, Format::figure, with_calls, with_calls, nullptr},
     {"agents", "agents", cell_width, Format::count, 0, 0, nullptr},
+    {"blocked", "blocked", cell_width, Format::figure, with_lines, with_lines,
+     " blocked: share of calls that find every line taken;"},
+    {"offered", "offered", cell_width, Format::figure, with_redial, with_redial,
+     " offered: the load with redials in erlang;"},
     {"wait_probability", "waiting", cell_width, Format::figure, 0, 0,
      " waiting: share of calls that wait;"},
     {"abandoned", "abandoned", cell_width, Format::figure, with_abandon, with_abandon,
      " abandoned: share of calls that hang up;"},
-    {"service_level", "service", cell_width, Format::figure, timed, 0,
-     " service: answered within {answer time}{of all};"},
+    {"service_level", "service", cell_width, Format::figure, timed, 0, " service: {service};"},
     {"mean_wait", "mean wait", cell_width, Format::figure, 0, 0,
      " mean wait{of answered} in {unit}"},
     {"occupancy", "occupancy", cell_width, Format::figure, 0, 0, "{by answered}"},
     {"staff", "staff", cell_width, Format::optional_count, staffed, staffed,
      "; staff at shrinkage {shrinkage}"},
+    {"patience", "patience", cell_width, Format::figure, with_patience, with_patience,
+     "; patience: callers' mean patience in {unit}"},
 };
 constexpr size_t column_count = sizeof columns / sizeof *columns;
 using Row = std::array<double, column_count>;
@@ -454,7 +658,8 @@ using Row = std::array<double, column_count>;
 // agents and their figures.
 Row row_of(double A, double calls, double s, const Figures& f)
 {
-    return {A, A, calls, s, f.waiting, f.abandoned, f.level, f.mean_wait, f.occupancy, f.staff};
+    return {A,           A,           calls,   s,           f.blocked,   f.offered, f.waiting,
+            f.abandoned, f.level,     f.mean_wait, f.occupancy, f.staff, f.patience};
 }
 
 // Sums over a file's rows, for its totals. Each row weighs by its calls,
@@ -463,7 +668,7 @@ Row row_of(double A, double calls, double s, const Figures& f)
 struct Totals {
     double calls = 0, load = 0, weight = 0;
     double agents = 0, staff = 0, busy = 0;  // busy: occupancy times agents
-    double waiting = 0, abandoned = 0, level = 0, answered = 0, wait = 0;
+    double waiting = 0, abandoned = 0, level = 0, answered = 0, wait = 0, blocked = 0;
 };
 
 void add_to(Totals& t, const PlanRow& p, const Figures& f)
@@ -478,8 +683,9 @@ void add_to(Totals& t, const PlanRow& p, const Figures& f)
     t.waiting += w * f.waiting;
     t.abandoned += w * f.abandoned;
     t.level += std::isnan(f.level) ? 0 : w * f.level;
-    t.answered += w * (1 - f.abandoned);
-    t.wait += w * (1 - f.abandoned) * f.mean_wait;
+    t.blocked += w * f.blocked;
+    t.answered += w * (1 - f.abandoned - f.blocked);
+    t.wait += w * (1 - f.abandoned - f.blocked) * f.mean_wait;
 }
 
 // The totals as "#" lines after a text table.
@@ -491,7 +697,9 @@ std::string totals_text(const ErlangcRequest& request, const Totals& t)
                                              : plain(t.load * hours) + " erlang hours offered");
     text += ", " + plain(t.agents * hours) + " agent hours";
     if (!std::isnan(request.shrinkage)) text += ", " + plain(t.staff * hours) + " staff hours";
-    text += "\n# over all calls: waiting " + plain(t.waiting / t.weight);
+    text += "\n# over all calls: ";
+    if (request.limited) text += "blocked " + plain(t.blocked / t.weight) + ", ";
+    text += "waiting " + plain(t.waiting / t.weight);
     if (request.abandon) text += ", abandoned " + plain(t.abandoned / t.weight);
     if (!std::isnan(request.answer_seconds)) text += ", service " + plain(t.level / t.weight);
     text += ", mean wait " + plain(t.wait / t.answered);
@@ -507,6 +715,8 @@ std::string totals_row(const ErlangcRequest& request, const Totals& t, const Lay
     Figures f{t.waiting / t.weight, t.abandoned / t.weight, t.level / t.weight,
               t.wait / t.answered,  t.busy / t.agents,      t.staff * hours};
     if (std::isnan(request.answer_seconds)) f.level = not_given;
+    f.blocked = t.blocked / t.weight;
+    f.offered = not_given;
     std::string line;
     append_totals(line, layout, row_of(not_given, not_given, t.agents * hours, f).data());
     return line;
@@ -529,6 +739,7 @@ std::string goals_of(const ErlangcRequest& request)
     if (!std::isnan(target.max_occupancy)) add("occupancy at most " + plain(target.max_occupancy));
     if (!std::isnan(target.max_abandonment))
         add("abandoned at most " + plain(target.max_abandonment));
+    if (!std::isnan(target.max_blocking)) add("blocked at most " + plain(target.max_blocking));
     return goals;
 }
 
@@ -555,19 +766,45 @@ std::string title_of(const ErlangcRequest& request, const Layout& layout, bool s
         head = plan ? "# the figures of the agents of each row of " + name + "\n"
                     : "# the figures of each number of agents at each offered load in erlang\n";
     }
-    if (abandon)
-        head += std::isfinite(request.patience_seconds)
-                    ? "# Erlang A: callers hang up after waiting " +
-                          in_seconds(request.patience_seconds) + " on average\n"
-                    : "# Erlang A: callers hang up after waiting, on average, the row's "
-                      "patience\n";
-    const std::string of_all = abandon ? ", of all calls" : "";
+    const std::string patience =
+        !std::isnan(request.observed)
+            ? "each row's patience is the one at which " + plain(request.observed) + " hang up"
+        : std::isfinite(request.patience_seconds)
+            ? "callers hang up after waiting " + in_seconds(request.patience_seconds) +
+                  " on average"
+            : "callers hang up after waiting, on average, the row's patience";
+    if (request.erlang_x) {
+        std::string model = request.limited ? plan && std::isinf(request.lines)
+                                                  ? "each row's lines"
+                                                  : plain(request.lines) + " lines"
+                                            : "endless lines";
+        model += abandon ? "; " + patience : "; nobody hangs up";
+        if (request.redials)
+            model += "; " + (std::isnan(request.redial) ? std::string("each row's share")
+                                                        : plain(request.redial)) +
+                     " of blocked and abandoning callers call again, the loads being fresh calls";
+        head += "# Erlang X: " + model + "\n";
+    } else if (abandon) {
+        head += "# Erlang A: " + patience + "\n";
+    }
+    const bool some_lost = abandon || request.limited;
+    const std::string within = "within " + in_seconds(request.answer_seconds);
+    const std::string service =
+        request.level_of == ServiceLevelOf::answered ? "answered " + within + ", of answered calls"
+        : request.level_of == ServiceLevelOf::virtual_wait
+            ? "offered wait " + within + " (virtual), of calls that get a line"
+            : "answered " + within + (some_lost ? ", of all calls" : "");
+    const std::string of_answered =
+        request.wait_of == MeanWaitOf::all ? " of calls that get a line, abandoning ones too"
+        : request.wait_of == MeanWaitOf::virtual_wait
+            ? " if nobody hung up (virtual), of calls that get a line"
+        : some_lost ? " of answered calls"
+                    : "";
     return head +
-           legend_of(layout, {{"answer time", in_seconds(request.answer_seconds)},
-                              {"of all", of_all},
-                              {"of answered", abandon ? " of answered calls" : ""},
+           legend_of(layout, {{"service", service},
+                              {"of answered", of_answered},
                               {"unit", seconds ? "s" : "holding times"},
-                              {"by answered", abandon ? "; occupancy by answered calls" : ""},
+                              {"by answered", some_lost ? "; occupancy by answered calls" : ""},
                               {"shrinkage", plain(request.shrinkage)}});
 }
 
@@ -580,6 +817,9 @@ Layout layout_of(const ErlangcRequest& request, bool seconds)
     if (request.abandon) features |= with_abandon;
     if (!std::isnan(request.answer_seconds)) features |= timed;
     if (!std::isnan(request.shrinkage)) features |= staffed;
+    if (request.limited) features |= with_lines;
+    if (request.redials) features |= with_redial;
+    if (!std::isnan(request.observed)) features |= with_patience;
     Layout layout{columns, column_count, features, request.csv, nullptr, {}};
     if (plan) {
         layout.carried = &request.carried;
@@ -593,6 +833,8 @@ Layout layout_of(const ErlangcRequest& request, bool seconds)
 double agents_of(const ErlangcRequest& request, double A, ListCursor& agents)
 {
     if (!request.agents.empty()) return next_value(agents);
+    if (request.erlang_x)
+        return erlangx_agents(A, request.lines, request.patience, request.redial, request.target);
     return request.fractional ? erlanga_fractional_agents(A, request.patience, request.target)
                               : erlanga_agents(A, request.patience, request.target);
 }
@@ -626,15 +868,27 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         if (i == -1 || j == cells) return;
         if (plan) {
             const PlanRow& p = request.plan[static_cast<size_t>(i)];
-            const Figures f = figures_of(request, p.agents, p.load, p.holding, p.patience,
-                                         request.answer_seconds / p.holding);
+            const double t = request.answer_seconds / p.holding;
+            const Figures f =
+                request.erlang_x
+                    ? erlangx_figures(request, p.agents, p.load, p.holding, p.patience, t, p.lines,
+                                      p.redial)
+                    : figures_of(request, p.agents, p.load, p.holding, p.patience, t);
             add_to(totals, p, f);
             return append_row(line, layout, i, row_of(p.load, not_given, p.agents, f).data());
         }
         const double s = carry ? next_value(row_cursor) : agents_of(request, A, agent_cursor);
-        if (carry) A = erlanga_load(s, request.patience, request.target);
-        const Figures f =
-            figures_of(request, s, A, request.holding, request.patience, request.answer_time);
+        if (carry)
+            A = request.erlang_x ? erlangx_load(s, request.lines, request.patience, request.redial,
+                                                request.target)
+                                 : erlanga_load(s, request.patience, request.target);
+        // The patience question: the patience at which the observed share
+        // hangs up, and the figures there.
+        const bool asked = !std::isnan(request.observed);
+        const double patience =
+            asked ? erlangx_patience(s, A, request.lines, request.observed) : request.patience;
+        Figures f = figures_of(request, s, A, request.holding, patience, request.answer_time);
+        if (asked) f.patience = patience * (std::isnan(request.holding) ? 1 : request.holding);
         const double calls = A * request.interval / request.holding;
         append_row(line, layout, i, row_of(A, calls, s, f).data());
     };

@@ -26,7 +26,14 @@ struct PlanRow {
     double holding;   // the handling time in seconds; NaN where none is known
     double patience;  // in holding times; +infinity: Erlang C
     double agents;    // the file's, or those the targets need
+    double lines;     // +infinity: no limit
+    double redial;    // the share of blocked and abandoning callers who call again
 };
+
+// Which calls the mean wait column averages over: the answered calls'
+// waits, every call's time in the queue (abandoning ones' too), or the
+// virtual mean wait (the offered wait of the calls that get a line).
+enum class MeanWaitOf { answered, all, virtual_wait };
 
 // A request: the loads in erlangs (calls already turned into erlangs), and
 // either the agents to give figures for or the targets to staff for, with
@@ -56,6 +63,16 @@ struct ErlangcRequest {
     // +infinity), and whether the figures are Erlang A's.
     double answer_seconds, asa_seconds, patience_seconds;
     bool abandon;
+    // Erlang X: the lines (+infinity: no limit), the redial share (the
+    // loads then fresh calls), the definitions the service level and mean
+    // wait columns hold, and the observed abandoned share whose patience is
+    // asked (NaN where not). `erlang_x` where any of them sets the model
+    // (else Erlang C or A, as before); `limited` where lines are given,
+    // `redials` where redials are, by option or the file's column.
+    double lines, redial, observed;
+    ServiceLevelOf level_of;
+    MeanWaitOf wait_of;
+    bool erlang_x, limited, redials;
 };
 
 // Reads the options of erlangc (getopt_long). For Action::table it fills

@@ -13,6 +13,7 @@
 #include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
+#include "teletraffic/erlangx.h"
 
 namespace {
 
@@ -315,6 +316,26 @@ const struct {
      "an abandoned share lies strictly between 0 and 1"},
     {{"-n", "12", "-t", "180", "--patience", "120", "--max-abandoned", "5%", "--fractional"},
      "--fractional and --shrinkage go with staffing"},
+    // Erlang X's.
+    {{"-a", "10", "-n", "12", "--lines", "11"}, "--lines: fewer lines than agents (11 below 12)"},
+    {{"-a", "10", "-n", "12", "--lines", "16.5"}, "the calls a centre holds are a whole number"},
+    {{"-a", "10", "-n", "12.5", "--lines", "16"}, "Erlang X's agents are whole (12.5)"},
+    {{"-a", "10", "-n", "12", "--redial", "0.3"}, "--redial needs --lines or --patience"},
+    {{"-a", "10", "-n", "12", "--lines", "16", "--redial", "100%"}, "below 1 (100%)"},
+    {{"-a", "10", "-s", "0.8", "-w", "20", "-t", "180", "--lines", "16", "--fractional"},
+     "--fractional goes with Erlang C and A: not with --lines"},
+    {{"-a", "10", "--max-blocked", "1%"}, "--max-blocked needs --lines"},
+    {{"-a", "10", "-t", "180", "--asa", "20", "--lines", "20", "--mean-wait-of", "all"},
+     "--asa is a target on the answered calls' mean wait: not with --mean-wait-of all"},
+    {{"-a", "10", "-n", "12", "--service-level-of", "frob"},
+     "--service-level-of 'frob': not one of offered, answered or virtual"},
+    {{"-a", "10", "--abandoned", "5%"}, "it needs --agents and a load"},
+    {{"-a", "10", "-n", "12", "-t", "180", "--patience", "60", "--abandoned", "5%"},
+     "not with --patience"},
+    {{"-a", "10", "-n", "12", "--lines", "14", "--abandoned", "5%", "--redial", "0.3"},
+     "not with --redial"},
+    {{"-a", "10", "-t", "180", "-s", "99%", "-w", "5", "--lines", "11"},
+     "no agents meet the targets at a load of 10 erlang: none up to the 11 lines does"},
 };
 
 std::function<std::string()> program(std::vector<std::string> args, const char* output = nullptr)
@@ -449,4 +470,58 @@ TEST(ErlangC, AnswersWithPatience)
         "occupancy by answered calls\n"
         "#     load      agents     waiting   abandoned     service   mean wait   occupancy\n"
         "        10          12     0.27981    0.061597     0.82558      6.3348     0.78200\n");
+}
+
+// With lines, redials, another definition or an observed abandoned share,
+// Erlang X's figures: blocked after the agents, the offered load with
+// redials, each definition's service level and mean wait, the patience.
+TEST(ErlangC, AnswersWithLines)
+{
+    const double p = 120.0 / 180, t = 20.0 / 180;
+    const auto csv = [](std::vector<std::string> args) {
+        for (const char* a : {"-t", "180", "--lines", "16", "--csv"}) args.emplace_back(a);
+        return run_child("", program(std::move(args))).out;
+    };
+    const auto n = [](double v) { return csv_number(v); };
+    const double B = erlangx_blocking(12, 10, 16, p), ab = erlangx_abandonment(12, 10, 16, p);
+    const std::string shares = n(B) + "," + n(erlangx_wait_probability(12, 10, 16, p)) + "," + n(ab);
+    const std::string occupancy = n((1 - B - ab) * 10 / 12);
+    EXPECT_EQ(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120"}),
+              "load,agents,blocked,wait_probability,abandoned,service_level,mean_wait,occupancy\n"
+              "10,12," + shares + "," + n(erlangx_service_level(12, 10, 16, p, t)) + "," +
+                  n(erlangx_mean_wait(12, 10, 16, p) * 180) + "," + occupancy + "\n");
+    EXPECT_NE(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120", "--service-level-of",
+                   "answered", "--mean-wait-of", "all"})
+                  .find("10,12," + shares + "," +
+                        n(erlangx_answered_service_level(12, 10, 16, p, t)) + "," +
+                        n(ab * p / (1 - B) * 180) + ","),
+              std::string::npos);
+    EXPECT_NE(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120", "--service-level-of",
+                   "virtual", "--mean-wait-of", "virtual"})
+                  .find("," + n(erlangx_virtual_service_level(12, 10, 16, p, t)) + "," +
+                        n(erlangx_virtual_mean_wait(12, 10, 16, p) * 180) + ","),
+              std::string::npos);
+    // Fresh calls and redials: the offered load, and the agents for them.
+    const double A = erlangx_offered(12, 10, 16, p, 0.5);
+    EXPECT_EQ(csv({"-a", "10", "-s", "80%", "-w", "20", "--patience", "120", "--redial", "50%"})
+                  .find("load,agents,blocked,offered,wait_probability,abandoned,service_level,"
+                        "mean_wait,occupancy\n10,12," +
+                        n(erlangx_blocking(12, A, 16, p)) + "," + n(A) + ","),
+              0U);
+    // The patience question: the patience in seconds at which 5 % hang up.
+    EXPECT_NE(csv({"-a", "10", "-n", "12", "--abandoned", "5%"})
+                  .find("," + n(erlangx_patience(12, 10, 16, 0.05) * 180) + "\n"),
+              std::string::npos);
+    // Without patience nobody hangs up; the legend names each definition.
+    EXPECT_EQ(
+        run_child("", program({"-a", "10", "-n", "12", "-t", "180", "-w", "20", "--lines", "14",
+                               "--service-level-of", "virtual", "--mean-wait-of", "virtual"}))
+            .out,
+        "# the figures of each number of agents at each offered load in erlang\n"
+        "# Erlang X: 14 lines; nobody hangs up\n"
+        "# blocked: share of calls that find every line taken; waiting: share of calls that wait; "
+        "service: offered wait within 20 s (virtual), of calls that get a line; mean wait if "
+        "nobody hung up (virtual), of calls that get a line in s; occupancy by answered calls\n"
+        "#     load      agents     blocked     waiting     service   mean wait   occupancy\n"
+        "        10          12    0.070293     0.18557     0.91550      4.3550     0.77476\n");
 }
