@@ -158,12 +158,15 @@ std::string columns_fault(const ErlangcRequest& request, const int* at, double p
 std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& sheet,
                      const std::vector<std::string>& fields, double patience_seconds, PlanRow& p)
 {
-    double v[file_columns] = {not_given, not_given, request.holding, patience_seconds,
-                              not_given, request.lines,   request.redial};
-    static const Domain* const column_domains[] = {
-        &calls_domain,           &load_domain,           &holding_domain,
-        &domains[Option::patience], &domains[Option::agents], &domains[Option::lines],
-        &domains[Option::redial]};
+    double v[file_columns] = {not_given, not_given,     request.holding, patience_seconds,
+                              not_given, request.lines, request.redial};
+    static const Domain* const column_domains[] = {&calls_domain,
+                                                   &load_domain,
+                                                   &holding_domain,
+                                                   &domains[Option::patience],
+                                                   &domains[Option::agents],
+                                                   &domains[Option::lines],
+                                                   &domains[Option::redial]};
     for (int c = calls_column; c < file_columns; ++c) {
         std::string why;
         if (at[c] >= 0 &&
@@ -189,7 +192,7 @@ std::string plan_row(const ErlangcRequest& request, const int* at, const Sheet& 
         p.patience == 0 || (std::isfinite(v[patience_column]) && std::isinf(p.patience)))
         return "aht: a time in seconds is out of range in holding times";
     p.agents = at[agents_column] >= 0 ? v[agents_column]
-               : request.erlang_x ? erlangx_agents(p.load, p.lines, p.patience, p.redial, target)
+               : request.erlang_x   ? erlangx_agents(p.load, p.lines, p.patience, p.redial, target)
                : request.fractional ? erlanga_fractional_agents(p.load, p.patience, target)
                                     : erlanga_agents(p.load, p.patience, target);
     if (!(p.agents > 0))
@@ -486,8 +489,9 @@ Action fill_request(ErlangcRequest& request, const List* given, const bool* seen
         return bad("--asa is a target on the answered calls' mean wait: not with --mean-wait-of " +
                    std::string(wait_words[static_cast<int>(request.wait_of)]));
     if (request.fractional && request.erlang_x)
-        return bad("--fractional goes with Erlang C and A: not with --lines, --redial or "
-                   "another definition");
+        return bad(
+            "--fractional goes with Erlang C and A: not with --lines, --redial or "
+            "another definition");
     if (request.erlang_x && !request.agents.empty()) {
         // Erlang X's agents are whole, and at most the lines.
         for (const Range& r : request.agents)
@@ -514,9 +518,9 @@ Action fill_request(ErlangcRequest& request, const List* given, const bool* seen
                 const double A = range_value(r, i);
                 if (erlangx_agents(A, request.lines, request.patience, request.redial, target) == 0)
                     return bad("no agents meet the targets at a load of " + plain(A) + " erlang: " +
-                               (request.limited ? "none up to the " + plain(request.lines) +
-                                                      " lines does"
-                                                : "it would take more than 10000000 agents"));
+                               (request.limited
+                                    ? "none up to the " + plain(request.lines) + " lines does"
+                                    : "it would take more than 10000000 agents"));
             }
         return Action::table;
     }
@@ -577,10 +581,12 @@ Figures erlangx_figures(const ErlangcRequest& request, double s, double A0, doub
     f.waiting = erlangx_wait_probability(s, A, lines, patience);
     f.abandoned = erlangx_abandonment(s, A, lines, patience);
     const double t = answer_time;
-    f.level = std::isnan(t)                                         ? not_given
-              : request.level_of == ServiceLevelOf::offered  ? erlangx_service_level(s, A, lines, patience, t)
-              : request.level_of == ServiceLevelOf::answered ? erlangx_answered_service_level(s, A, lines, patience, t)
-                                                             : erlangx_virtual_service_level(s, A, lines, patience, t);
+    f.level = std::isnan(t) ? not_given
+              : request.level_of == ServiceLevelOf::offered
+                  ? erlangx_service_level(s, A, lines, patience, t)
+              : request.level_of == ServiceLevelOf::answered
+                  ? erlangx_answered_service_level(s, A, lines, patience, t)
+                  : erlangx_virtual_service_level(s, A, lines, patience, t);
     // Every call's time in the queue, by Little's law: the abandons over
     // the rate callers give up, per call that gets a line; where nobody
     // abandons, the answered calls' mean wait.
@@ -617,14 +623,14 @@ Figures figures_of(const ErlangcRequest& request, double s, double A, double hol
 
 // The features of a request that show erlangc's columns.
 enum Feature : unsigned {
-    asked_load = 1,    // the loads are the rows' keys
-    answer_load = 2,   // the load is a figure: the load question's answer, or a file's row's
-    with_calls = 4,    // the load question's loads also as calls per interval
-    with_abandon = 8,  // Erlang A: the abandoned share
-    timed = 16,        // an answer time: the service level (CSV has its column always)
-    staffed = 32,      // a shrinkage: the staff
-    with_lines = 64,   // Erlang X's lines: the blocked share
-    with_redial = 128, // redials: the offered load
+    asked_load = 1,       // the loads are the rows' keys
+    answer_load = 2,      // the load is a figure: the load question's answer, or a file's row's
+    with_calls = 4,       // the load question's loads also as calls per interval
+    with_abandon = 8,     // Erlang A: the abandoned share
+    timed = 16,           // an answer time: the service level (CSV has its column always)
+    staffed = 32,         // a shrinkage: the staff
+    with_lines = 64,      // Erlang X's lines: the blocked share
+    with_redial = 128,    // redials: the offered load
     with_patience = 256,  // the patience question's answer
 };
 
@@ -658,8 +664,8 @@ using Row = std::array<double, column_count>;
 // agents and their figures.
 Row row_of(double A, double calls, double s, const Figures& f)
 {
-    return {A,           A,           calls,   s,           f.blocked,   f.offered, f.waiting,
-            f.abandoned, f.level,     f.mean_wait, f.occupancy, f.staff, f.patience};
+    return {A,           A,       calls,       s,           f.blocked, f.offered, f.waiting,
+            f.abandoned, f.level, f.mean_wait, f.occupancy, f.staff,   f.patience};
 }
 
 // Sums over a file's rows, for its totals. Each row weighs by its calls,
@@ -780,8 +786,9 @@ std::string title_of(const ErlangcRequest& request, const Layout& layout, bool s
                                             : "endless lines";
         model += abandon ? "; " + patience : "; nobody hangs up";
         if (request.redials)
-            model += "; " + (std::isnan(request.redial) ? std::string("each row's share")
-                                                        : plain(request.redial)) +
+            model += "; " +
+                     (std::isnan(request.redial) ? std::string("each row's share")
+                                                 : plain(request.redial)) +
                      " of blocked and abandoning callers call again, the loads being fresh calls";
         head += "# Erlang X: " + model + "\n";
     } else if (abandon) {
@@ -794,12 +801,12 @@ std::string title_of(const ErlangcRequest& request, const Layout& layout, bool s
         : request.level_of == ServiceLevelOf::virtual_wait
             ? "offered wait " + within + " (virtual), of calls that get a line"
             : "answered " + within + (some_lost ? ", of all calls" : "");
-    const std::string of_answered =
-        request.wait_of == MeanWaitOf::all ? " of calls that get a line, abandoning ones too"
-        : request.wait_of == MeanWaitOf::virtual_wait
-            ? " if nobody hung up (virtual), of calls that get a line"
-        : some_lost ? " of answered calls"
-                    : "";
+    const std::string of_answered = request.wait_of == MeanWaitOf::all
+                                        ? " of calls that get a line, abandoning ones too"
+                                    : request.wait_of == MeanWaitOf::virtual_wait
+                                        ? " if nobody hung up (virtual), of calls that get a line"
+                                    : some_lost ? " of answered calls"
+                                                : "";
     return head +
            legend_of(layout, {{"service", service},
                               {"of answered", of_answered},
@@ -869,11 +876,10 @@ bool write_erlangc(const ErlangcRequest& request, std::FILE* out, std::FILE* pro
         if (plan) {
             const PlanRow& p = request.plan[static_cast<size_t>(i)];
             const double t = request.answer_seconds / p.holding;
-            const Figures f =
-                request.erlang_x
-                    ? erlangx_figures(request, p.agents, p.load, p.holding, p.patience, t, p.lines,
-                                      p.redial)
-                    : figures_of(request, p.agents, p.load, p.holding, p.patience, t);
+            const Figures f = request.erlang_x
+                                  ? erlangx_figures(request, p.agents, p.load, p.holding,
+                                                    p.patience, t, p.lines, p.redial)
+                                  : figures_of(request, p.agents, p.load, p.holding, p.patience, t);
             add_to(totals, p, f);
             return append_row(line, layout, i, row_of(p.load, not_given, p.agents, f).data());
         }

@@ -361,6 +361,56 @@ void lines_timed_figure(benchmark::State& state)
 BENCHMARK(lines_figure)->Arg(10)->Arg(100)->Arg(5000);
 BENCHMARK(lines_timed_figure)->Arg(10)->Arg(100)->Arg(5000);
 
+// Erlang X's staffing for 80 % within 20 s of a 180 s call at A erlangs,
+// lines 10 % above the load, patience a holding time; with 30 % redials
+// (each point then an offered load's search too); the load 0.9 A agents
+// carry; the patience at which 5 % of A hang up at 1.1 A agents. The
+// points each takes are counted.
+StaffingTarget lines_target()
+{
+    StaffingTarget t;
+    t.service_level = 0.8;
+    t.answer_time = 20.0 / 180;
+    return t;
+}
+void lines_agents(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    int points = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            erlangx_agents(A, std::ceil(1.1 * A), 1, 0, lines_target(), &points));
+    state.counters["points"] = points;
+}
+void lines_redial_agents(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    int points = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            erlangx_agents(A, std::ceil(1.1 * A), 1, 0.3, lines_target(), &points));
+    state.counters["points"] = points;
+}
+void lines_load(benchmark::State& state)
+{
+    const double s = std::floor(0.9 * static_cast<double>(state.range(0)));
+    int points = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            erlangx_load(s, std::ceil(1.1 * s), 1, 0, lines_target(), &points));
+    state.counters["points"] = points;
+}
+void lines_patience(benchmark::State& state)
+{
+    const auto A = static_cast<double>(state.range(0));
+    const double s = std::ceil(1.1 * A);
+    for (auto _ : state) benchmark::DoNotOptimize(erlangx_patience(s, A, s + 10, 0.05));
+}
+BENCHMARK(lines_agents)->Arg(10)->Arg(1000);
+BENCHMARK(lines_redial_agents)->Arg(10)->Arg(1000);
+BENCHMARK(lines_load)->Arg(10)->Arg(1000);
+BENCHMARK(lines_patience)->Arg(10)->Arg(1000);
+
 // A whole run of the calculator (500 circuits at 500 erlangs, answered
 // through a pipe, its output to /dev/null) beside the same run of the floor
 // program, in turns, so that whatever else the machine does weighs on both:

@@ -30,7 +30,8 @@ enum class Result { figure, count, traffic, group };
 
 // The keywords a wrapper adds in front of the ufunc: none (the ufunc is
 // the function), the eight staffing targets (each its own input, NaN where
-// unset; the service level's definition by its code), or an overflow method (an input holding the method's code).
+// unset; the service level's definition by its code), or an overflow
+// method (an input holding the method's code).
 enum class Keywords { none, targets, method };
 
 struct Function {

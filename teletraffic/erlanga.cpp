@@ -850,9 +850,7 @@ int erlanga_agents(double A, double patience, const StaffingTarget& target, int*
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) ||
-        !(patience > 0))
-        return 0;
+    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0)) return 0;
     if (endless(patience)) return erlangc_agents(A, target, evaluations);
     return whole_agents(A, patience, target, *evaluations);
 }
@@ -863,8 +861,7 @@ double erlanga_fractional_agents(double A, double patience, const StaffingTarget
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) ||
-        !(patience > 0))
+    if (!valid(target, patience) || !(A >= 0 && A <= erlangb_max_load) || !(patience > 0))
         return none;
     if (endless(patience)) return erlangc_fractional_agents(A, target, evaluations);
     const int whole = whole_agents(A, patience, target, *evaluations);
@@ -922,8 +919,7 @@ double erlanga_load(double s, double patience, const StaffingTarget& target, int
     int made = 0;
     if (evaluations == nullptr) evaluations = &made;
     *evaluations = 0;
-    if (!valid(target, patience) || !(s > 0 && s <= erlangb_max_load) ||
-        !(patience > 0))
+    if (!valid(target, patience) || !(s > 0 && s <= erlangb_max_load) || !(patience > 0))
         return none;
     if (endless(patience)) return erlangc_load(s, target, evaluations);
     const double t = answer_time(target);

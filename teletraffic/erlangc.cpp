@@ -179,8 +179,8 @@ bool targets(const StaffingTarget& target, Goal (&set)[3], int& count)
     const auto unset_or_share = [](double p) { return std::isnan(p) || (p > 0 && p < 1); };
     return goals(target, set, count) && unset_or_share(target.max_occupancy) &&
            unset_or_share(target.max_abandonment) && unset_or_share(target.max_blocking) &&
-           (count > 0 || !std::isnan(target.max_occupancy) ||
-            !std::isnan(target.max_abandonment) || !std::isnan(target.max_blocking));
+           (count > 0 || !std::isnan(target.max_occupancy) || !std::isnan(target.max_abandonment) ||
+            !std::isnan(target.max_blocking));
 }
 
 // The agents of erlangc_agents, and the real agents of each target when

@@ -342,10 +342,9 @@ double figure(const StaffingTarget& target, Kind kind, const Figures& f, double 
 {
     switch (kind) {
     case Kind::level:
-        return target.service_level_of == ServiceLevelOf::offered ? f.service_level
-               : target.service_level_of == ServiceLevelOf::answered
-                   ? f.answered_service_level
-                   : f.virtual_service_level;
+        return target.service_level_of == ServiceLevelOf::offered    ? f.service_level
+               : target.service_level_of == ServiceLevelOf::answered ? f.answered_service_level
+                                                                     : f.virtual_service_level;
     case Kind::wait: return f.mean_wait;
     case Kind::probability: return f.wait;
     case Kind::occupancy: return std::fmin(f.answered * A / s, 1.0);
@@ -365,9 +364,9 @@ double excess(const StaffingTarget& target, Kind kind, const Figures& f, double 
     const bool met = kind == Kind::level ? v >= goal : v <= goal;
     if (std::isnan(v)) return HUGE_VAL;  // beyond the figures' reach: not known to meet
     // Finite where a figure is 0 or 1, so that a secant through it is.
-    const double g = std::fmax(kind == Kind::level ? std::log1p(-v) - std::log1p(-goal)
-                                                   : std::log(v) - std::log(goal),
-                               -800.0);
+    const double g = std::fmax(
+        kind == Kind::level ? std::log1p(-v) - std::log1p(-goal) : std::log(v) - std::log(goal),
+        -800.0);
     return met ? std::fmin(g, 0.0) : std::fmax(g, std::numeric_limits<double>::denorm_min());
 }
 
@@ -536,7 +535,8 @@ double met_end(const G& g, double m, double gm, double n, double gn)
         double x = n - gn * (n - m) / (gn - gm);
         const double lo = std::fmin(m, n) + tol / 2;
         const double hi = std::fmax(m, n) - tol / 2;
-        if (!(x >= lo && x <= hi)) x = std::isnan(x) ? 0.5 * (m + n) : std::fmin(hi, std::fmax(lo, x));
+        if (!(x >= lo && x <= hi))
+            x = std::isnan(x) ? 0.5 * (m + n) : std::fmin(hi, std::fmax(lo, x));
         const double gx = g(x);
         if (gx <= 0) {
             if (side == 1) gn /= 2;
@@ -626,8 +626,8 @@ double erlangx_load(double s, double lines, double patience, double redial,
                 return model.one(kind, s, std::fmin(std::exp(v), top));
             };
             // Endless lines block nobody: every figure tightens with the load.
-            x = std::fmin(x, first_miss(g, least, x, std::log(s), step,
-                                        humps && std::isfinite(lines)));
+            x = std::fmin(
+                x, first_miss(g, least, x, std::log(s), step, humps && std::isfinite(lines)));
         }
     }
     // The figures decide: a load a rounding step past a target steps down.

@@ -484,18 +484,20 @@ TEST(ErlangC, AnswersWithLines)
     };
     const auto n = [](double v) { return csv_number(v); };
     const double B = erlangx_blocking(12, 10, 16, p), ab = erlangx_abandonment(12, 10, 16, p);
-    const std::string shares = n(B) + "," + n(erlangx_wait_probability(12, 10, 16, p)) + "," + n(ab);
+    const std::string shares =
+        n(B) + "," + n(erlangx_wait_probability(12, 10, 16, p)) + "," + n(ab);
     const std::string occupancy = n((1 - B - ab) * 10 / 12);
     EXPECT_EQ(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120"}),
               "load,agents,blocked,wait_probability,abandoned,service_level,mean_wait,occupancy\n"
-              "10,12," + shares + "," + n(erlangx_service_level(12, 10, 16, p, t)) + "," +
+              "10,12," +
+                  shares + "," + n(erlangx_service_level(12, 10, 16, p, t)) + "," +
                   n(erlangx_mean_wait(12, 10, 16, p) * 180) + "," + occupancy + "\n");
-    EXPECT_NE(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120", "--service-level-of",
-                   "answered", "--mean-wait-of", "all"})
-                  .find("10,12," + shares + "," +
-                        n(erlangx_answered_service_level(12, 10, 16, p, t)) + "," +
-                        n(ab * p / (1 - B) * 180) + ","),
-              std::string::npos);
+    EXPECT_NE(
+        csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120", "--service-level-of",
+             "answered", "--mean-wait-of", "all"})
+            .find("10,12," + shares + "," + n(erlangx_answered_service_level(12, 10, 16, p, t)) +
+                  "," + n(ab * p / (1 - B) * 180) + ","),
+        std::string::npos);
     EXPECT_NE(csv({"-a", "10", "-n", "12", "-w", "20", "--patience", "120", "--service-level-of",
                    "virtual", "--mean-wait-of", "virtual"})
                   .find("," + n(erlangx_virtual_service_level(12, 10, 16, p, t)) + "," +

@@ -208,8 +208,8 @@ struct Targets {
     int count() const
     {
         int n = 0;
-        for (const double v : {service_level, mean_wait, wait_probability, occupancy, abandonment,
-                               blocking})
+        for (const double v :
+             {service_level, mean_wait, wait_probability, occupancy, abandonment, blocking})
             n += std::isnan(v) ? 0 : 1;
         return n;
     }
@@ -245,7 +245,8 @@ const struct StaffingRow {
     {10, 16, 2.0 / 3, 0, {0.8, 1.0 / 9, offered, unset, unset, unset, unset, unset}, false},
     // the wait probability, 0.23 at one agent, 0.57 at 34, 0 at 40
     {60, 40, 3, 0, {unset, unset, offered, unset, 0.3, unset, unset, unset}, true},  // one agent
-    {60, 40, 3, 0, {unset, unset, offered, unset, 0.2, unset, unset, unset}, true},  // past the turn
+    {60, 40, 3, 0, {unset, unset, offered, unset, 0.2, unset, unset, unset}, true},  // past the
+                                                                                     // turn
     {60, 40, 3, 0, {unset, unset, offered, unset, 0.3, unset, unset, 0.5}, true},
     // patience below the holding time: more agents, more blocking
     {60, 40, 0.3, 0, {0.5, 0.1, offered, unset, unset, unset, unset, 0.05}, true},
@@ -300,7 +301,9 @@ TEST(ErlangX, PatienceFromTheAbandonedShare)
         double s, A, lines, share;
     } none[] = {{12, 10, 16, 0.5},   // above what callers who hang up at once give
                 {12, 10, 12, 0.01},  // nobody waits
-                {12, 10, 16, 0},     {12, 10, 16, 1}, {12, -1, 16, 0.01}};
+                {12, 10, 16, 0},
+                {12, 10, 16, 1},
+                {12, -1, 16, 0.01}};
     for (const auto& r : none)
         EXPECT_TRUE(std::isnan(erlangx_patience(r.s, r.A, r.lines, r.share))) << r.share;
 }
