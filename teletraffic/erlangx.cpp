@@ -370,51 +370,59 @@ double excess(const StaffingTarget& target, Kind kind, const Figures& f, double 
     return met ? std::fmin(g, 0.0) : std::fmax(g, std::numeric_limits<double>::denorm_min());
 }
 
-// What the searches ask of the model: the targets, and the figures of s
-// agents under a fresh load A0 (offered, with redials, as erlangx_offered
-// gives it), each such point counted.
+// What the searches ask of the model: the lines, patience and redial
+// share, the targets, and a count of the points evaluated.
 struct Model {
     double lines, patience, redial;
     const StaffingTarget& target;
     int& evaluations;
-
-    double offered(double s, double A0) const
-    {
-        return redial == 0 ? A0 : erlangx_offered(s, A0, lines, patience, redial);
-    }
-    Figures at(double s, double A) const
-    {
-        ++evaluations;
-        const double t = is_set(target, Kind::level) ? target.answer_time : 0.0;
-        return figures(s, A, lines, patience, t, is_set(target, Kind::level));
-    }
-    // The largest excess over the targets that only ease as the agents
-    // grow, at s agents and fresh load A0 (-infinity where none is set).
-    double worst(double s, double A0) const
-    {
-        const double A = offered(s, A0);
-        const Figures f = at(s, A);
-        double g = -HUGE_VAL;
-        for (const Kind kind : kinds)
-            if (is_set(target, kind) && !peaked(kind, true))
-                g = std::fmax(g, excess(target, kind, f, s, A));
-        return g;
-    }
-    // Whether s agents meet every target at fresh load A0.
-    bool meets(double s, double A0) const
-    {
-        const double A = offered(s, A0);
-        const Figures f = at(s, A);
-        return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
-            return !is_set(target, kind) || excess(target, kind, f, s, A) <= 0;
-        });
-    }
-    double one(Kind kind, double s, double A0) const
-    {
-        const double A = offered(s, A0);
-        return excess(target, kind, at(s, A), s, A);
-    }
 };
+
+// The offered load of s agents under the fresh load A0, as erlangx_offered
+// gives it.
+double offered(const Model& m, double s, double A0)
+{
+    return m.redial == 0 ? A0 : erlangx_offered(s, A0, m.lines, m.patience, m.redial);
+}
+
+// The figures of s agents at the offered load A (timed where a service
+// level is a target), counted as a point.
+Figures point(const Model& m, double s, double A)
+{
+    ++m.evaluations;
+    const bool timed = is_set(m.target, Kind::level);
+    return figures(s, A, m.lines, m.patience, timed ? m.target.answer_time : 0.0, timed);
+}
+
+// The largest excess over the targets that only ease as the agents grow,
+// at s agents and fresh load A0 (-infinity where none is set).
+double worst(const Model& m, double s, double A0)
+{
+    const double A = offered(m, s, A0);
+    const Figures f = point(m, s, A);
+    double g = -HUGE_VAL;
+    for (const Kind kind : kinds)
+        if (is_set(m.target, kind) && !peaked(kind, true))
+            g = std::fmax(g, excess(m.target, kind, f, s, A));
+    return g;
+}
+
+// Whether s agents meet every target at fresh load A0.
+bool meets(const Model& m, double s, double A0)
+{
+    const double A = offered(m, s, A0);
+    const Figures f = point(m, s, A);
+    return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
+        return !is_set(m.target, kind) || excess(m.target, kind, f, s, A) <= 0;
+    });
+}
+
+// The excess over one target at s agents and fresh load A0.
+double excess_at(const Model& m, Kind kind, double s, double A0)
+{
+    const double A = offered(m, s, A0);
+    return excess(m.target, kind, point(m, s, A), s, A);
+}
 
 bool in_lines(double lines) { return lines >= 1 && (whole(lines) || std::isinf(lines)); }
 
@@ -490,20 +498,20 @@ int erlangx_agents(double A0, double lines, double patience, double redial,
     const bool monotone = std::any_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
         return is_set(target, kind) && !peaked(kind, true);
     });
-    int s = monotone ? fewest(1, top, start, step, [&](int n) { return model.worst(n, A0); }) : 1;
+    int s = monotone ? fewest(1, top, start, step, [&](int n) { return worst(model, n, A0); }) : 1;
     // The others rise to a peak and then fall, or fall or rise throughout:
     // where s misses one, the points past s that meet it lie above those
     // that miss. The largest of the fewest of those, until s meets every
     // target.
     while (s != 0) {
-        const double A = model.offered(s, A0);
-        const Figures f = model.at(s, A);
+        const double A = offered(model, s, A0);
+        const Figures f = point(model, s, A);
         int next = s;
         for (const Kind kind : kinds) {
             const double g = is_set(target, kind) ? excess(target, kind, f, s, A) : 0;
             if (g <= 0) continue;
             // Halving, which needs no shape of the excess between.
-            const auto at = [&](int k) { return model.one(kind, k, A0); };
+            const auto at = [&](int k) { return excess_at(model, kind, k, A0); };
             if (s == top || at(top) > 0) return 0;
             int lo = s;
             int hi = top;
@@ -623,7 +631,7 @@ double erlangx_load(double s, double lines, double patience, double redial,
         for (const Kind kind : kinds) {
             if (!is_set(target, kind) || peaked(kind, false) != humps) continue;
             const auto g = [&](double v) {
-                return model.one(kind, s, std::fmin(std::exp(v), top));
+                return excess_at(model, kind, s, std::fmin(std::exp(v), top));
             };
             // Endless lines block nobody: every figure tightens with the load.
             x = std::fmin(
@@ -634,8 +642,9 @@ double erlangx_load(double s, double lines, double patience, double redial,
     double load = x == least ? 0.0 : x == most ? top : std::exp(x);
     // Where the figures end above it (endless lines whose queue passes
     // 10^5 places), whether a target misses there is unknown.
-    if (x < most && std::isnan(model.at(s, model.offered(s, load * (1 + 1e-9))).wait)) return none;
-    for (int i = 0; i < 60 && load > 0 && !model.meets(s, load); ++i)
+    if (x < most && std::isnan(point(model, s, offered(model, s, load * (1 + 1e-9))).wait))
+        return none;
+    for (int i = 0; i < 60 && load > 0 && !meets(model, s, load); ++i)
         load -= std::ldexp(load, i - 52);
     return load;
 }
@@ -657,7 +666,8 @@ double erlangx_patience(double s, double A, double lines, double abandonment)
     if (std::isnan(g1)) return none;
     double x0 = x1;
     double g0 = g1;
-    for (double step = 1; (g0 > 0) == (g1 > 0); step *= 2) {
+    double step = 1;
+    while ((g0 > 0) == (g1 > 0)) {
         if (std::fabs(x1) >= 690) return none;
         x0 = x1, g0 = g1;
         x1 = std::fmax(-690.0, std::fmin(690.0, x0 + (g0 > 0 ? step : -step)));
@@ -670,6 +680,7 @@ double erlangx_patience(double s, double A, double lines, double abandonment)
             step = std::fabs(x1 - x0);
         }
         if (std::isnan(g1)) return none;
+        step *= 2;
     }
     return std::exp(g0 <= 0 ? met_end(g, x0, g0, x1, g1) : met_end(g, x1, g1, x0, g0));
 }
