@@ -393,15 +393,72 @@ void limited(double a, double b, double A, double patience, double t)
     FUZZ_CHECK(near(offered * (1 - redial * lost), A, 1e-9));
 }
 
+// Whether s agents meet the one target set in `target` (of kind `kind`,
+// as limited_staffing numbers them) at the fresh load A0, by the figures.
+bool limited_meets(int kind, const StaffingTarget& target, double s, double A0, double lines,
+                   double patience, double redial)
+{
+    const double A = redial == 0 ? A0 : erlangx_offered(s, A0, lines, patience, redial);
+    const double t = target.answer_time;
+    switch (kind) {
+    case 0: return erlangx_service_level(s, A, lines, patience, t) >= target.service_level;
+    case 1: return erlangx_answered_service_level(s, A, lines, patience, t) >= target.service_level;
+    case 2: return erlangx_virtual_service_level(s, A, lines, patience, t) >= target.service_level;
+    case 3: return erlangx_wait_probability(s, A, lines, patience) <= target.wait_probability;
+    case 4: return erlangx_abandonment(s, A, lines, patience) <= target.max_abandonment;
+    case 5: return erlangx_blocking(s, A, lines, patience) <= target.max_blocking;
+    default: return erlangx_mean_wait(s, A, lines, patience) <= target.mean_wait;
+    }
+}
+
+// Erlang X's staffing, load and patience for one target of kind `kind`
+// (the service level of offered, answered and virtual calls, the wait
+// probability, the abandonment, the blocking, the mean wait) at fresh
+// loads below 100 erlangs and up to 120 lines: the agents meet it and one
+// fewer miss; the load's agents meet it; the patience gives the share.
+void limited_staffing(int kind, double a, double b, double patience, double v, double t)
+{
+    const double A0 = std::isfinite(a) ? std::fabs(std::fmod(a, 100.0)) : a;
+    const double lines = std::isfinite(b) ? 1 + std::floor(std::fabs(std::fmod(b, 120.0))) : b;
+    const double share = std::isfinite(v) ? std::fabs(std::fmod(v, 1.0)) : v;
+    const double redial = std::isfinite(t) && t > 0 ? std::fmod(t, 1.0) : 0;
+    if (!(patience <= 100 || std::isinf(patience)) || A0 * patience > 1e4) return;  // quick runs
+    StaffingTarget target;
+    double* const field[] = {&target.service_level,   &target.service_level,
+                             &target.service_level,   &target.wait_probability,
+                             &target.max_abandonment, &target.max_blocking,
+                             &target.mean_wait};
+    *field[kind] = kind == 6 ? share * 3 : share;
+    if (kind <= 2) target.answer_time = share / 4;
+    target.service_level_of = static_cast<ServiceLevelOf>(kind <= 2 ? kind : 0);
+    const int n = erlangx_agents(A0, lines, patience, redial, target);
+    if (n > 0) {
+        FUZZ_CHECK(n <= lines);
+        FUZZ_CHECK(limited_meets(kind, target, n, A0, lines, patience, redial));
+        FUZZ_CHECK(n == 1 || !limited_meets(kind, target, n - 1, A0, lines, patience, redial));
+        const double load = erlangx_load(n, lines, patience, redial, target);
+        FUZZ_CHECK(std::isnan(load) || load == 0 ||
+                   limited_meets(kind, target, n, load, lines, patience, redial));
+    }
+    const double s = std::fmin(lines, std::fmax(1.0, std::ceil(A0)));
+    const double p = erlangx_patience(s, A0, lines, share);
+    FUZZ_CHECK(std::isnan(p) || p > 0);
+}
+
 }  // namespace
 
-// The first byte chooses the family of functions (240 and above: Erlang
-// X); the rest are doubles.
+// The first byte chooses the family of functions (240 to 247: Erlang X's
+// figures; 248 and above its staffing, the low three bits the target);
+// the rest are doubles.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
     Doubles d{data + 1, size - 1};
     const double a = d.next(), b = d.next(), c = d.next(), e = d.next();
+    if (data[0] >= 248) {
+        limited_staffing(data[0] % 7, a, b, c, e, d.next());
+        return 0;
+    }
     if (data[0] >= 240) {
         limited(a, b, c, e, d.next());
         return 0;
