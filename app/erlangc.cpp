@@ -509,24 +509,15 @@ Action fill_request(ErlangcRequest& request, const List* given, const bool* seen
     // Within the domains every target can be met by enough agents, and the
     // largest load needs the most: it shows whether they stay within the
     // limit.
-    if (request.erlang_x) {
-        // With finite lines a smaller load may need more agents than the
-        // largest (the wait probability and the abandonment peak): each load.
-        if (!any_target(seen) || carry) return Action::table;
-        for (const Range& r : request.loads)
-            for (long i = 0; i < r.count; ++i) {
-                const double A = range_value(r, i);
-                if (erlangx_agents(A, request.lines, request.patience, request.redial, target) == 0)
-                    return bad("no agents meet the targets at a load of " + plain(A) + " erlang: " +
-                               (request.limited
-                                    ? "none up to the " + plain(request.lines) + " lines does"
+    // (With lines, a smaller load may find no agents where the largest does,
+    // its wait probability or abandonment peaking: its row shows nan.)
+    if (any_target(seen) && !carry &&
+        (request.erlang_x
+             ? erlangx_agents(most, request.lines, request.patience, request.redial, target)
+             : erlanga_agents(most, request.patience, target)) == 0)
+        return bad("no agents meet the targets at a load of " + plain(most) + " erlang: " +
+                   (request.limited ? "none up to the " + plain(request.lines) + " lines does"
                                     : "it would take more than 10000000 agents"));
-            }
-        return Action::table;
-    }
-    if (any_target(seen) && !carry && erlanga_agents(most, request.patience, target) == 0)
-        return bad("no agents meet the targets at a load of " + plain(most) +
-                   " erlang: it would take more than 10000000 agents");
     return Action::table;
 }
 
@@ -840,8 +831,11 @@ Layout layout_of(const ErlangcRequest& request, bool seconds)
 double agents_of(const ErlangcRequest& request, double A, ListCursor& agents)
 {
     if (!request.agents.empty()) return next_value(agents);
-    if (request.erlang_x)
-        return erlangx_agents(A, request.lines, request.patience, request.redial, request.target);
+    if (request.erlang_x) {
+        const int n =
+            erlangx_agents(A, request.lines, request.patience, request.redial, request.target);
+        return n == 0 ? not_given : n;
+    }
     return request.fractional ? erlanga_fractional_agents(A, request.patience, request.target)
                               : erlanga_agents(A, request.patience, request.target);
 }
