@@ -414,15 +414,15 @@ bool limited_meets(int kind, const StaffingTarget& target, double s, double A0, 
 // Erlang X's staffing, load and patience for one target of kind `kind`
 // (the service level of offered, answered and virtual calls, the wait
 // probability, the abandonment, the blocking, the mean wait) at fresh
-// loads below 100 erlangs and up to 120 lines: the agents meet it and one
+// loads below 50 erlangs and up to 60 lines: the agents meet it and one
 // fewer miss; the load's agents meet it; the patience gives the share.
 void limited_staffing(int kind, double a, double b, double patience, double v, double t)
 {
-    const double A0 = std::isfinite(a) ? std::fabs(std::fmod(a, 100.0)) : a;
-    const double lines = std::isfinite(b) ? 1 + std::floor(std::fabs(std::fmod(b, 120.0))) : b;
+    const double A0 = std::isfinite(a) ? std::fabs(std::fmod(a, 50.0)) : a;
+    const double lines = std::isfinite(b) ? 1 + std::floor(std::fabs(std::fmod(b, 60.0))) : b;
     const double share = std::isfinite(v) ? std::fabs(std::fmod(v, 1.0)) : v;
     const double redial = std::isfinite(t) && t > 0 ? std::fmod(t, 1.0) : 0;
-    if (!(patience <= 100 || std::isinf(patience)) || A0 * patience > 1e4) return;  // quick runs
+    if (!(patience <= 20 || std::isinf(patience)) || A0 * patience > 500) return;  // quick runs
     StaffingTarget target;
     double* const field[] = {&target.service_level,   &target.service_level,
                              &target.service_level,   &target.wait_probability,
