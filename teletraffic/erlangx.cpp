@@ -77,11 +77,12 @@ struct Figures {
 
 // P(offered wait <= t) of a call with m ahead, for m = 0 .. last: the tail
 // beyond m of the distribution whose first term is p0 and whose terms go
-// on as p_j = p_(j-1) step(j), falling from its mode on. Every term
-// positive: the tail beyond `last` as below, then each step down adds one.
-template <class Step>
-std::vector<double> tails(Scaled p0, int last, const Step& step)
+// on as p_j = p_(j-1) y (b + j) / j (a negative binomial one), or y / j
+// (a Poisson one), falling from its mode on. Every term positive: the tail
+// beyond `last` as below, then each step down adds one.
+std::vector<double> tails(Scaled p0, int last, double y, double b, bool poisson)
 {
+    const auto step = [&](int j) { return poisson ? y / j : y * (b + j) / j; };
     // A first term past e^(-1e9): no place here comes near the mean, and
     // every offered wait is within t (the steps may be infinite).
     std::vector<double> out(static_cast<size_t>(last) + 1, 1.0);
@@ -181,14 +182,14 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
         const double st = s * t;
         const Scaled p0 = exp_scaled(st, -std::fma(s, t, -st));
         if (endless) {
-            virtual_within = tails(p0, last, [&](int j) { return st / j; });
+            virtual_within = tails(p0, last, st, 0, true);
         } else {
             const double u = t / patience;
             const double x =
                 u > 746 ? 0 : std::exp(-u) * (1 - std::fma(-u, patience, t) / patience);
             const double y = -std::expm1(-u);
-            virtual_within = tails(p0, last, [&](int j) { return y * (a + j - 1) / j; });
-            answered_within = tails(times(p0, x), last, [&](int j) { return y * (a + j) / j; });
+            virtual_within = tails(p0, last, y, a - 1, false);
+            answered_within = tails(times(p0, x), last, y, a, false);
         }
     }
     // The sums over the places of their weights times each call's chance

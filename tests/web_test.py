@@ -61,6 +61,11 @@ CASES = [
     ("erlangc", [("load", "10"), ("holding", "180"), ("patience", "120"),
                  ("service-level", "80%"), ("answer-time", "20")]),
     ("erlangc", [("agents", "30"), ("wait-probability", "15%")]),
+    ("erlangc", [("load", "30"), ("holding", "180"), ("patience", "120"), ("lines", "40"),
+                 ("redial", "30%"), ("service-level", "80%"), ("answer-time", "20"),
+                 ("service-level-of", "virtual")]),
+    ("erlangc", [("load", "10"), ("agents", "12"), ("holding", "180"), ("lines", "16"),
+                 ("abandoned", "5%"), ("mean-wait-of", "all")]),
 ]
 # Command lines the programs refuse, with the message the page shows.
 REFUSED = [

@@ -46,9 +46,10 @@ const PANELS = [
     ],
   },
   {
-    program: 'erlangc', title: 'Erlang C and A',
+    program: 'erlangc', title: 'Erlang C, A and X',
     about: 'Calls that wait for agents: the figures of given agents, the agents ' +
-      'targets need, or the load agents carry. A patience makes it Erlang A.',
+      'targets need, or the load agents carry. A patience makes it Erlang A; ' +
+      'lines, redials or another definition Erlang X.',
     fields: [
       {name: 'load', label: 'Offered load, erlangs', hint: 'e.g. 10'},
       {name: 'calls', label: 'or calls per interval', hint: 'with holding time'},
@@ -62,6 +63,12 @@ const PANELS = [
       {name: 'max-occupancy', label: 'Occupancy at most', hint: 'optional'},
       {name: 'patience', label: 'Callers\u2019 patience, s', hint: 'Erlang A'},
       {name: 'max-abandoned', label: 'Abandoned at most', hint: 'with patience'},
+      {name: 'lines', label: 'Lines, answered and waiting', hint: 'Erlang X: the rest are blocked'},
+      {name: 'max-blocked', label: 'Blocked at most', hint: 'with lines'},
+      {name: 'redial', label: 'Blocked and abandoned calls redialled', hint: 'e.g. 30%: the load is fresh calls'},
+      {name: 'service-level-of', label: 'Service level of', choices: ['', 'offered', 'answered', 'virtual']},
+      {name: 'mean-wait-of', label: 'Mean wait of', choices: ['', 'answered', 'all', 'virtual']},
+      {name: 'abandoned', label: 'Patience at which this share abandons', hint: 'with agents and a load'},
       {name: 'shrinkage', label: 'Shrinkage', hint: 'e.g. 30%'},
       {name: 'fractional', label: 'Real agents', flag: true},
     ],
@@ -415,9 +422,9 @@ function pointsOf(data, x, y) {
   return sampled(data.length, CURVE_POINTS).map((i) => [xs[i], ys[i]]);
 }
 
-// The span of circuits or agents a chart shows around n.
-function span(n) {
-  const top = Math.max(Math.ceil(n * 1.6), Math.ceil(n) + 8);
+// The span of circuits or agents a chart shows around n, at most `most`.
+function span(n, most = Infinity) {
+  const top = Math.min(most, Math.max(Math.ceil(n * 1.6), Math.ceil(n) + 8));
   const bottom = Math.max(1, Math.floor(n / 2));
   const step = Math.max(1, Math.ceil((top - bottom) / 120));
   return `${bottom}..${top}..${step}`;
@@ -452,10 +459,15 @@ async function chartFor(panel, pairs, data) {
     }
     return r ? null : tableChart(data);
   }
-  // erlangc: the figures against agents around the answer, at its load.
+  // erlangc: the figures against agents around the answer (up to the lines),
+  // at its load; for the patience question, at the patience found.
   if (!r) return tableChart(data);
-  const rows = await curve(program, keep(['holding', 'answer-time', 'patience'])
-    .concat([`--load=${r.load}`, `--agents=${span(r.agents)}`]));
+  const lines = single(pairs, 'lines');
+  const found = isFinite(r.patience) && single(pairs, 'holding') !== null ?
+    [`--patience=${r.patience}`] : [];
+  const rows = await curve(program, keep(['holding', 'answer-time', 'patience', 'lines', 'redial',
+    'service-level-of', 'mean-wait-of']).concat(found,
+    [`--load=${r.load}`, `--agents=${span(r.agents, lines === null ? Infinity : Number(lines))}`]));
   const series = [];
   const add = (name, key) => {
     const k = rows.names.indexOf(key);
@@ -466,6 +478,7 @@ async function chartFor(panel, pairs, data) {
   add('service level', 'service_level');
   add('wait probability', 'wait_probability');
   add('abandoned', 'abandoned');
+  add('blocked', 'blocked');
   const level = single(pairs, 'service-level');
   const target = level === null ? null : Number(level.replace('%', '')) / (level.endsWith('%') ? 100 : 1);
   return chartOf(`Figures against agents at ${r.load} erlangs`, 'agents', 'share of calls',
