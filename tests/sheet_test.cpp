@@ -202,7 +202,7 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
     const char* calls[] = {"40", "95", "160"};
     const char* aht[] = {"180", "200", "240"};
     const char* carried[] = {"08:00,\"quiet, early\",", "08:30,,", "09:00,peak,"};
-    double sums[6] = {};  // calls, agents, staff, and the weighted service, waiting, mean wait
+    double sums[7] = {};  // calls, agents, staff, the weighted service, waiting, mean wait, busy
     for (int r = 0; r < 3; ++r) {
         std::vector<std::string> one = {"-c", calls[r], "-t", aht[r]};
         one.insert(one.end(), targets.begin(), targets.end());
@@ -212,8 +212,8 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
         std::istringstream fields(row);
         for (double& v : f) fields >> v, fields.ignore();
         const double c = std::atof(calls[r]);
-        const double more[6] = {c, f[1], f[6], c * f[3], c * f[2], c * f[4]};
-        for (int k = 0; k < 6; ++k) sums[k] += more[k];
+        const double more[7] = {c, f[1], f[6], c * f[3], c * f[2], c * f[4], f[5] * f[1]};
+        for (int k = 0; k < 7; ++k) sums[k] += more[k];
     }
     double total[8];  // agent hours, waiting, service, mean wait, occupancy, staff hours
     std::istringstream fields(got[4].substr(8));
@@ -223,6 +223,7 @@ TEST(Sheet, ForecastRowsAreTheOptionsAnswers)
     EXPECT_DOUBLE_EQ(total[1], sums[4] / sums[0]);
     EXPECT_DOUBLE_EQ(total[2], sums[3] / sums[0]);
     EXPECT_DOUBLE_EQ(total[3], sums[5] / sums[0]);
+    EXPECT_DOUBLE_EQ(total[4], sums[6] / sums[1]);  // the occupancy over the agents
     EXPECT_DOUBLE_EQ(total[5], sums[2] / 2);
     // The text ends with the same totals.
     const auto text = lines(run_child("", exec_with(ERLANGC_PROGRAM, args)).out);
@@ -404,8 +405,9 @@ const struct {
     {ERLANGC_PROGRAM, "load,redial\n10,0.3\n", {"--wait-probability", "20%"},
      "redials need lines or a patience"},
     {ERLANGC_PROGRAM, "load\n10\n", {"--max-blocked", "1%"}, "--max-blocked needs --lines or"},
-    {ERLANGC_PROGRAM, "load,lines\n10,16\n", {"--wait-probability", "20%", "--fractional"},
-     "--fractional goes with Erlang C and A: not with a column lines"},
+    {ERLANGC_PROGRAM, "redial,load,aht,patience\n0.3,10,180,60\n",
+     {"--wait-probability", "20%", "--fractional"},
+     "--fractional goes with Erlang C and A: not with a column lines or redial"},
     {ERLANGC_PROGRAM, "load,lines\n10,16.5\n", {"--wait-probability", "20%"},
      ".csv:2: lines: the calls a centre holds are a whole number"},
     {ERLANGC_PROGRAM, "load,lines,agents\n10,16,17\n", {},
