@@ -479,7 +479,7 @@ load up to which every target holds as the load grows from 0 (past the
 peak of the wait probability or the abandonment, where most calls are
 blocked, they may hold again: not counted), at most 5e6 (1 - redial).
 s whole, 1 <= s <= lines. NaN outside the domain, or where endless lines'
-figures end first. Accuracy: 1e-13 relative. Cost: 8 to 15 points per
+figures end first. Accuracy: 1e-13 relative. Cost: 8 to 16 points per
 target, 35 more per peaked target met at the load.)";
 
 // ---- The Poisson formula

@@ -639,14 +639,13 @@ double erlangx_load(double s, double lines, double patience, double redial,
                 x, first_miss(g, least, x, std::log(s), step, humps && std::isfinite(lines)));
         }
     }
-    // The figures decide: a load a rounding step past a target steps down.
     double load = x == least ? 0.0 : x == most ? top : std::exp(x);
     // Where the figures end above it (endless lines whose queue passes
     // 10^5 places), whether a target misses there is unknown.
     if (x < most && std::isnan(point(model, s, offered(model, s, load * (1 + 1e-9))).wait))
         return none;
-    for (int i = 0; i < 60 && load > 0 && !meets(model, s, load); ++i)
-        load -= std::ldexp(load, i - 52);
+    // The figures decide: a load a rounding step past a target steps down.
+    for (int i = 0; i < 60 && load > 0 && !meets(model, s, load); ++i) load *= 1 - 0x1p-50;
     return load;
 }
 

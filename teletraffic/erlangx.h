@@ -155,7 +155,7 @@ int erlangx_agents(double A0, double lines, double patience, double redial,
 // each eased target and regula falsi; then for each peaked target, where
 // it holds at that load, a golden-section search for its peak below it
 // (to 1e-3 in ln A0, about 25 points), and regula falsi below the peak
-// where that misses. Cost: 8 to 15 points per target, 35 more per peaked
+// where that misses. Cost: 8 to 16 points per target, 35 more per peaked
 // one met at the load, counted in `evaluations` when it is given: 15
 // points, 0.19 ms, for 900 agents (bench/, lines_load).
 double erlangx_load(double s, double lines, double patience, double redial,

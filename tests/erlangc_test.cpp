@@ -510,6 +510,26 @@ TEST(ErlangC, AnswersWithLines)
                         "mean_wait,occupancy\n10,12," +
                         n(erlangx_blocking(12, A, 16, p)) + "," + n(A) + ","),
               0U);
+    // The load question: erlangx_load's, the agents' figures at it.
+    StaffingTarget target;
+    target.service_level = 0.8;
+    target.answer_time = t;
+    EXPECT_EQ(csv({"-n", "12", "-s", "80%", "-w", "20", "--patience", "120"})
+                  .find("load,calls,agents,blocked,wait_probability,abandoned,service_level,"
+                        "mean_wait,occupancy\n" +
+                        n(erlangx_load(12, 16, p, 0, target)) + ","),
+              0U);
+    // The title names the lines, the patience and the redials; the legend
+    // the definition.
+    const auto text = run_child("", program({"-a", "10", "-n", "12", "-t", "180", "-w", "20",
+                                             "--lines", "16", "--patience", "120", "--redial",
+                                             "0.5", "--service-level-of", "answered"}))
+                          .out;
+    EXPECT_NE(text.find("\n# Erlang X: 16 lines; callers hang up after waiting 120 s on average; "
+                        "0.5 of blocked and abandoning callers call again, the loads being fresh "
+                        "calls\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("service: answered within 20 s, of answered calls;"), std::string::npos);
     // The patience question: the patience in seconds at which 5 % hang up.
     EXPECT_NE(csv({"-a", "10", "-n", "12", "--abandoned", "5%"})
                   .find("," + n(erlangx_patience(12, 10, 16, 0.05) * 180) + "\n"),

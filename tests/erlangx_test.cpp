@@ -254,6 +254,8 @@ const struct StaffingRow {
     {10, 20, 1, 0.5, {0.9, 0.2, answered, unset, unset, unset, unset, unset}, false},
     {10, inf, 2, 0.3, {0.8, 0.2, virtual_wait, unset, unset, unset, 0.05, unset}, false},
     {30, 45, 1.5, 0, {unset, unset, offered, 0.05, unset, 0.85, unset, unset}, false},
+    // far fewer agents than the load: the steps down from it meet twice
+    {100, 120, 0.2, 0, {0.2, 0.1, offered, unset, unset, unset, unset, unset}, false},
 };
 
 // The fewest agents, against every count up to the lines (or 3 A0 + 20);
@@ -276,7 +278,7 @@ TEST(ErlangX, StaffingAndTheLoad)
         EXPECT_FALSE(meets(r.t, n, load * (1 + 1e-12), r.lines, r.patience, r.redial)) << r.A0;
         for (int k = 1; k < 8; ++k)
             EXPECT_TRUE(meets(r.t, n, load * k / 8, r.lines, r.patience, r.redial)) << r.A0;
-        EXPECT_LE(evaluations, 15 * r.t.count() + (r.peaked ? 35 : 0)) << r.A0 << " " << r.lines;
+        EXPECT_LE(evaluations, 16 * r.t.count() + (r.peaked ? 35 : 0)) << r.A0 << " " << r.lines;
         const int back = erlangx_agents(load, r.lines, r.patience, r.redial, target);
         if (r.peaked) {
             EXPECT_LE(back, n) << r.A0;
@@ -297,6 +299,12 @@ TEST(ErlangX, PatienceFromTheAbandonedShare)
         const double share = erlangx_abandonment(r.s, r.A, r.lines, r.patience);
         EXPECT_NEAR(erlangx_patience(r.s, r.A, r.lines, share) / r.patience, 1, 1e-12) << r.s;
     }
+    // Endless lines in an overload: a step to 3e6 holding times would queue
+    // past 10^5 places, and the steps come back; the share, near its limit
+    // of a half, holds the patience loosely.
+    const double share = erlangx_abandonment(2, 4, inf, 3000);
+    EXPECT_NEAR(erlangx_abandonment(2, 4, inf, erlangx_patience(2, 4, inf, share)) / share, 1,
+                1e-13);
     const struct {
         double s, A, lines, share;
     } none[] = {{12, 10, 16, 0.5},   // above what callers who hang up at once give
@@ -322,6 +330,9 @@ TEST(ErlangX, StaffingDomain)
     EXPECT_EQ(erlangx_agents(0, 16, 1, 0, t), 1);
     EXPECT_EQ(erlangx_agents(10, 3, 1, 0, t), 0);  // not even every line an agent
     EXPECT_TRUE(std::isnan(erlangx_load(17, 16, 1, 0, t)));
+    StaffingTarget blocked;  // met by endless lines up to where their queue passes 10^5 places
+    blocked.max_blocking = 0.5;
+    EXPECT_TRUE(std::isnan(erlangx_load(1, inf, 1e4, 0, blocked)));
     EXPECT_TRUE(std::isnan(erlangx_load(1.5, 16, 1, 0, t)));
     const int c = erlangc_agents(10, t);
     const int a = erlanga_agents(10, 1, t);

@@ -291,6 +291,17 @@ TEST(Sheet, RowsAreTheOptionsAnswers)
         EXPECT_EQ(got[0], want.at(0)) << c.text;
         EXPECT_EQ(got[2], want.at(1)) << c.text;
     }
+    // A file's own lines and redials, as its text names them.
+    const auto text = lines(
+        run_child(
+            "", exec_with(ERLANGC_PROGRAM,
+                          {"-f", sheet_file("load,aht,patience,lines,redial\n10,180,120,16,0.5\n"),
+                           "-s", "80%", "-w", "20"}))
+            .out);
+    EXPECT_EQ(text.at(1),
+              "# Erlang X: each row's lines; callers hang up after waiting, on average, "
+              "the row's patience; each row's share of blocked and abandoning callers "
+              "call again, the loads being fresh calls");
 }
 
 // The route list's totals, text and CSV: circuits, load, and what the whole
