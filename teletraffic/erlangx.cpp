@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "teletraffic/blocking.h"
+#include "teletraffic/erlanga.h"
 #include "teletraffic/erlangb.h"
 #include "teletraffic/erlangc.h"
 #include "teletraffic/falsi.h"
@@ -128,6 +129,23 @@ Figures erlangc_figures(double s, double A, double t)
     return {0, erlangc(s, A), 0, sl, sl, sl, w, w, 1};
 }
 
+// Erlang A's figures, for endless lines whose queue passes the places a sum
+// here takes: the virtual ones, which Erlang A does not give, NaN.
+Figures erlanga_figures(double s, double A, double patience, double t, bool timed)
+{
+    Figures f{};
+    f.blocking = 0;
+    f.wait = erlanga_wait_probability(s, A, patience);
+    f.abandonment = erlanga_abandonment(s, A, patience);
+    f.answered = erlanga_occupancy(s, A, patience) * s / A;  // kept where few are answered
+    f.service_level = timed ? erlanga_service_level(s, A, patience, t) : none;
+    f.answered_service_level = f.service_level / f.answered;
+    f.virtual_service_level = none;
+    f.mean_wait = erlanga_mean_wait(s, A, patience);
+    f.virtual_mean_wait = none;
+    return f;
+}
+
 bool whole(double v) { return v == std::floor(v); }
 
 // The figures outside the domain.
@@ -148,8 +166,11 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
     const bool endless = !(patience <= 1e100);
     const bool unlimited = std::isinf(lines);
     if (unlimited && std::isinf(patience)) return erlangc_figures(s, A, timed ? t : 0);
-    // Endless lines: a queue of about (A - s) patience places.
-    if (unlimited ? (A - s) * patience > most_places : lines - s > most_places) return nothing;
+    // Endless lines: a queue of about (A - s) patience places, past 10^5 of
+    // them Erlang A's figures.
+    if (unlimited && (A - s) * patience > most_places)
+        return erlanga_figures(s, A, patience, t, timed);
+    if (!unlimited && lines - s > most_places) return nothing;
     // The weights of the states s + m relative to state s: each place
     // further A over the rate of leaving it, s + m / patience.
     const double a = s * patience;
@@ -161,7 +182,7 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
         q.push_back(times(q.back(), r));
         all = plus(all, q.back());
         if (unlimited && r < 1 && q.back().e < all.e - 60) break;
-        if (m > most_places) return nothing;
+        if (m > most_places) return erlanga_figures(s, A, patience, t, timed);
     }
     // The states below s weigh (1 - B) / B: B(s, A) as its logarithm, 1 - B
     // as s / (s + A B(s - 1, A)), which no rounding cancels.
@@ -418,6 +439,17 @@ bool meets(const Model& m, double s, double A0)
     });
 }
 
+// Whether every target's figure is known (not NaN: the virtual ones of
+// endless lines past 10^5 places) at s agents and fresh load A0.
+bool known(const Model& m, double s, double A0)
+{
+    const double A = offered(m, s, A0);
+    const Figures f = point(m, s, A);
+    return std::none_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
+        return is_set(m.target, kind) && std::isnan(figure(m.target, kind, f, s, A));
+    });
+}
+
 // The excess over one target at s agents and fresh load A0.
 double excess_at(const Model& m, Kind kind, double s, double A0)
 {
@@ -640,10 +672,9 @@ double erlangx_load(double s, double lines, double patience, double redial,
         }
     }
     double load = x == least ? 0.0 : x == most ? top : std::exp(x);
-    // Where the figures end above it (endless lines whose queue passes
-    // 10^5 places), whether a target misses there is unknown.
-    if (x < most && std::isnan(point(model, s, offered(model, s, load * (1 + 1e-9))).wait))
-        return none;
+    // Where the figures end above it, whether a target misses there is
+    // unknown.
+    if (x < most && !known(model, s, load * (1 + 1e-9))) return none;
     // The figures decide: a load a rounding step past a target steps down.
     for (int i = 0; i < 60 && load > 0 && !meets(model, s, load); ++i) load *= 1 - 0x1p-50;
     return load;
@@ -672,14 +703,6 @@ double erlangx_patience(double s, double A, double lines, double abandonment)
         x0 = x1, g0 = g1;
         x1 = std::fmax(-690.0, std::fmin(690.0, x0 + (g0 > 0 ? step : -step)));
         g1 = g(x1);
-        // Past the figures' reach (endless lines, a queue past 10^5
-        // places): back toward the last point.
-        for (int i = 0; i < 60 && std::isnan(g1); ++i) {
-            x1 = 0.5 * (x0 + x1);
-            g1 = g(x1);
-            step = std::fabs(x1 - x0);
-        }
-        if (std::isnan(g1)) return none;
         step *= 2;
     }
     return std::exp(g0 <= 0 ? met_end(g, x0, g0, x1, g1) : met_end(g, x1, g1, x0, g0));

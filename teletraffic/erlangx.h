@@ -31,8 +31,9 @@
 // s whole, 1 <= s <= erlangb_max_circuits; A in [0, erlangb_max_load];
 // lines whole, s <= lines <= s + 10^5, or +infinity for no limit (where
 // the queue the load builds, about (A - s) patience and a spread of
-// sqrt(A patience) beyond it, must end within 10^5 places; with endless
-// patience too, Erlang C's figures, for A < s); patience > 0, +infinity
+// sqrt(A patience) beyond it, passes 10^5 places, Erlang A's figures
+// (erlanga.h), and NaN for the virtual ones; with endless patience too,
+// Erlang C's figures, for A < s); patience > 0, +infinity
 // for callers who never abandon (above 1e100 every figure but the
 // abandons is endless patience's to 1e-100; the abandons are kept to
 // first order); t >= 0. Arguments outside these, or NaN, give NaN.
@@ -98,8 +99,7 @@ double erlangx_offered(double s, double A0, double lines, double patience, doubl
 // NaN where no patience from 1e-300 to 1e300 gives the share, or an
 // argument lies outside the domain above. Accuracy: the share at the
 // answer is the one given to 1e-13 (relative). Cost: steps in ln patience
-// from 1 out to a bracket (back toward the last point where endless lines'
-// queue would pass 10^5 places), then regula falsi: 10 to 20 untimed
+// from 1 out to a bracket, then regula falsi: 10 to 20 untimed
 // figures, 17 to 35 us from 10 to 1,000 erlangs (bench/, lines_patience).
 double erlangx_patience(double s, double A, double lines, double abandonment);
 
@@ -149,8 +149,8 @@ int erlangx_agents(double A0, double lines, double patience, double redial,
 // erlangb_max_load (1 - redial), whose offered load stays in the domain.
 // s whole, 1 <= s <= lines. Round trip: erlangx_agents of the load is at most s,
 // and s where the answer to it lies past the peaks. NaN where an argument
-// or target lies outside its domain, or the figures end (endless lines
-// past 10^5 places) before a target misses. Accuracy: 1e-13 relative in
+// or target lies outside its domain, or a target's figure ends (the
+// virtual ones of endless lines past 10^5 places) before it misses. Accuracy: 1e-13 relative in
 // the load. Found so: steps in ln A0 from s, doubling, to a bracket for
 // each eased target and regula falsi; then for each peaked target, where
 // it holds at that load, a golden-section search for its peak below it
