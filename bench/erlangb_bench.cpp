@@ -360,6 +360,14 @@ void lines_timed_figure(benchmark::State& state)
 }
 BENCHMARK(lines_figure)->Arg(10)->Arg(100)->Arg(5000);
 BENCHMARK(lines_timed_figure)->Arg(10)->Arg(100)->Arg(5000);
+// Endless lines whose queue, about 5,000 places, is Erlang A's: the
+// virtual service level by its quadrature.
+void lines_endless_figure(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erlangx_virtual_service_level(100, 110, HUGE_VAL, 500, 0.1));
+}
+BENCHMARK(lines_endless_figure);
 
 // Erlang X's staffing for 80 % within 20 s of a 180 s call at A erlangs,
 // lines 10 % above the load, patience a holding time; with 30 % redials

@@ -372,10 +372,7 @@ void limited(double a, double b, double A, double patience, double t)
     FUZZ_CHECK(blocked >= 0 && wait >= 0 && blocked + wait <= slack);
     FUZZ_CHECK(abandon >= 0 && abandon <= wait * slack);
     FUZZ_CHECK(erlangx_mean_wait(s, A, lines, patience) >= 0);
-    // Endless lines whose queue passes 10^5 places have no virtual figures.
-    const auto virtual_known = [&](double v) { return !std::isnan(v) || std::isinf(lines); };
-    const double virtual_wait = erlangx_virtual_mean_wait(s, A, lines, patience);
-    FUZZ_CHECK(virtual_known(virtual_wait) && !(virtual_wait < 0));
+    FUZZ_CHECK(erlangx_virtual_mean_wait(s, A, lines, patience) >= 0);
     if (t >= 0 && std::isfinite(t)) {
         const double level = erlangx_service_level(s, A, lines, patience, t);
         const double answered = erlangx_answered_service_level(s, A, lines, patience, t);
@@ -383,7 +380,7 @@ void limited(double a, double b, double A, double patience, double t)
         // (1 less the others cancels: 1e-12 absolute)
         FUZZ_CHECK(level >= 0 && level <= 1 - blocked - abandon + 1e-12);
         FUZZ_CHECK(answered >= level / slack && answered <= slack);
-        FUZZ_CHECK(virtual_known(offered) && !(offered < 0 || offered > slack));
+        FUZZ_CHECK(offered >= 0 && offered <= slack);
     }
     const double B = erlangb(static_cast<int>(s), A);
     if (B > 1e-290) FUZZ_CHECK(near(erlangx_blocking(s, A, s, patience), B, 1e-9));

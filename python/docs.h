@@ -415,8 +415,8 @@ inf for no limit), callers who find every line taken blocked, those who
 wait ready to wait an exponential time of mean patience (holding times;
 inf for callers who never abandon). A in [0, 5e6]; outside, or NaN, gives
 NaN, as do more than 1e5 places to wait (for endless lines whose queue,
-about (A - s) patience places, passes that, Erlang A's figures, and NaN
-for the virtual ones). Accuracy: 1e-12 wherever the figure is at
+about (A - s) patience places, passes 3,000, Erlang A's figures).
+Accuracy: 1e-12 wherever the figure is at
 least 1e-300, for s up to 2,000, lines up to s + 5,000 and inf, A / s
 from 0.2 to 3, patience from 0.01 to 1e5 and inf. Cost: about 100 ns a
 place to wait, twice that for a timed figure.)";
@@ -458,7 +458,8 @@ constexpr const char* erlangx_patience =
     R"(The mean patience (holding times) at which a share abandonment (strictly
 between 0 and 1) of the arriving calls hangs up: the inverse of
 erlangx_abandonment in the patience, as estimated from an observed
-share. NaN where no patience from 1e-300 to 1e300 gives it. Accuracy:
+share. NaN where no patience from 1e-300 to 1e300 (1e100 with endless
+lines, whose abandons past it are Erlang C's) gives it. Accuracy:
 the share at the answer is the one given to 1e-13. Cost: 10 to 20
 figures.)";
 
@@ -479,8 +480,7 @@ constexpr const char* erlangx_load =
 load up to which every target holds as the load grows from 0 (past the
 peak of the wait probability or the abandonment, where most calls are
 blocked, they may hold again: not counted), at most 5e6 (1 - redial).
-s whole, 1 <= s <= lines. NaN outside the domain, or where a target's
-figure ends first (a virtual one of endless lines past 1e5 places). Accuracy: 1e-13 relative. Cost: 8 to 16 points per
+s whole, 1 <= s <= lines. NaN outside the domain. Accuracy: 1e-13 relative. Cost: 8 to 16 points per
 target, 35 more per peaked target met at the load.)";
 
 // ---- The Poisson formula

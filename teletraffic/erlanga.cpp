@@ -114,11 +114,11 @@ T rise(const Model& m, const Anchor& at, T delta)
     return -at.gap * delta - at.load / m.theta * bend(x);
 }
 
-// The four integrals, over a piece of the offered wait, each relative to
-// e^h_peak: of the calls that wait, that are answered, that abandon, and of
-// the answered calls' wait.
+// The five integrals, over a piece of the offered wait, each relative to
+// e^h_peak: of the calls that wait, that are answered, that abandon, of
+// the answered calls' wait, and of the waiting calls' offered wait.
 struct Masses {
-    double wait = 0, answered = 0, abandoned = 0, waited = 0;
+    double wait = 0, answered = 0, abandoned = 0, waited = 0, offered_waited = 0;
 };
 
 // to += weight times o.
@@ -126,6 +126,7 @@ void add(Masses& to, const Masses& o, double weight)
 {
     to.wait += weight * o.wait, to.answered += weight * o.answered;
     to.abandoned += weight * o.abandoned, to.waited += weight * o.waited;
+    to.offered_waited += weight * o.offered_waited;
 }
 
 // The integrands at at + delta times a node's weight, delta and the weight
@@ -149,7 +150,8 @@ Masses at_node(const Model& m, const Anchor& at, T delta, T weight)
     const T answered = weight * value * decay;
     return {static_cast<double>(weight * value), static_cast<double>(answered),
             static_cast<double>(weight * value * (x < 1 ? kept : 1 - decay)),
-            answered > 0 ? static_cast<double>(tau * answered) : 0.0};
+            answered > 0 ? static_cast<double>(tau * answered) : 0.0,
+            static_cast<double>(tau * weight * value)};
 }
 
 // Whether two estimates agree to well within the accuracy wanted: the
@@ -158,7 +160,7 @@ bool close(const Masses& a, const Masses& b)
 {
     const auto near = [](double x, double y) { return std::fabs(x - y) <= 1e-9 * std::fabs(x); };
     return near(a.wait, b.wait) && near(a.answered, b.answered) && near(a.abandoned, b.abandoned) &&
-           near(a.waited, b.waited);
+           near(a.waited, b.waited) && near(a.offered_waited, b.offered_waited);
 }
 
 // The quadrature's nodes u = k / 128, 0 <= k <= 576: sinh and cosh, as
@@ -227,7 +229,8 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
             add(sum, at, 1);
             reach[side] = k;
             if (sum.wait > 0 && at.wait <= 1e-18 * sum.wait && at.waited <= 1e-18 * sum.waited &&
-                at.abandoned <= 1e-18 * sum.abandoned)
+                at.abandoned <= 1e-18 * sum.abandoned &&
+                at.offered_waited <= 1e-18 * sum.offered_waited)
                 break;
         }
     }
@@ -249,6 +252,7 @@ Masses piece(const Model& m, const Anchor& lo, const Anchor* hi)
 // occupancy, answered * A / s, rests on it).
 struct Figures {
     double wait, abandoned, level, unanswered, abandoned_within, mean_wait, answered;
+    double virtual_level = none, virtual_mean_wait = none;  // the quadrature's alone
 };
 
 // Every figure of s agents, load A > 0 and finite patience, the service
@@ -335,6 +339,9 @@ Figures figures(double s, double A, double patience, double t)
     f.mean_wait =
         answered > 0 ? static_cast<double>(k * (before.waited + after.waited) / answered) : 0;
     f.answered = static_cast<double>(answered / all);
+    f.virtual_level = static_cast<double>((free + k * before.wait) / all);
+    f.virtual_mean_wait =
+        static_cast<double>(k * (before.offered_waited + after.offered_waited) / all);
     return f;
 }
 
@@ -830,6 +837,16 @@ double erlanga_abandoned_within(double s, double A, double patience, double t)
     if (!in_domain(s, A, patience) || !(t >= 0)) return none;
     return teletraffic::detail::at_most_one(
         evaluate(s, A, patience, t, want_within).abandoned_within);
+}
+
+teletraffic::detail::OfferedWait teletraffic::detail::erlanga_offered_wait(double s, double A,
+                                                                           double patience,
+                                                                           double t)
+{
+    if (endless(patience))
+        return {std::isfinite(t) ? erlangc_service_level(s, A, t) : 1, erlangc_mean_wait(s, A)};
+    const Figures f = figures(s, A, patience, t);
+    return {std::isfinite(t) ? f.virtual_level : 1, f.virtual_mean_wait};
 }
 
 double erlanga_mean_wait(double s, double A, double patience)

@@ -21,6 +21,9 @@ namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 constexpr double most_places = 1e5;
+// Endless lines' queue is summed to 3,000 places, Erlang A's quadrature
+// beyond (as erlanga.h itself chooses).
+constexpr double endless_places = 3000;
 
 // A number >= 0 as v 2^e, v in [0.5, 1) or 0: the weights of a queue of
 // thousands of places, growing by 3 a place, and the chance of waiting past
@@ -130,9 +133,11 @@ Figures erlangc_figures(double s, double A, double t)
 }
 
 // Erlang A's figures, for endless lines whose queue passes the places a sum
-// here takes: the virtual ones, which Erlang A does not give, NaN.
+// here takes.
 Figures erlanga_figures(double s, double A, double patience, double t, bool timed)
 {
+    const teletraffic::detail::OfferedWait offered =
+        teletraffic::detail::erlanga_offered_wait(s, A, patience, timed ? t : HUGE_VAL);
     Figures f{};
     f.blocking = 0;
     f.wait = erlanga_wait_probability(s, A, patience);
@@ -140,13 +145,27 @@ Figures erlanga_figures(double s, double A, double patience, double t, bool time
     f.answered = erlanga_occupancy(s, A, patience) * s / A;  // kept where few are answered
     f.service_level = timed ? erlanga_service_level(s, A, patience, t) : none;
     f.answered_service_level = f.service_level / f.answered;
-    f.virtual_service_level = none;
+    f.virtual_service_level = timed ? offered.level : none;
     f.mean_wait = erlanga_mean_wait(s, A, patience);
-    f.virtual_mean_wait = none;
+    f.virtual_mean_wait = offered.mean;
     return f;
 }
 
 bool whole(double v) { return v == std::floor(v); }
+
+// Whether endless lines' weights (below) fall by less than e^30 from their
+// peak to the last place summed, so that their sum would pass it: a bound
+// on that fall by ln x <= x - 1, each place past the peak d = (A - s)
+// patience (< those places) adding at most (j - d) / (A patience); 1e100
+// or more patience as endless (the places' steps are then A / s).
+bool long_queue(double s, double A, double patience)
+{
+    const double n = endless_places;
+    const double d = (A - s) * patience;
+    const double j0 = std::fmax(1.0, std::floor(d) + 1);
+    const double fall = (n - j0 + 1) * ((j0 + n) / 2 / (A * patience) + (s - A) / A);
+    return fall < 30;
+}
 
 // The figures outside the domain.
 constexpr Figures nothing = {none, none, none, none, none, none, none, none, none};
@@ -166,9 +185,10 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
     const bool endless = !(patience <= 1e100);
     const bool unlimited = std::isinf(lines);
     if (unlimited && std::isinf(patience)) return erlangc_figures(s, A, timed ? t : 0);
-    // Endless lines: a queue of about (A - s) patience places, past 10^5 of
-    // them Erlang A's figures.
-    if (unlimited && (A - s) * patience > most_places)
+    // Endless lines: a queue of about (A - s) patience places, past the
+    // places summed Erlang A's figures; so too where the weights past their
+    // peak could not yet have fallen by the 2^-60 that ends the sum below.
+    if (unlimited && ((A - s) * patience > endless_places || long_queue(s, A, patience)))
         return erlanga_figures(s, A, patience, t, timed);
     if (!unlimited && lines - s > most_places) return nothing;
     // The weights of the states s + m relative to state s: each place
@@ -181,8 +201,9 @@ Figures figures(double s, double A, double lines, double patience, double t, boo
         const double r = grow(m);
         q.push_back(times(q.back(), r));
         all = plus(all, q.back());
-        if (unlimited && r < 1 && q.back().e < all.e - 60) break;
-        if (m > most_places) return erlanga_figures(s, A, patience, t, timed);
+        // (A weight of 0, the step underflowing, ends it too: its exponent is 0.)
+        if (unlimited && r < 1 && (q.back().v == 0 || q.back().e < all.e - 60)) break;
+        if (unlimited && m > endless_places) return erlanga_figures(s, A, patience, t, timed);
     }
     // The states below s weigh (1 - B) / B: B(s, A) as its logarithm, 1 - B
     // as s / (s + A B(s - 1, A)), which no rounding cancels.
@@ -376,20 +397,21 @@ double figure(const StaffingTarget& target, Kind kind, const Figures& f, double 
 }
 
 // How far a point misses a target, as a difference of logarithms (of the
-// complements for the service level): > 0 exactly where it misses (a NaN
-// figure misses by +infinity), so that the figures, not the logarithms'
-// rounding, decide.
+// complements for a service level above 1/2, whose misses are then near
+// 1): > 0 exactly where it misses (a NaN figure misses by +infinity), so
+// that the figures, not the logarithms' rounding, decide.
 double excess(const StaffingTarget& target, Kind kind, const Figures& f, double s, double A)
 {
     const double v = figure(target, kind, f, s, A);
     const double goal = value_of(target, kind);
     const bool met = kind == Kind::level ? v >= goal : v <= goal;
     if (std::isnan(v)) return HUGE_VAL;  // beyond the figures' reach: not known to meet
+    const double g = kind != Kind::level ? std::log(v) - std::log(goal)
+                     : goal > 0.5        ? std::log1p(-v) - std::log1p(-goal)
+                                         : std::log(goal) - std::log(v);
     // Finite where a figure is 0 or 1, so that a secant through it is.
-    const double g = std::fmax(
-        kind == Kind::level ? std::log1p(-v) - std::log1p(-goal) : std::log(v) - std::log(goal),
-        -800.0);
-    return met ? std::fmin(g, 0.0) : std::fmax(g, std::numeric_limits<double>::denorm_min());
+    return met ? std::fmin(std::fmax(g, -800.0), 0.0)
+               : std::fmax(std::fmin(g, 800.0), std::numeric_limits<double>::denorm_min());
 }
 
 // What the searches ask of the model: the lines, patience and redial
@@ -436,17 +458,6 @@ bool meets(const Model& m, double s, double A0)
     const Figures f = point(m, s, A);
     return std::all_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
         return !is_set(m.target, kind) || excess(m.target, kind, f, s, A) <= 0;
-    });
-}
-
-// Whether every target's figure is known (not NaN: the virtual ones of
-// endless lines past 10^5 places) at s agents and fresh load A0.
-bool known(const Model& m, double s, double A0)
-{
-    const double A = offered(m, s, A0);
-    const Figures f = point(m, s, A);
-    return std::none_of(std::begin(kinds), std::end(kinds), [&](Kind kind) {
-        return is_set(m.target, kind) && std::isnan(figure(m.target, kind, f, s, A));
     });
 }
 
@@ -672,9 +683,6 @@ double erlangx_load(double s, double lines, double patience, double redial,
         }
     }
     double load = x == least ? 0.0 : x == most ? top : std::exp(x);
-    // Where the figures end above it, whether a target misses there is
-    // unknown.
-    if (x < most && !known(model, s, load * (1 + 1e-9))) return none;
     // The figures decide: a load a rounding step past a target steps down.
     for (int i = 0; i < 60 && load > 0 && !meets(model, s, load); ++i) load *= 1 - 0x1p-50;
     return load;
@@ -686,12 +694,16 @@ double erlangx_patience(double s, double A, double lines, double abandonment)
     // The abandonment falls as the patience grows: from the blocking of s
     // agents as they find them (all who wait hang up at once) toward 0 (or
     // 1 - s / A, with endless lines in an overload). Steps in ln patience
-    // from 1 out to a bracket, within 1e-300 to 1e300, then regula falsi.
+    // from 1 out to a bracket, within 1e-300 to 1e300 (to 1e100 with endless
+    // lines, whose abandons are Erlang C's past it), then regula falsi. A
+    // share rounded to 0 counts as the least double, so that a secant
+    // through it is finite.
     const double target = std::log(abandonment);
     const auto g = [&](double x) {
         const double v = erlangx_abandonment(s, A, lines, std::exp(x));
-        return std::log(v) - target;
+        return std::log(v == 0 ? std::numeric_limits<double>::denorm_min() : v) - target;
     };
+    const double most = std::isinf(lines) ? 230.25 : 690;
     double x1 = 0;
     double g1 = g(x1);
     if (std::isnan(g1)) return none;
@@ -699,9 +711,9 @@ double erlangx_patience(double s, double A, double lines, double abandonment)
     double g0 = g1;
     double step = 1;
     while ((g0 > 0) == (g1 > 0)) {
-        if (std::fabs(x1) >= 690) return none;
+        if (x1 <= -690 || x1 >= most) return none;
         x0 = x1, g0 = g1;
-        x1 = std::fmax(-690.0, std::fmin(690.0, x0 + (g0 > 0 ? step : -step)));
+        x1 = std::fmax(-690.0, std::fmin(most, x0 + (g0 > 0 ? step : -step)));
         g1 = g(x1);
         step *= 2;
     }

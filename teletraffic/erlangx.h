@@ -31,9 +31,9 @@
 // s whole, 1 <= s <= erlangb_max_circuits; A in [0, erlangb_max_load];
 // lines whole, s <= lines <= s + 10^5, or +infinity for no limit (where
 // the queue the load builds, about (A - s) patience and a spread of
-// sqrt(A patience) beyond it, passes 10^5 places, Erlang A's figures
-// (erlanga.h), and NaN for the virtual ones; with endless patience too,
-// Erlang C's figures, for A < s); patience > 0, +infinity
+// sqrt(A patience) beyond it, passes 3,000 places, Erlang A's figures
+// (erlanga.h), its quadrature giving the virtual ones; with endless
+// patience too, Erlang C's figures, for A < s); patience > 0, +infinity
 // for callers who never abandon (above 1e100 every figure but the
 // abandons is endless patience's to 1e-100; the abandons are kept to
 // first order); t >= 0. Arguments outside these, or NaN, give NaN.
@@ -45,7 +45,9 @@
 // continuous Erlang B function and two passes over the lines - s places
 // of the queue (over the places its weights reach, for endless lines),
 // about 100 ns a place, and for a timed figure two more: 2 us at 10
-// places, 0.5 ms at 5,000, twice that timed (bench/, lines_figure).
+// places, 0.5 ms at 5,000, twice that timed (bench/, lines_figure);
+// Erlang A's figures and a quadrature, 5 to 40 us, for endless lines past
+// 3,000 places.
 #ifndef TELETRAFFIC_ERLANGX_H
 #define TELETRAFFIC_ERLANGX_H
 
@@ -96,7 +98,8 @@ double erlangx_offered(double s, double A0, double lines, double patience, doubl
 // hangs up at once (the Erlang B blocking of s agents, for lines > s)
 // toward 0 (toward 1 - s / A with endless lines and A > s, where it need
 // not fall throughout: the answer is then a patience with that share).
-// NaN where no patience from 1e-300 to 1e300 gives the share, or an
+// NaN where no patience from 1e-300 to 1e300 (to 1e100 with endless lines,
+// whose abandons past it are Erlang C's) gives the share, or an
 // argument lies outside the domain above. Accuracy: the share at the
 // answer is the one given to 1e-13 (relative). Cost: steps in ln patience
 // from 1 out to a bracket, then regula falsi: 10 to 20 untimed
@@ -149,14 +152,11 @@ int erlangx_agents(double A0, double lines, double patience, double redial,
 // erlangb_max_load (1 - redial), whose offered load stays in the domain.
 // s whole, 1 <= s <= lines. Round trip: erlangx_agents of the load is at most s,
 // and s where the answer to it lies past the peaks. NaN where an argument
-// or target lies outside its domain, or a target's figure ends (the
-// virtual ones of endless lines past 10^5 places) before it misses. Accuracy: 1e-13 relative in
-// the load. Found so: steps in ln A0 from s, doubling, to a bracket for
-// each eased target and regula falsi; then for each peaked target, where
-// it holds at that load, a golden-section search for its peak below it
-// (to 1e-3 in ln A0, about 25 points), and regula falsi below the peak
-// where that misses. Cost: 8 to 16 points per target, 35 more per peaked
-// one met at the load, counted in `evaluations` when it is given: 15
+// or target lies outside its domain. Accuracy: 1e-13 relative in the load. Found so: steps in ln A0
+// from s, doubling, to a bracket for each eased target and regula falsi; then for each peaked
+// target, where it holds at that load, a golden-section search for its peak below it (to 1e-3 in ln
+// A0, about 25 points), and regula falsi below the peak where that misses. Cost: 8 to 16 points per
+// target, 35 more per peaked one met at the load, counted in `evaluations` when it is given: 15
 // points, 0.19 ms, for 900 agents (bench/, lines_load).
 double erlangx_load(double s, double lines, double patience, double redial,
                     const StaffingTarget& target, int* evaluations = nullptr);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Inside the teletraffic library only, not installed: what the waiting
-// systems' staffing shares.
+// systems' staffing shares, and what Erlang X takes from Erlang A.
 #ifndef TELETRAFFIC_TARGETS_H
 #define TELETRAFFIC_TARGETS_H
 
@@ -15,6 +15,16 @@ bool targets_valid(const StaffingTarget& target);
 // A probability that rounding may have carried a step past 1, as 1 (a NaN
 // stays NaN, where fmin would hide it).
 inline double at_most_one(double p) { return p > 1 ? 1.0 : p; }
+
+// Erlang A's (erlanga.h) virtual figures: the share of calls whose offered
+// wait is at most t (t = +infinity for none), and their mean offered wait
+// (the calls that find an agent free wait 0). For whole s >= 1, 0 < A <=
+// erlangb_max_load, patience > 0, t >= 0; Erlang C's figures past a
+// patience of 1e100. Accuracy as erlanga.h's figures; cost one quadrature.
+struct OfferedWait {
+    double level, mean;
+};
+OfferedWait erlanga_offered_wait(double s, double A, double patience, double t);
 
 }  // namespace teletraffic::detail
 

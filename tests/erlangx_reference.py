@@ -66,10 +66,13 @@ def figures(s, A, lines, patience, t):
     th = 0 if patience == inf else 1 / mpf(patience)
     w = [mpf(1)]
     k = 0
+    largest = w[0]
     while lines == inf or k < lines:
         k += 1
         w.append(w[-1] * A / (k if k <= s else s + (k - s) * th))
-        if lines == inf and k > s + (A / th if th else 0) and w[-1] < max(w) * mpf(10) ** -80:
+        largest = max(largest, w[-1])
+        past_peak = k > s + (max(A - s, 0) / th if th else 0)
+        if lines == inf and past_peak and w[-1] < largest * mpf(10) ** -80:
             break
     total = fsum(w)
     p = [v / total for v in w]
@@ -115,13 +118,14 @@ def figures(s, A, lines, patience, t):
 # without them, below and above the agents' load; endless lines and
 # patience (Erlang C); no wait asked for; a full queue whose calls answered
 # within t are few, 1e-31, from its first places; offered waits of a heavy
-# tail (one agent, t 30 patiences), whose terms no sum reaches.
+# tail (one agent, t 30 patiences), whose terms no sum reaches; endless
+# lines whose queue runs to thousands of places, over the load and at it.
 POINTS = [(12, 10.0, 16, 2 / 3, 1 / 9), (1, 3.0, 1, inf, 0.5), (1, 0.2, 6, 0.01, 10.0),
           (100, 300.0, 5100, 1e5, 0.1), (100, 20.0, 200, 1.0, 10.0), (2000, 6000.0, 2600, 0.01, 10.0),
           (2000, 2000.0, 2100, inf, 0.01), (12, 36.0, inf, 0.5, 2.0), (50, 40.0, inf, 100.0, 0.3),
           (2000, 1800.0, 2500, 1e5, 10.0), (12, 10.0, 512, inf, 1.0), (12, 30.0, 1012, inf, 1.0),
           (100, 90.0, inf, inf, 0.2), (30, 31.5, 60, 3.0, 0.0), (100, 130.0, 400, 1e5, 0.5),
-          (1, 1.0, 1001, 0.01, 0.3)]
+          (1, 1.0, 1001, 0.01, 0.3), (50, 60.0, inf, 500.0, 2.0), (20, 20.0, inf, 1e4, 1.0)]
 
 
 def offered(s, A0, lines, patience, redial):

@@ -46,6 +46,8 @@ const FigureRow figures[] = {
     {30, 31.5, 60.0, 3.0, 0.0, 1.729469246182174939e-3, 7.7335359740519510795e-1, 7.565802186017356813e-2, 2.2491693334862271711e-1, 2.4378266193066584931e-1, 2.2530659417420905966e-1, 2.2774752033826700502e-1, 2.4534618950471769566e-1},
     {100, 130.0, 400.0, 100000.0, 0.5, 2.3074641028900594303e-1, 7.6925358971099405697e-1, 2.2820480224826198241e-5, 1.6569989143313852854e-28, 2.1540985886308008711e-28, 2.1540447378653381064e-28, 2.9666182691157535575, 2.9666185802199948653},
     {1, 1.0, 1001.0, 0.01, 0.3, 0.0, 5.024752881344039999e-1, 4.975247118655960001e-1, 5.0247528813440365499e-1, 9.9999999999999931357e-1, 6.2772038414095141969e-1, 9.7792295283462931358e-5, 5.0252442634615388266e-1},
+    {50, 60.0, inf, 500.0, 2.0, 0.0, 1.0, 1.6666666666666666667e-1, 5.6206335151314363864e-186, 6.7447602181577236637e-186, 5.6420076301893894539e-186, 9.1150778463643979762e+1, 9.1170778463643979762e+1},
+    {20, 20.0, inf, 10000.0, 1.0, 0.0, 9.906494631389839642e-1, 1.7663903748216116508e-3, 4.4664806799097622945e-2, 4.4743841890745976659e-2, 4.4666572247752222556e-2, 1.7670365014885200272e+1, 1.7688684725360271708e+1},
 };
 const OfferedRow offered_rows[] = {
     {12, 10.0, 16.0, 0.6666666666666666, 0.5, 1.0405318918824106445e+1},
@@ -162,14 +164,14 @@ TEST(ErlangX, Domain)
             EXPECT_TRUE(std::isnan(f[0])) << b.s << " " << b.A << " " << b.lines;
         }
     }
-    // Endless lines whose queue passes 10^5 places: Erlang A's figures, and
-    // no virtual ones.
+    // Endless lines whose queue passes the places summed: Erlang A's figures.
     EXPECT_EQ(erlangx_blocking(3, 4, inf, 99990), 0);
     EXPECT_EQ(erlangx_abandonment(3, 4, inf, 99990), erlanga_abandonment(3, 4, 99990));
     EXPECT_EQ(erlangx_answered_service_level(3, 4, inf, 99990, 1e5),
               erlanga_service_level(3, 4, 99990, 1e5) / (erlanga_occupancy(3, 4, 99990) * 3 / 4));
     EXPECT_EQ(erlangx_mean_wait(3, 30, inf, 1e7), erlanga_mean_wait(3, 30, 1e7));
-    EXPECT_TRUE(std::isnan(erlangx_virtual_mean_wait(3, 4, inf, 99990)));
+    // A subnormal load: the queue's weights underflow to 0 at once.
+    EXPECT_EQ(erlangx_answered_service_level(20, 8.3e-317, inf, 1.4e-312, 2.7e-312), 1);
     // A wait past e^(-1e9) of anything: every answered call within t.
     EXPECT_NEAR(
         erlangx_service_level(12, 10, 16, 2.0 / 3, 1e9),
@@ -263,6 +265,8 @@ const struct StaffingRow {
     {30, 45, 1.5, 0, {unset, unset, offered, 0.05, unset, 0.85, unset, unset}, false},
     // far fewer agents than the load: the steps down from it meet twice
     {100, 120, 0.2, 0, {0.2, 0.1, offered, unset, unset, unset, unset, unset}, false},
+    // a service level near 0, sought by its logarithm, not its complement's
+    {33, inf, 0.5, 0, {1e-300, 0.1, virtual_wait, unset, unset, unset, unset, unset}, false},
 };
 
 // The fewest agents, against every count up to the lines (or 3 A0 + 20);
@@ -301,7 +305,11 @@ TEST(ErlangX, PatienceFromTheAbandonedShare)
 {
     const struct {
         double s, A, lines, patience;
-    } rows[] = {{12, 10, 16, 2.0 / 3}, {5, 4, inf, 30}, {100, 80, 150, 0.01}, {3, 2, 200, 1e4}};
+    } rows[] = {{12, 10, 16, 2.0 / 3},
+                {5, 4, inf, 30},
+                {100, 80, 150, 0.01},
+                {3, 2, 200, 1e4},
+                {20, 20, inf, 1e60}};  // a queue Erlang A's
     for (const auto& r : rows) {
         const double share = erlangx_abandonment(r.s, r.A, r.lines, r.patience);
         EXPECT_NEAR(erlangx_patience(r.s, r.A, r.lines, share) / r.patience, 1, 1e-12) << r.s;
@@ -310,9 +318,8 @@ TEST(ErlangX, PatienceFromTheAbandonedShare)
         double s, A, lines, share;
     } none[] = {{12, 10, 16, 0.5},   // above what callers who hang up at once give
                 {12, 10, 12, 0.01},  // nobody waits
-                {12, 10, 16, 0},
-                {12, 10, 16, 1},
-                {12, -1, 16, 0.01}};
+                {12, 10, 16, 0},      {12, 10, 16, 1}, {12, -1, 16, 0.01},
+                {20, 19, inf, 1e-200}};  // beyond 1e100, where endless lines are Erlang C's
     for (const auto& r : none)
         EXPECT_TRUE(std::isnan(erlangx_patience(r.s, r.A, r.lines, r.share))) << r.share;
 }
