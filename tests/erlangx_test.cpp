@@ -184,6 +184,9 @@ TEST(ErlangX, Domain)
               erlangx_wait_probability(12, 10, 16, inf));
     EXPECT_NEAR(erlangx_abandonment(12, 10, 16, 1e200) / erlangx_abandonment(12, 10, 16, 1e90),
                 1e-110, 1e-122);
+    // (and with endless lines in an overload, Erlang C's endless waits)
+    EXPECT_EQ(erlangx_virtual_mean_wait(3, 4, inf, 1e200), inf);
+    EXPECT_EQ(erlangx_virtual_service_level(3, 4, inf, 1e200, 10), 0);
     double f[8];
     figures_at(3, 0, 5, 1, 0.5, f);
     EXPECT_EQ(f[0] + f[1] + f[2] + f[6], 0);
