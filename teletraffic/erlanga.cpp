@@ -614,22 +614,11 @@ Figures evaluate(double s, double A, double patience, double t, unsigned need = 
 
 // ---- Staffing and the load: targets as log excesses ----------------------
 
-enum class Kind { level, wait, probability, occupancy, abandonment };
+using teletraffic::detail::is_set;
+using teletraffic::detail::Kind;
+// Endless lines block nobody: a blocking target is met throughout.
 constexpr Kind kinds[] = {Kind::level, Kind::wait, Kind::probability, Kind::occupancy,
                           Kind::abandonment};
-
-double value_of(const StaffingTarget& target, Kind kind)
-{
-    switch (kind) {
-    case Kind::level: return target.service_level;
-    case Kind::wait: return target.mean_wait;
-    case Kind::probability: return target.wait_probability;
-    case Kind::occupancy: return target.max_occupancy;
-    default: return target.max_abandonment;
-    }
-}
-
-bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
 
 // What a kind of target needs of evaluate() beyond the shares.
 unsigned need(Kind kind) { return kind == Kind::wait ? want_mean_wait : 0; }

@@ -348,23 +348,11 @@ namespace {
 
 // ---- Staffing, the load and the patience ---------------------------------
 
-enum class Kind { level, wait, probability, occupancy, abandonment, blocking };
+using teletraffic::detail::is_set;
+using teletraffic::detail::Kind;
+using teletraffic::detail::value_of;
 constexpr Kind kinds[] = {Kind::level,     Kind::wait,        Kind::probability,
                           Kind::occupancy, Kind::abandonment, Kind::blocking};
-
-double value_of(const StaffingTarget& target, Kind kind)
-{
-    switch (kind) {
-    case Kind::level: return target.service_level;
-    case Kind::wait: return target.mean_wait;
-    case Kind::probability: return target.wait_probability;
-    case Kind::occupancy: return target.max_occupancy;
-    case Kind::abandonment: return target.max_abandonment;
-    default: return target.max_blocking;
-    }
-}
-
-bool is_set(const StaffingTarget& target, Kind kind) { return !std::isnan(value_of(target, kind)); }
 
 // Whether a kind's figure may rise and then fall as the agents (`agents`)
 // or the load grow: with few lines, calls blocked rather than queued

@@ -4,6 +4,8 @@
 #ifndef TELETRAFFIC_TARGETS_H
 #define TELETRAFFIC_TARGETS_H
 
+#include <cmath>
+
 #include "teletraffic/erlangc.h"
 
 namespace teletraffic::detail {
@@ -11,6 +13,27 @@ namespace teletraffic::detail {
 // Whether every target set lies in its domain, as erlangc.h states them,
 // at least one being set.
 bool targets_valid(const StaffingTarget& target);
+
+// The kinds of target a StaffingTarget holds, and each one's value (NaN
+// while unset).
+enum class Kind { level, wait, probability, occupancy, abandonment, blocking };
+
+inline double value_of(const StaffingTarget& target, Kind kind)
+{
+    switch (kind) {
+    case Kind::level: return target.service_level;
+    case Kind::wait: return target.mean_wait;
+    case Kind::probability: return target.wait_probability;
+    case Kind::occupancy: return target.max_occupancy;
+    case Kind::abandonment: return target.max_abandonment;
+    default: return target.max_blocking;
+    }
+}
+
+inline bool is_set(const StaffingTarget& target, Kind kind)
+{
+    return !std::isnan(value_of(target, kind));
+}
 
 // A probability that rounding may have carried a step past 1, as 1 (a NaN
 // stays NaN, where fmin would hide it).
